@@ -1,0 +1,414 @@
+#include "afxwin.h"
+#include <map>
+
+/////////////////////////////////////////////////////////////////////////////
+// Module state: the process's (resources from the executable) and this library's.
+
+namespace {
+
+AFX_MODULE_STATE g_processModuleState = { GetModuleHandle(NULL), GetModuleHandle(NULL), NULL, NULL };
+AFX_MODULE_STATE g_staticModuleState = { NULL, NULL, NULL, NULL };
+thread_local AFX_MODULE_STATE* t_pModuleState = NULL;
+
+} // namespace
+
+AFX_MODULE_STATE* AfxGetModuleState()
+{
+    return t_pModuleState ? t_pModuleState : &g_processModuleState;
+}
+
+AFX_MODULE_STATE* AfxGetStaticModuleState()
+{
+    return &g_staticModuleState;
+}
+
+AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* pNewState)
+{
+    AFX_MODULE_STATE* pPrevState = AfxGetModuleState();
+    t_pModuleState = pNewState;
+    return pPrevState;
+}
+
+HINSTANCE AfxGetInstanceHandle() { return AfxGetModuleState()->m_hCurrentInstanceHandle; }
+HINSTANCE AfxGetResourceHandle() { return AfxGetModuleState()->m_hCurrentResourceHandle; }
+CWinApp* AfxGetApp() { return AfxGetModuleState()->m_pCurrentWinApp; }
+
+/////////////////////////////////////////////////////////////////////////////
+// Application object
+
+CWinApp::CWinApp(LPCTSTR lpszAppName)
+    : m_pszAppName(lpszAppName), m_pszExeName(NULL), m_hInstance(NULL)
+{
+    g_staticModuleState.m_pCurrentWinApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_staticModuleState.m_pCurrentWinApp == this)
+        g_staticModuleState.m_pCurrentWinApp = NULL;
+}
+
+BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPTSTR, int)
+{
+    AFX_MODULE_STATE* pModuleState = AfxGetModuleState();
+    pModuleState->m_hCurrentInstanceHandle = hInstance;
+    pModuleState->m_hCurrentResourceHandle = hInstance;
+
+    CWinApp* pApp = pModuleState->m_pCurrentWinApp;
+    if (pApp == NULL)
+        return FALSE;
+    pApp->m_hInstance = hInstance;
+
+    // Without a name of its own, the application is called after its module file.
+    char szPath[MAX_PATH];
+    DWORD nLength = GetModuleFileName(hInstance, szPath, MAX_PATH);
+    if (nLength == 0 || nLength >= MAX_PATH)
+        return FALSE;
+    const char* pszName = szPath;
+    for (const char* p = szPath; *p; ++p)
+        if (*p == '\\' || *p == '/')
+            pszName = p + 1;
+    pApp->m_strExeName = pszName;
+    int nDot = -1;
+    for (int i = 0; pszName[i]; ++i)
+        if (pszName[i] == '.')
+            nDot = i;
+    if (nDot >= 0)
+        pApp->m_strExeName.GetBufferSetLength(nDot);
+    pApp->m_pszExeName = pApp->m_strExeName;
+    if (pApp->m_pszAppName == NULL)
+        pApp->m_pszAppName = pApp->m_pszExeName;
+    pModuleState->m_lpszCurrentAppName = pApp->m_pszAppName;
+    return TRUE;
+}
+
+void AfxWinTerm()
+{
+    AfxLockTempMaps();
+    AfxUnlockTempMaps();
+}
+
+int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT)
+{
+    LPCTSTR lpszCaption = AfxGetModuleState()->m_lpszCurrentAppName;
+    return ::MessageBox(::GetActiveWindow(), lpszText, lpszCaption, nType);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Handle map: permanent objects the library attached, temporary ones made on demand.
+
+namespace {
+
+typedef std::map<HWND, CWnd*> HandleMap;
+HandleMap g_permanentMap;
+HandleMap g_temporaryMap;
+int g_nTempMapLock = 0;
+
+} // namespace
+
+void AfxLockTempMaps()
+{
+    ++g_nTempMapLock;
+}
+
+void AfxUnlockTempMaps()
+{
+    if (--g_nTempMapLock > 0)
+        return;
+    g_nTempMapLock = 0;
+    while (!g_temporaryMap.empty())
+    {
+        CWnd* pTemp = g_temporaryMap.begin()->second;
+        g_temporaryMap.erase(g_temporaryMap.begin());
+        pTemp->m_hWnd = NULL;
+        delete pTemp;
+    }
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd)
+{
+    HandleMap::iterator it = g_permanentMap.find(hWnd);
+    return it == g_permanentMap.end() ? NULL : it->second;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    if (hWnd == NULL)
+        return NULL;
+    if (CWnd* pWnd = FromHandlePermanent(hWnd))
+        return pWnd;
+    CWnd*& pTemp = g_temporaryMap[hWnd];
+    if (pTemp == NULL)
+    {
+        pTemp = new CWnd;
+        pTemp->m_hWnd = hWnd;
+    }
+    return pTemp;
+}
+
+BOOL CWnd::Attach(HWND hWndNew)
+{
+    if (hWndNew == NULL || m_hWnd != NULL || FromHandlePermanent(hWndNew) != NULL)
+        return FALSE;
+    g_permanentMap[hWndNew] = this;
+    m_hWnd = hWndNew;
+    return TRUE;
+}
+
+HWND CWnd::Detach()
+{
+    HWND hWnd = m_hWnd;
+    if (hWnd != NULL)
+    {
+        HandleMap::iterator it = g_permanentMap.find(hWnd);
+        if (it != g_permanentMap.end() && it->second == this)
+            g_permanentMap.erase(it);
+    }
+    m_hWnd = NULL;
+    return hWnd;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd)
+{
+    if (!Attach(hWnd))
+        return FALSE;
+    PreSubclassWindow();
+    m_pfnSuper = (WNDPROC)::SetWindowLongPtr(hWnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
+{
+    HWND hWndControl = ::GetDlgItem(pParent->m_hWnd, nID);
+    return hWndControl != NULL && SubclassWindow(hWndControl);
+}
+
+CWnd::~CWnd()
+{
+    if (m_hWnd != NULL && FromHandlePermanent(m_hWnd) == this)
+    {
+        // The window outlives its object: give it back its own procedure before it goes.
+        if (m_pfnSuper != NULL)
+            ::SetWindowLongPtr(m_hWnd, GWLP_WNDPROC, (LONG_PTR)m_pfnSuper);
+        ::DestroyWindow(Detach());
+    }
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    return m_hWnd != NULL && ::DestroyWindow(m_hWnd);
+}
+
+void CWnd::GetWindowText(CString& rString) const
+{
+    int nLength = ::GetWindowTextLength(m_hWnd);
+    ::GetWindowText(m_hWnd, rString.GetBufferSetLength(nLength), nLength + 1);
+    rString.ReleaseBuffer();
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Message dispatch
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
+{
+    static const AFX_MSGMAP_ENTRY _messageEntries[] = { { 0, 0, 0, 0, AfxSig_end, (AFX_PMSG)0 } };
+    static const AFX_MSGMAP messageMap = { NULL, &_messageEntries[0] };
+    return &messageMap;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
+{
+    return GetThisMessageMap();
+}
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const
+{
+    for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap != NULL;
+         pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : NULL)
+    {
+        for (const AFX_MSGMAP_ENTRY* pEntry = pMap->lpEntries; pEntry->nSig != AfxSig_end; ++pEntry)
+        {
+            if (pEntry->nMessage == nMessage && pEntry->nCode == nCode
+                && nID >= pEntry->nID && nID <= pEntry->nLastID)
+                return pEntry;
+        }
+    }
+    return NULL;
+}
+
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+END_MESSAGE_MAP()
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM)
+{
+    const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(WM_COMMAND, HIWORD(wParam), LOWORD(wParam));
+    if (pEntry == NULL)
+        return FALSE;
+    (this->*pEntry->pfn)();
+    return TRUE;
+}
+
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+{
+    return FALSE;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    *pResult = 0;
+    switch (message)
+    {
+    case WM_COMMAND:
+        return OnCommand(wParam, lParam);
+    case WM_DRAWITEM:
+        if (CWnd* pChild = FromHandlePermanent(((LPDRAWITEMSTRUCT)lParam)->hwndItem))
+            return pChild->OnChildNotify(message, wParam, lParam, pResult);
+        return FALSE;
+    case WM_MEASUREITEM:
+        if (CWnd* pChild = FromHandlePermanent(::GetDlgItem(m_hWnd, ((LPMEASUREITEMSTRUCT)lParam)->CtlID)))
+            return pChild->OnChildNotify(message, wParam, lParam, pResult);
+        return FALSE;
+    }
+    const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(message, 0, 0);
+    if (pEntry == NULL)
+        return FALSE;
+    (this->*pEntry->pfn)();
+    return TRUE;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper != NULL)
+        return ::CallWindowProc(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProc(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT lResult = 0;
+    if (!OnWndMsg(message, wParam, lParam, &lResult))
+        lResult = DefWindowProc(message, wParam, lParam);
+    return lResult;
+}
+
+void CWnd::OnNcDestroy()
+{
+    if (m_pfnSuper != NULL)
+    {
+        ::SetWindowLongPtr(m_hWnd, GWLP_WNDPROC, (LONG_PTR)m_pfnSuper);
+        m_pfnSuper = NULL;
+    }
+    Detach();
+    PostNcDestroy();
+}
+
+// The procedure of every window this library subclasses. Nothing thrown may reach Windows.
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    AfxLockTempMaps();
+    LRESULT lResult = 0;
+    try
+    {
+        CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+        if (pWnd == NULL)
+            lResult = ::DefWindowProc(hWnd, nMsg, wParam, lParam);
+        else if (nMsg == WM_NCDESTROY)
+        {
+            lResult = ::CallWindowProc(pWnd->m_pfnSuper, hWnd, nMsg, wParam, lParam);
+            pWnd->OnNcDestroy();
+        }
+        else
+            lResult = pWnd->WindowProc(nMsg, wParam, lParam);
+    }
+    catch (...)
+    {
+        lResult = 0;
+    }
+    AfxUnlockTempMaps();
+    return lResult;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// List box
+
+void CListBox::GetText(int nIndex, CString& rString) const
+{
+    int nLength = GetTextLen(nIndex);
+    if (nLength == LB_ERR)
+    {
+        rString.Empty();
+        return;
+    }
+    GetText(nIndex, rString.GetBufferSetLength(nLength));
+    rString.ReleaseBuffer();
+}
+
+// An owner-draw fixed list box asks for its item height while it is being created, before any
+// object is attached to it; measure again now that MeasureItem can answer.
+void CListBox::PreSubclassWindow()
+{
+    if ((GetStyle() & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != LBS_OWNERDRAWFIXED)
+        return;
+    MEASUREITEMSTRUCT mis = {};
+    mis.CtlType = ODT_LISTBOX;
+    mis.CtlID = GetDlgCtrlID();
+    mis.itemHeight = GetItemHeight(0);
+    MeasureItem(&mis);
+    SetItemHeight(0, mis.itemHeight);
+}
+
+BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    switch (message)
+    {
+    case WM_DRAWITEM:
+        DrawItem((LPDRAWITEMSTRUCT)lParam);
+        *pResult = TRUE;
+        return TRUE;
+    case WM_MEASUREITEM:
+        MeasureItem((LPMEASUREITEMSTRUCT)lParam);
+        *pResult = TRUE;
+        return TRUE;
+    }
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// GDI objects
+
+BOOL CGdiObject::Attach(HGDIOBJ hObject)
+{
+    if (hObject == NULL)
+        return FALSE;
+    DeleteObject();
+    m_hObject = hObject;
+    return TRUE;
+}
+
+BOOL CGdiObject::DeleteObject()
+{
+    if (m_hObject == NULL)
+        return FALSE;
+    HGDIOBJ hObject = m_hObject;
+    m_hObject = NULL;
+    return ::DeleteObject(hObject);
+}
+
+BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC)
+{
+    LOGFONT logFont = {};
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyn(logFont.lfFaceName, lpszFaceName, LF_FACESIZE);
+
+    // Tenths of a point to logical units of the screen (or of the given device).
+    HDC hDC = pDC ? pDC->m_hDC : ::GetDC(NULL);
+    POINT pt = { 0, MulDiv(::GetDeviceCaps(hDC, LOGPIXELSY), nPointSize, 720) };
+    ::DPtoLP(hDC, &pt, 1);
+    POINT ptOrg = { 0, 0 };
+    ::DPtoLP(hDC, &ptOrg, 1);
+    logFont.lfHeight = -abs(pt.y - ptOrg.y);
+    if (pDC == NULL)
+        ::ReleaseDC(NULL, hDC);
+    return Attach(::CreateFontIndirect(&logFont));
+}

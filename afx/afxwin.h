@@ -1,0 +1,375 @@
+// The subset of the platform class library that the plug-in uses, over plain Win32:
+// module state, application object, windows with a handle map and message maps,
+// dialogs with data exchange, the standard controls and the GDI wrappers.
+#ifndef AFXWIN_H
+#define AFXWIN_H
+
+#include <windows.h>
+#include "afxstr.h"
+
+class CCmdTarget;
+class CWnd;
+class CWinApp;
+class CFont;
+class CDataExchange;
+
+/////////////////////////////////////////////////////////////////////////////
+// Module state
+
+struct AFX_MODULE_STATE
+{
+    HINSTANCE m_hCurrentInstanceHandle;
+    HINSTANCE m_hCurrentResourceHandle;
+    CWinApp* m_pCurrentWinApp;
+    LPCTSTR m_lpszCurrentAppName;
+};
+
+AFX_MODULE_STATE* AfxGetModuleState();
+AFX_MODULE_STATE* AfxGetStaticModuleState();
+AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* pNewState);
+
+struct AFX_MAINTAIN_STATE2
+{
+    explicit AFX_MAINTAIN_STATE2(AFX_MODULE_STATE* pModuleState)
+        : m_pPrevModuleState(AfxSetModuleState(pModuleState)) {}
+    ~AFX_MAINTAIN_STATE2() { AfxSetModuleState(m_pPrevModuleState); }
+    AFX_MODULE_STATE* m_pPrevModuleState;
+};
+#define AFX_MANAGE_STATE(p) AFX_MAINTAIN_STATE2 _ctlState(p);
+
+HINSTANCE AfxGetInstanceHandle();
+HINSTANCE AfxGetResourceHandle();
+CWinApp* AfxGetApp();
+BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, int nCmdShow);
+void AfxWinTerm();
+int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+
+// Temporary CWnd objects (from FromHandle) live until the outermost message returns.
+void AfxLockTempMaps();
+void AfxUnlockTempMaps();
+
+/////////////////////////////////////////////////////////////////////////////
+// Message maps
+
+typedef void (CCmdTarget::*AFX_PMSG)();
+
+enum AfxSig { AfxSig_end = 0, AfxSig_vv, AfxSigCmd_v };
+
+struct AFX_MSGMAP_ENTRY
+{
+    UINT nMessage;
+    UINT nCode;
+    UINT nID;
+    UINT nLastID;
+    UINT_PTR nSig;
+    AFX_PMSG pfn;
+};
+
+struct AFX_MSGMAP
+{
+    const AFX_MSGMAP* (*pfnGetBaseMap)();
+    const AFX_MSGMAP_ENTRY* lpEntries;
+};
+
+#define DECLARE_MESSAGE_MAP() \
+protected: \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass) \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() \
+    { \
+        typedef theClass ThisClass; \
+        typedef baseClass TheBaseClass; \
+        (void)sizeof(ThisClass); \
+        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
+
+#define END_MESSAGE_MAP() \
+            { 0, 0, 0, 0, AfxSig_end, (AFX_PMSG)0 } \
+        }; \
+        static const AFX_MSGMAP messageMap = { &TheBaseClass::GetThisMessageMap, &_messageEntries[0] }; \
+        return &messageMap; \
+    }
+
+// void OnXxx()
+#define ON_COMMAND(id, memberFxn) \
+    { WM_COMMAND, 0, (WORD)(id), (WORD)(id), AfxSigCmd_v, static_cast<AFX_PMSG>(memberFxn) },
+// void OnXxx()
+#define ON_CONTROL(wNotifyCode, id, memberFxn) \
+    { WM_COMMAND, (WORD)(wNotifyCode), (WORD)(id), (WORD)(id), AfxSigCmd_v, static_cast<AFX_PMSG>(memberFxn) },
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+#define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
+#define ON_LBN_KILLFOCUS(id, memberFxn) ON_CONTROL(LBN_KILLFOCUS, id, memberFxn)
+// void OnClose()
+#define ON_WM_CLOSE() \
+    { WM_CLOSE, 0, 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(static_cast<void (CWnd::*)()>(&ThisClass::OnClose)) },
+
+/////////////////////////////////////////////////////////////////////////////
+// Command targets and the application object
+
+class CObject
+{
+public:
+    virtual ~CObject() {}
+};
+
+class CCmdTarget : public CObject
+{
+protected:
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+    const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const;
+};
+
+class CWinThread : public CCmdTarget
+{
+public:
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int ExitInstance() { return 0; }
+};
+
+class CWinApp : public CWinThread
+{
+public:
+    explicit CWinApp(LPCTSTR lpszAppName = NULL);
+    virtual ~CWinApp();
+
+    LPCTSTR m_pszAppName;
+    LPCTSTR m_pszExeName;
+    HINSTANCE m_hInstance;
+
+private:
+    friend BOOL AfxWinInit(HINSTANCE, HINSTANCE, LPTSTR, int);
+    CString m_strExeName;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// GDI objects and device contexts
+
+class CGdiObject : public CObject
+{
+public:
+    CGdiObject() : m_hObject(NULL) {}
+    virtual ~CGdiObject() { DeleteObject(); }
+    BOOL Attach(HGDIOBJ hObject);
+    BOOL DeleteObject();
+    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+
+    HGDIOBJ m_hObject;
+};
+
+class CFont : public CGdiObject
+{
+public:
+    BOOL CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, class CDC* pDC = NULL);
+    operator HFONT() const { return (HFONT)m_hObject; }
+};
+
+class CBrush : public CGdiObject
+{
+public:
+    CBrush() {}
+    explicit CBrush(COLORREF crColor) { CreateSolidBrush(crColor); }
+    BOOL CreateSolidBrush(COLORREF crColor) { return Attach(::CreateSolidBrush(crColor)); }
+    operator HBRUSH() const { return (HBRUSH)m_hObject; }
+};
+
+class CDC : public CObject
+{
+public:
+    CDC() : m_hDC(NULL) {}
+    BOOL Attach(HDC hDC) { m_hDC = hDC; return hDC != NULL; }
+    HDC Detach() { HDC hDC = m_hDC; m_hDC = NULL; return hDC; }
+    operator HDC() const { return m_hDC; }
+
+    void FillRect(LPCRECT lpRect, CBrush* pBrush) { ::FillRect(m_hDC, lpRect, (HBRUSH)pBrush->m_hObject); }
+    void DrawFocusRect(LPCRECT lpRect) { ::DrawFocusRect(m_hDC, lpRect); }
+    int SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
+    COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
+    int DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat)
+        { return ::DrawText(m_hDC, lpszString, nCount, lpRect, nFormat); }
+    int GetDeviceCaps(int nIndex) const { return ::GetDeviceCaps(m_hDC, nIndex); }
+
+    HDC m_hDC;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Windows
+
+class CWnd : public CCmdTarget
+{
+public:
+    CWnd() : m_hWnd(NULL), m_pfnSuper(NULL) {}
+    virtual ~CWnd();
+
+    HWND m_hWnd;
+    operator HWND() const { return m_hWnd; }
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+// Handle map
+    static CWnd* FromHandle(HWND hWnd);
+    static CWnd* FromHandlePermanent(HWND hWnd);
+    BOOL Attach(HWND hWndNew);
+    HWND Detach();
+    BOOL SubclassWindow(HWND hWnd);
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+
+// Operations
+    virtual BOOL DestroyWindow();
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+        { return ::SendMessage(m_hWnd, message, wParam, lParam); }
+    DWORD GetStyle() const { return (DWORD)::GetWindowLong(m_hWnd, GWL_STYLE); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+    void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemText(m_hWnd, nID, lpszString); }
+    void SetWindowText(LPCTSTR lpszString) { ::SetWindowText(m_hWnd, lpszString); }
+    void GetWindowText(CString& rString) const;
+    BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
+    BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
+    void SetFont(CFont* pFont, BOOL bRedraw = TRUE)
+        { ::SendMessage(m_hWnd, WM_SETFONT, (WPARAM)(pFont ? pFont->m_hObject : NULL), bRedraw); }
+    void SetRedraw(BOOL bRedraw = TRUE) { ::SendMessage(m_hWnd, WM_SETREDRAW, bRedraw, 0); }
+    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
+    BOOL RedrawWindow(LPCRECT lpRectUpdate = NULL, HRGN hrgnUpdate = NULL,
+                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
+        { return ::RedrawWindow(m_hWnd, lpRectUpdate, hrgnUpdate, flags); }
+    void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
+    BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
+        { return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : NULL, x, y, cx, cy, nFlags); }
+
+// Data exchange
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+// Message handling
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    void OnClose() {}
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX) {}
+    virtual void PreSubclassWindow() {}
+    virtual void PostNcDestroy() {}
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnNcDestroy();
+
+    WNDPROC m_pfnSuper;
+
+    friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
+    DECLARE_MESSAGE_MAP()
+};
+
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+class CDialog : public CWnd
+{
+public:
+    CDialog() : m_nIDTemplate(0), m_pParentWnd(NULL) {}
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = NULL)
+        : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+    virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = NULL);
+    virtual BOOL OnInitDialog();
+    void EndDialog(int nResult) { ::EndDialog(m_hWnd, nResult); }
+
+protected:
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+
+    friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
+    DECLARE_MESSAGE_MAP()
+};
+
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+/////////////////////////////////////////////////////////////////////////////
+// Controls
+
+class CStatic : public CWnd
+{
+};
+
+class CButton : public CWnd
+{
+public:
+    int GetCheck() const { return (int)SendMessage(BM_GETCHECK); }
+    void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, nCheck); }
+};
+
+class CListBox : public CWnd
+{
+public:
+// Attributes
+    int GetCount() const { return (int)SendMessage(LB_GETCOUNT); }
+    int GetCurSel() const { return (int)SendMessage(LB_GETCURSEL); }
+    int GetSel(int nIndex) const { return (int)SendMessage(LB_GETSEL, nIndex); }
+    int SetSel(int nIndex, BOOL bSelect = TRUE) { return (int)SendMessage(LB_SETSEL, bSelect, nIndex); }
+    int GetSelCount() const { return (int)SendMessage(LB_GETSELCOUNT); }
+    int GetSelItems(int nMaxItems, LPINT rgIndex) const
+        { return (int)SendMessage(LB_GETSELITEMS, nMaxItems, (LPARAM)rgIndex); }
+    DWORD_PTR GetItemData(int nIndex) const { return (DWORD_PTR)SendMessage(LB_GETITEMDATA, nIndex); }
+    int SetItemData(int nIndex, DWORD_PTR dwItemData)
+        { return (int)SendMessage(LB_SETITEMDATA, nIndex, (LPARAM)dwItemData); }
+    int GetText(int nIndex, LPTSTR lpszBuffer) const
+        { return (int)SendMessage(LB_GETTEXT, nIndex, (LPARAM)lpszBuffer); }
+    void GetText(int nIndex, CString& rString) const;
+    int GetTextLen(int nIndex) const { return (int)SendMessage(LB_GETTEXTLEN, nIndex); }
+    int GetItemHeight(int nIndex) const { return (int)SendMessage(LB_GETITEMHEIGHT, nIndex); }
+    int SetItemHeight(int nIndex, UINT cyItemHeight)
+        { return (int)SendMessage(LB_SETITEMHEIGHT, nIndex, MAKELONG(cyItemHeight, 0)); }
+    int InitStorage(int nItems, UINT nBytes) { return (int)SendMessage(LB_INITSTORAGE, nItems, nBytes); }
+
+// Operations
+    int AddString(LPCTSTR lpszItem) { return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)lpszItem); }
+    int InsertString(int nIndex, LPCTSTR lpszItem)
+        { return (int)SendMessage(LB_INSERTSTRING, nIndex, (LPARAM)lpszItem); }
+    void ResetContent() { SendMessage(LB_RESETCONTENT); }
+
+// Overridables
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {}
+    virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) {}
+
+protected:
+    virtual void PreSubclassWindow();
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Data exchange
+
+class CUserException
+{
+};
+
+class CDataExchange
+{
+public:
+    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd), m_idLastControl(0), m_bEditLastControl(FALSE) {}
+
+    BOOL m_bSaveAndValidate;
+    CWnd* m_pDlgWnd;
+
+    HWND PrepareCtrl(int nIDC);
+    HWND PrepareEditCtrl(int nIDC);
+    void Fail();
+
+    UINT m_idLastControl;
+    BOOL m_bEditLastControl;
+};
+
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+void DDV_MaxChars(CDataExchange* pDX, CString const& value, int nChars);
+
+#endif

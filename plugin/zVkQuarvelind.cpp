@@ -1,0 +1,90 @@
+// The plug-in's entry points: what the host reads and the clicks on the plug-in's button.
+#define ZVK_PLUGIN_BUILD
+#include "plugin/zvkplugin.h"
+
+#include <afxwin.h>
+#include <cstdio>
+#include <cstring>
+
+#include "host/zvkapi.h"
+#include "plugin/version.h"
+#include "ui/MatIdDialog.h"
+#include "ui/resource.h"
+
+class CQuarvelindApp : public CWinApp
+{
+};
+
+CQuarvelindApp theApp;
+
+CMatIdDialog* g_pToolDialog = NULL;
+
+static const PluginInfo s_pluginInfo = { "zVkQuarvelind", "by Garvelo", IDB_PLUGIN_BUTTON, 1 };
+
+static const char s_szAboutText[] = "zVk Quarvelind v.1.5 - Material manager plugin for Modelvane.";
+static const char s_szAboutCaption[] = "zVk Quarvelind - by Garvelo";
+
+extern "C" int __cdecl zvkGetData(PluginInfo* info, int)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    memcpy(info, &s_pluginInfo, sizeof s_pluginInfo);
+    return 0;
+}
+
+extern "C" int __cdecl zvkGetVersion(void)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    return ZVK_PLUGIN_VERSION;
+}
+
+// A host that runs IsDialogMessage can hide the window (Esc, Enter) and the user can
+// minimise it; a click on the button must always give a window that can be used.
+static void BringToolWindowForward(CMatIdDialog* pDialog)
+{
+    if (!pDialog->IsWindowVisible())
+        pDialog->ShowWindow(SW_SHOW);
+    if (pDialog->IsIconic())
+        pDialog->ShowWindow(SW_RESTORE);
+    pDialog->SetActiveWindow();
+}
+
+extern "C" int __cdecl zvkOnLeftClick(void)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    try
+    {
+        if (g_pToolDialog == NULL)
+        {
+            g_pToolDialog = new CMatIdDialog;
+            // A window that cannot be created deletes its instance and clears the pointer
+            // (PostNcDestroy), so the next click tries again.
+            g_pToolDialog->Create(IDD_MATID_TOOL);
+        }
+        else
+            BringToolWindowForward(g_pToolDialog);
+    }
+    catch (...)
+    {
+    }
+    return 0;
+}
+
+extern "C" void __cdecl zvkOnRightClick(void)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    try
+    {
+        HWND hWndMainView = zvkGetMainViewHwnd();
+        char szText[256];
+        sprintf(szText, "%s", s_szAboutText);
+        MessageBoxA(hWndMainView, szText, s_szAboutCaption, MB_OK);
+    }
+    catch (...)
+    {
+    }
+}
+
+extern "C" void __cdecl zvkDeactivate(void)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+}

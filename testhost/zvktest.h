@@ -1,0 +1,100 @@
+/* Control functions of the replacement host (zvkapi.dll), for tests, benchmarks and the sandbox.
+   The plug-in never calls them. C linkage, cdecl. */
+#ifndef ZVKTEST_H
+#define ZVKTEST_H
+
+#include "zvkapi.h"
+
+#ifdef ZVKAPI_BUILD
+#define ZVKTEST __declspec(dllexport)
+#else
+#define ZVKTEST __declspec(dllimport)
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* A material as the host keeps it. */
+typedef struct ZvktMaterial
+{
+    ZvkColor colour;
+    int textureType;      /* 4 = global texture */
+    int shaderBox;        /* ZVKT_SHADERBOX_* */
+    ZvkHandle shader;     /* set through a shader info; 0 = none */
+} ZvktMaterial;
+
+enum { ZVKT_SHADERBOX_NULL = 0, ZVKT_SHADERBOX_VALID = 1, ZVKT_SHADERBOX_INVALID = 2 };
+
+/* One call into the host API, as the plug-in made it. */
+typedef struct ZvktCall
+{
+    const char* function;          /* e.g. "zvkPolyhPaintFace" */
+    unsigned int args[4];          /* the raw 32-bit arguments, in order; unused ones 0 */
+    int argCount;
+    unsigned int result;           /* the raw 32-bit result (0 for void) */
+    ZvkColor colour;               /* zvkMaterialGetColor: colour returned; zvkMaterialSetColor: colour given */
+    int indexCount;                /* zvkPolyhSelectFaces: copy of the face-index array */
+    const unsigned int* indices;
+} ZvktCall;
+
+/* What was created and released since the last reset. */
+typedef struct ZvktBalance
+{
+    int materialsCreated, materialsDestroyed, materialsFreed;
+    int blocksAllocated, blocksFreed;   /* zvkCalloc/zvkFree, material blocks excluded */
+    int shaderInfosCreated, shaderInfosDestroyed;
+    int badFrees;                       /* zvkFree/zvkMaterialDestroy of something not handed out, or twice */
+} ZvktBalance;
+
+/* Scene: empties it, resets the editor's material (opaque white-grey 200,200,200,255, no texture,
+   valid shader box, no shader), the shaders, the selection, the journal and the balance. */
+ZVKTEST void zvktReset(void);
+/* A polyhedron of faceCount faces; materialIndices gives each face's material index (NULL: all 0).
+   It gets slotCount material slots (slot m has colour (m*40 % 256, 100, 200 - m % 200, 255)). */
+ZVKTEST ZvkHandle zvktAddPolyhedron(const char* fullName, int faceCount, const unsigned short* materialIndices, int slotCount);
+ZVKTEST ZvkHandle zvktAddObject(const char* fullName, int type);
+ZVKTEST void zvktSelect(ZvkHandle object);                  /* the host's current selection (0: none) */
+/* Odd host data: the face count reported and whether the face pointer array is reported as null. */
+ZVKTEST void zvktSetReportedFaceCount(ZvkHandle polyhedron, int count);
+ZVKTEST void zvktSetNullFaceArray(ZvkHandle polyhedron, int isNull);
+/* zvkGNodeGetFullName fills the whole buffer without a terminating zero. */
+ZVKTEST void zvktSetUnterminatedNames(int on);
+
+ZVKTEST int zvktObjectCount(void);
+ZVKTEST ZvkHandle zvktObjectAt(int index);
+ZVKTEST const char* zvktObjectName(ZvkHandle object);
+ZVKTEST int zvktObjectType(ZvkHandle object);
+ZVKTEST int zvktFaceCount(ZvkHandle polyhedron);
+ZVKTEST int zvktFaceMaterialIndex(ZvkHandle polyhedron, int face);
+ZVKTEST int zvktSlotCount(ZvkHandle polyhedron);
+ZVKTEST void zvktGetSlot(ZvkHandle polyhedron, int slot, ZvktMaterial* material);
+ZVKTEST int zvktIsFaceSelected(ZvkHandle polyhedron, int face);
+ZVKTEST int zvktSelectedFaceCount(ZvkHandle polyhedron);
+
+/* The Material Editor's active material. */
+ZVKTEST void zvktGetEditorMaterial(ZvktMaterial* material);
+ZVKTEST void zvktSetEditorMaterial(const ZvktMaterial* material);
+
+/* Shaders, walked in the order added. */
+ZVKTEST ZvkHandle zvktAddShader(int id);
+
+/* Host directory reported by zvkGetZVDir (default: the folder of zvkapi.dll) and main view window. */
+ZVKTEST void zvktSetZVDir(const char* directory);
+ZVKTEST void zvktSetMainViewHwnd(HWND window);
+
+/* Journal and balance. */
+ZVKTEST int zvktJournalCount(void);
+ZVKTEST const ZvktCall* zvktJournalAt(int index);
+ZVKTEST void zvktJournalClear(void);
+ZVKTEST void zvktGetBalance(ZvktBalance* balance);
+
+/* Called after every host API call that changed the scene, the selection or the editor. */
+typedef void (__cdecl *ZvktChangeCallback)(void);
+ZVKTEST void zvktSetChangeCallback(ZvktChangeCallback callback);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,95 @@
+#include "ui/ColorListBox.h"
+
+BEGIN_MESSAGE_MAP(CColorListBox, CListBox)
+END_MESSAGE_MAP()
+
+int CColorListBox::AddString(LPCTSTR lpszItem)
+{
+    return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)lpszItem);
+}
+
+int CColorListBox::AddString(LPCTSTR lpszItem, COLORREF rgb)
+{
+    int nItem = AddString(lpszItem);
+    if (nItem >= 0)
+        SetItemData(nItem, rgb);
+    return nItem;
+}
+
+int CColorListBox::InsertString(int nIndex, LPCTSTR lpszItem)
+{
+    return (int)SendMessage(LB_INSERTSTRING, nIndex, (LPARAM)lpszItem);
+}
+
+int CColorListBox::InsertString(int nIndex, LPCTSTR lpszItem, COLORREF rgb)
+{
+    int nItem = InsertString(nIndex, lpszItem);
+    if (nItem >= 0)
+        SetItemData(nItem, rgb);
+    return nItem;
+}
+
+// Repaints the whole list at once, so the user sees each painted face turn green or red.
+void CColorListBox::SetItemColour(int nIndex, COLORREF rgb)
+{
+    SetItemData(nIndex, rgb);
+    RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void CColorListBox::MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct)
+{
+    lpMeasureItemStruct->itemHeight = ::GetSystemMetrics(SM_CYMENUCHECK);
+}
+
+static void FillSolid(CDC& dc, const RECT& rect, COLORREF rgb)
+{
+    CBrush brush(rgb);
+    dc.FillRect(&rect, &brush);
+}
+
+static COLORREF TextColour(COLORREF rgbEntry, UINT itemState)
+{
+    if (itemState & ODS_SELECTED)
+        return rgbEntry ? CLR_SELECTED_TEXT : ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    if (itemState & ODS_DISABLED)
+        return ::GetSysColor(COLOR_GRAYTEXT);
+    return rgbEntry ? rgbEntry : ::GetSysColor(COLOR_WINDOWTEXT);
+}
+
+void CColorListBox::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
+{
+    if ((int)lpDrawItemStruct->itemID < 0)
+        return;
+
+    CDC dc;
+    dc.Attach(lpDrawItemStruct->hDC);
+    COLORREF rgbEntry = (COLORREF)lpDrawItemStruct->itemData;
+    UINT itemAction = lpDrawItemStruct->itemAction;
+    UINT itemState = lpDrawItemStruct->itemState;
+    const RECT& rcItem = lpDrawItemStruct->rcItem;
+
+    // A selected entry is filled with its own colour, black when it has none.
+    if ((itemState & ODS_SELECTED) && (itemAction & (ODA_DRAWENTIRE | ODA_SELECT)))
+        FillSolid(dc, rcItem, rgbEntry);
+    if (!(itemState & ODS_SELECTED) && (itemAction & ODA_SELECT))
+        FillSolid(dc, rcItem, ::GetSysColor(COLOR_WINDOW));
+    // The focus rectangle inverts: drawing it again on focus loss removes it.
+    if (itemAction & ODA_FOCUS)
+        dc.DrawFocusRect(&rcItem);
+
+    int nOldBkMode = dc.SetBkMode(TRANSPARENT);
+    COLORREF rgbOldText = dc.SetTextColor(TextColour(rgbEntry, itemState));
+
+    CString strText;
+    GetText(lpDrawItemStruct->itemID, strText);
+    RECT rcText = rcItem;
+    UINT nFormat = DT_LEFT | DT_SINGLELINE | DT_VCENTER;
+    if (GetStyle() & LBS_USETABSTOPS)
+        nFormat |= DT_EXPANDTABS;
+    dc.DrawText(strText, -1, &rcText, nFormat | DT_CALCRECT);
+    dc.DrawText(strText, -1, &rcText, nFormat);
+
+    dc.SetTextColor(rgbOldText);
+    dc.SetBkMode(nOldBkMode);
+    dc.Detach();
+}

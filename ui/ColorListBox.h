@@ -1,0 +1,29 @@
+// The face list: an owner-drawn list box whose entries carry a colour in their item data.
+#ifndef COLORLISTBOX_H
+#define COLORLISTBOX_H
+
+#include <afxwin.h>
+
+const COLORREF CLR_PAINTED = 0x000B8800;           // green: face painted
+const COLORREF CLR_PAINTED_INVISIBLE = 0x000000C0; // red: face painted invisible
+const COLORREF CLR_SELECTED_TEXT = 0x00FEFDFC;     // text of a selected coloured entry
+
+class CColorListBox : public CListBox
+{
+public:
+    CColorListBox() {}
+    virtual ~CColorListBox() {}
+
+    int AddString(LPCTSTR lpszItem);
+    int AddString(LPCTSTR lpszItem, COLORREF rgb);
+    int InsertString(int nIndex, LPCTSTR lpszItem);
+    int InsertString(int nIndex, LPCTSTR lpszItem, COLORREF rgb);
+    void SetItemColour(int nIndex, COLORREF rgb);
+
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+    virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
+
+    DECLARE_MESSAGE_MAP()
+};
+
+#endif

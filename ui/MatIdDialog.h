@@ -1,0 +1,83 @@
+// The plug-in's tool window: the face list of the selected polyhedron and the paint commands.
+#ifndef MATIDDIALOG_H
+#define MATIDDIALOG_H
+
+#include <afxwin.h>
+#include <string>
+
+#include "settings/TextFileStream.h"
+#include "ui/ColorListBox.h"
+#include "ui/resource.h"
+
+class CMatIdDialog : public CDialog
+{
+public:
+    explicit CMatIdDialog(CWnd* pParent = NULL);
+    virtual ~CMatIdDialog() {}
+
+    enum { IDD = IDD_MATID_TOOL };
+
+    CString m_strItemText;
+    CStatic m_listTitle;
+    CColorListBox m_faceList;
+    CStatic m_paintOptions;
+    CButton m_btnCopyMaterial;
+    CButton m_btnPaintRandom;
+    CButton m_btnPaintInvisible;
+    int m_bCopyMaterial;
+    int m_bPaintRandom;
+    int m_bPaintInvisible;
+    CString m_strObjectName;
+    CFont m_listFont;
+    bool m_bSaveFailed;
+    int m_nTop;
+    int m_nLeft;
+    CTextFileStream m_settingsFile;
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual void PostNcDestroy();
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    // Frame
+    void OnClose();
+    void OnSpareButton();
+    void OnKillfocusFaceList();
+
+    // Face list
+    void OnLoadList();
+    void OnClearList();
+    void OnHelpButton();
+    void ShowObjectName();
+
+    // Selection
+    void OnSelchangeFaceList();
+    void PickFaceMaterial();
+    void SelectSingleFace();
+    void SelectMultipleFaces();
+
+    // Painting
+    void OnCopyMaterial();
+    void OnPaintRandom();
+    void OnPaintInvisible();
+    void OnPaintFace();
+    void OnPaintSelection();
+    void OnPaintAll();
+    void PaintSelectedFace();
+    void PaintSelectedFaces();
+    void PaintWholePolyhedron();
+    void MakeRandomColour();
+
+    // Window position
+    std::string GetSettingsPath();
+    bool LoadPosition();
+    bool SavePosition();
+
+    DECLARE_MESSAGE_MAP()
+};
+
+extern CMatIdDialog* g_pToolDialog;
+
+#endif

@@ -1,0 +1,25 @@
+// Resource identifiers of the plug-in.
+#ifndef RESOURCE_H
+#define RESOURCE_H
+
+#define IDS_PLUGIN_DESCRIPTION  1
+#define IDD_MATID_TOOL          102
+#define IDB_PLUGIN_BUTTON       3001
+
+#define IDC_ITEM_TEXT           1004
+#define IDC_HELP_BUTTON         1005
+#define IDC_CLEAR_LIST          1020
+#define IDC_LOAD_LIST           3000
+#define IDC_PAINT_RANDOM        3002
+#define IDC_COPY_MATERIAL       3003
+#define IDC_FACE_LIST           3017
+#define IDC_PAINT_SELECTION     3018
+#define IDC_PAINT_FACE          3019
+#define IDC_LIST_TITLE          3022
+#define IDC_PAINT_OPTIONS       3023
+#define IDC_PAINT_ALL           3025
+#define IDC_OBJECT_NAME         3026
+#define IDC_SPARE_BUTTON        3027
+#define IDC_PAINT_INVISIBLE     3028
+
+#endif

@@ -1,0 +1,273 @@
+#include "support/PluginFixture.h"
+
+#include <cstdio>
+#include <sstream>
+
+/////////////////////////////////////////////////////////////////////////////
+// The plug-in
+
+HMODULE Plugin::Module()
+{
+    static HMODULE module = LoadLibraryA("zVkQuarvelind.zvk");
+    if (module == NULL)
+        ADD_FAILURE() << "zVkQuarvelind.zvk did not load, error " << GetLastError();
+    return module;
+}
+
+template <class Proc>
+static Proc Export(const char* name)
+{
+    Proc proc = (Proc)(void*)GetProcAddress(Plugin::Module(), name);
+    if (proc == NULL)
+        ADD_FAILURE() << "export " << name << " missing";
+    return proc;
+}
+
+int Plugin::GetData(PluginInfo* info) { return Export<ZvkGetDataProc>("zvkGetData")(info, 0); }
+int Plugin::GetVersion() { return Export<ZvkGetVersionProc>("zvkGetVersion")(); }
+int Plugin::LeftClick() { return Export<ZvkOnLeftClickProc>("zvkOnLeftClick")(); }
+void Plugin::RightClick() { Export<ZvkOnRightClickProc>("zvkOnRightClick")(); }
+void Plugin::Deactivate() { Export<ZvkDeactivateProc>("zvkDeactivate")(); }
+
+/////////////////////////////////////////////////////////////////////////////
+// Windows
+
+std::string WindowText(HWND window)
+{
+    int length = GetWindowTextLengthA(window);
+    std::string text(length + 1, '\0');
+    GetWindowTextA(window, &text[0], length + 1);
+    text.resize(length);
+    return text;
+}
+
+static BOOL CALLBACK CollectToolWindow(HWND window, LPARAM param)
+{
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") == 0 && WindowText(window) == " zVkQuarvelind")
+        ((std::vector<HWND>*)param)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> FindToolWindows()
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectToolWindow, (LPARAM)&windows);
+    return windows;
+}
+
+HWND FindToolWindow()
+{
+    std::vector<HWND> windows = FindToolWindows();
+    return windows.empty() ? NULL : windows.front();
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+    {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Message boxes
+
+MessageBoxCatcher* MessageBoxCatcher::s_active = NULL;
+
+MessageBoxCatcher::MessageBoxCatcher()
+{
+    s_active = this;
+    m_hook = SetWindowsHookExA(WH_CBT, CbtProc, NULL, GetCurrentThreadId());
+}
+
+MessageBoxCatcher::~MessageBoxCatcher()
+{
+    UnhookWindowsHookEx(m_hook);
+    s_active = NULL;
+}
+
+LRESULT CALLBACK MessageBoxCatcher::CbtProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && s_active)
+    {
+        HWND box = (HWND)wParam;
+        char className[32] = "";
+        GetClassNameA(box, className, sizeof className);
+        HWND textControl = GetDlgItem(box, 0xFFFF);
+        if (strcmp(className, "#32770") == 0 && textControl != NULL)
+        {
+            CapturedBox captured;
+            captured.caption = WindowText(box);
+            captured.text = WindowText(textControl);
+            captured.owner = GetWindow(box, GW_OWNER);
+            HWND icon = GetDlgItem(box, 0x14);
+            HICON shown = icon ? (HICON)SendMessageA(icon, STM_GETICON, 0, 0) : NULL;
+            captured.anyIcon = shown != NULL && IsWindowVisible(icon);
+            captured.informationIcon = shown != NULL && shown == LoadIcon(NULL, IDI_INFORMATION);
+            s_active->m_boxes.push_back(captured);
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Journal
+
+std::vector<std::string> CallNames()
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < zvktJournalCount(); ++i)
+        names.push_back(zvktJournalAt(i)->function);
+    return names;
+}
+
+std::vector<const ZvktCall*> CallsNamed(const char* function)
+{
+    std::vector<const ZvktCall*> calls;
+    for (int i = 0; i < zvktJournalCount(); ++i)
+        if (strcmp(zvktJournalAt(i)->function, function) == 0)
+            calls.push_back(zvktJournalAt(i));
+    return calls;
+}
+
+std::string JournalText()
+{
+    std::ostringstream text;
+    for (int i = 0; i < zvktJournalCount(); ++i)
+    {
+        const ZvktCall* call = zvktJournalAt(i);
+        text << "  " << call->function << "(";
+        for (int a = 0; a < call->argCount; ++a)
+            text << (a ? ", " : "") << call->args[a];
+        text << ")\n";
+    }
+    return text.str();
+}
+
+void ExpectHostResourcesReleased()
+{
+    ZvktBalance balance;
+    zvktGetBalance(&balance);
+    EXPECT_EQ(balance.materialsCreated, balance.materialsDestroyed) << "materials not destroyed";
+    EXPECT_EQ(balance.materialsCreated, balance.materialsFreed) << "material blocks not freed";
+    EXPECT_EQ(balance.blocksAllocated, balance.blocksFreed) << "host memory not freed";
+    EXPECT_EQ(balance.shaderInfosCreated, balance.shaderInfosDestroyed) << "shader infos not destroyed";
+    EXPECT_EQ(0, balance.badFrees) << "host handles released twice, in the wrong order or unknown";
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Fixtures
+
+std::string PluginTest::TempDirectory(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string directory = std::string(temp) + "zvk-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+    CreateDirectoryA(directory.c_str(), NULL);
+    return directory;
+}
+
+void PluginTest::SetUp()
+{
+    ASSERT_TRUE(Plugin::Module() != NULL);
+    zvktReset();
+    m_hostDir = TempDirectory("host");
+    zvktSetZVDir(m_hostDir.c_str());
+}
+
+void PluginTest::TearDown()
+{
+    for (HWND window : FindToolWindows())
+        SendMessageA(window, WM_CLOSE, 0, 0);
+    PumpMessages();
+    EXPECT_TRUE(FindToolWindows().empty()) << "a tool window outlived its test";
+    RemoveDirectoryA(m_hostDir.c_str());
+}
+
+void ToolWindowTest::SetUp()
+{
+    PluginTest::SetUp();
+    OpenToolWindow();
+}
+
+void ToolWindowTest::OpenToolWindow()
+{
+    Plugin::LeftClick();
+    PumpMessages();
+    m_window = FindToolWindow();
+    ASSERT_TRUE(m_window != NULL) << "no tool window after a left click";
+    m_list = GetDlgItem(m_window, IDC_FACE_LIST);
+    ASSERT_TRUE(m_list != NULL);
+}
+
+void ToolWindowTest::Press(int id)
+{
+    SendMessageA(Item(id), BM_CLICK, 0, 0);
+    PumpMessages();
+}
+
+std::string ToolWindowTest::EntryText(int index) const
+{
+    int length = (int)SendMessageA(m_list, LB_GETTEXTLEN, index, 0);
+    if (length < 0)
+        return std::string();
+    std::string text(length + 1, '\0');
+    SendMessageA(m_list, LB_GETTEXT, index, (LPARAM)&text[0]);
+    text.resize(length);
+    return text;
+}
+
+std::vector<int> ToolWindowTest::SelectedEntries() const
+{
+    int count = (int)SendMessageA(m_list, LB_GETSELCOUNT, 0, 0);
+    std::vector<int> entries(count > 0 ? count : 0);
+    if (count > 0)
+        SendMessageA(m_list, LB_GETSELITEMS, count, (LPARAM)entries.data());
+    return entries;
+}
+
+void ToolWindowTest::ClickEntry(int index, WPARAM keys)
+{
+    RECT item;
+    if (SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item) == LB_ERR)
+    {
+        ADD_FAILURE() << "no entry " << index;
+        return;
+    }
+    RECT client;
+    GetClientRect(m_list, &client);
+    if (item.top < client.top || item.bottom > client.bottom)
+    {
+        SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
+        SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
+    }
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageA(m_list, WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+    SendMessageA(m_list, WM_LBUTTONUP, keys, at);
+    PumpMessages();
+}
+
+void ToolWindowTest::PressKey(UINT vk)
+{
+    SendMessageA(m_list, WM_KEYDOWN, vk, 1);
+    SendMessageA(m_list, WM_KEYUP, vk, 0xC0000001);
+    PumpMessages();
+}
+
+ZvkHandle ToolWindowTest::AddPolyhedron(const char* name, int faces, const std::vector<unsigned short>& materials, int slots)
+{
+    return zvktAddPolyhedron(name, faces, materials.empty() ? NULL : materials.data(), slots);
+}
+
+ZvkHandle ToolWindowTest::LoadPolyhedron(const char* name, int faces, const std::vector<unsigned short>& materials, int slots)
+{
+    ZvkHandle polyhedron = AddPolyhedron(name, faces, materials, slots);
+    zvktSelect(polyhedron);
+    Press(IDC_LOAD_LIST);
+    return polyhedron;
+}

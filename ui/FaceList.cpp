@@ -3,7 +3,134 @@
 
 #include "host/zvkapi.h"
 
-void CMatIdDialog::OnLoadList() {}
-void CMatIdDialog::OnClearList() {}
-void CMatIdDialog::OnHelpButton() {}
-void CMatIdDialog::ShowObjectName() {}
+// Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
+static const int FACE_LIMIT = 0xFFFF;
+
+static const char s_szListTitle[] = "Faces | matIDs list";
+static const char s_szRefusedTitle[] = "Nothing selected...";
+static const char s_szEmptyTitle[] = "List is empty!";
+static const char s_szSelectPolyhedron[] = "Please, select a polyhedron!";
+static const char s_szTooManyFaces[] = "Sorry, I cannot handle above 64k faces! Try to reduce polyhedrons' faces.";
+
+static const char s_szHelpText[] =
+    "\r- 'matIDs/Faces list' listbox - Display polyhedrons' faces and the relevant matIDs. Mouse click on items will send the faces material to the Material Editor.\n"
+    "\r   Use mouse or up/down arrows keys to navigate through the items. Use 'Alt' and 'Ctrl' keys + mouse click or mouse scroll to select multifaces.\n"
+    "\r- 'Faces | matIDs' button - Refresh and/or load the list of polyhedrons' faces and the relevant material IDs.\n"
+    "\r- 'Clear content' button - Clear, reset the list.\n"
+    "\r- 'Copy material' checkbox - Stops the material toggles and set active the last matIDs/faces material. Option for painting other face(s)/polyhs.\n"
+    "\r- 'Paint random' checkbox - Paint face(s) with random material color in real time. Painting colors roulette.\n"
+    "\r- 'Paint invisibe' checkbox - Paint face(s) with invisible material. Scene editing mode only. Rendering mode will draw the objects as solid.\n"
+    "\r- 'Paint face' button - Assign (paint) the Material Editor material as well as the grabbed or random ones on the selected face.\n"
+    "\r- 'Paint selection' button - Assign (paint) the Material Editor material as well as the grabbed or random ones on the selected faces.\n"
+    "\r- 'Paint all' button - Assign (paint) the Material Editor material as well as the grabbed or random ones on the whole polyhedron.\n"
+    "\r- 'Help' button - This help window.\n"
+    "\r- COLORREF - system color: todo faces; green color: faces painted; red color: faces painted invisible.\n";
+
+static bool IsPolyhedron(ZvkHandle object)
+{
+    return object != NULL && zvkSobjGetType(object) == ZVK_TYPE_POLYHEDRON;
+}
+
+static void ReleaseMaterial(ZvkHandle material)
+{
+    zvkMaterialDestroy(material);
+    zvkFree(material);
+}
+
+void CMatIdDialog::OnLoadList()
+{
+    UpdateData(FALSE);
+    m_faceList.ResetContent();
+    zvkCurrobjEditToolClose();
+    zvkSceneRefresh();
+    m_strItemText = "";
+
+    ZvkHandle polyhedron = zvkGetCurrentSelection();
+    if (!IsPolyhedron(polyhedron))
+    {
+        AfxMessageBox(s_szSelectPolyhedron, MB_ICONINFORMATION, 0);
+        return;
+    }
+
+    m_faceList.SetRedraw(FALSE);
+    m_listTitle.SetWindowText(s_szListTitle);
+    GetDlgItem(IDC_CLEAR_LIST)->EnableWindow(TRUE);
+    m_paintOptions.EnableWindow(TRUE);
+    m_btnCopyMaterial.EnableWindow(TRUE);
+    m_btnPaintRandom.EnableWindow(TRUE);
+    m_bPaintRandom = 0;
+    m_btnPaintInvisible.EnableWindow(TRUE);
+    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(FALSE);
+    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(FALSE);
+
+    ZvkHandle editorMaterial = NULL;
+    zvkMaterialCreate(&editorMaterial);
+    ShowObjectName();
+
+    int count = zvkPolyhGetNbrFaces(polyhedron);
+    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
+    if (faces != NULL && count > 0 && count < FACE_LIMIT)
+        m_faceList.InitStorage(count, count * 16);
+    for (int i = 0; i < count && faces != NULL; ++i)
+    {
+        m_strItemText.Format("%d | %d", i, zvkFaceMaterialIndex(faces[i]));
+        if (count >= FACE_LIMIT)
+        {
+            m_listTitle.SetWindowText(s_szRefusedTitle);
+            AfxMessageBox(s_szTooManyFaces, MB_ICONINFORMATION, 0);
+            ReleaseMaterial(editorMaterial);
+            m_faceList.SetRedraw(TRUE);
+            return;
+        }
+        m_faceList.AddString(m_strItemText);
+    }
+
+    zvkPolyhInitializeMaterials(polyhedron);
+    zvkMaterialSetActive(editorMaterial);
+    zvkMaterialFixColor(editorMaterial);
+    ReleaseMaterial(editorMaterial);
+    zvkCurrobjRefresh();
+    zvkAllViewRefreshSelObject();
+    m_faceList.SetSel(0, TRUE);
+    m_faceList.SetRedraw(TRUE);
+    UpdateWindow();
+    UpdateData(FALSE);
+}
+
+void CMatIdDialog::ShowObjectName()
+{
+    UpdateData(FALSE);
+    ZvkHandle selection = zvkGetCurrentSelection();
+    char szName[ZVK_NAME_BUFFER_SIZE];
+    szName[0] = '\0';
+    zvkGNodeGetFullName(selection, 0, szName, sizeof szName);
+    szName[sizeof szName - 1] = '\0';
+    if (!IsPolyhedron(selection))
+        m_strObjectName = s_szRefusedTitle;
+    else
+        m_strObjectName = szName;
+    UpdateData(FALSE);
+}
+
+void CMatIdDialog::OnClearList()
+{
+    UpdateData(FALSE);
+    m_faceList.SetRedraw(FALSE);
+    m_faceList.ResetContent();
+    m_listTitle.SetWindowText(s_szEmptyTitle);
+    m_strObjectName = "";
+    m_strItemText = "";
+    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(FALSE);
+    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(FALSE);
+    zvkCurrobjEditToolClose();
+    zvkCurrobjRefresh();
+    zvkSceneRefresh();
+    m_faceList.SetRedraw(TRUE);
+    UpdateWindow();
+    UpdateData(FALSE);
+}
+
+void CMatIdDialog::OnHelpButton()
+{
+    AfxMessageBox(s_szHelpText, MB_ICONINFORMATION, 0);
+}

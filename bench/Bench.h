@@ -1,0 +1,35 @@
+// A small benchmark runner: each bench_*.cpp registers named benchmarks; zvkbench runs them all
+// (or those whose name contains its first argument) and prints one line per figure.
+#ifndef BENCH_H
+#define BENCH_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct BenchCase
+{
+    const char* name;
+    void (*run)();
+};
+
+std::vector<BenchCase>& BenchCases();
+
+struct BenchRegistrar
+{
+    BenchRegistrar(const char* name, void (*run)()) { BenchCases().push_back({ name, run }); }
+};
+
+#define BENCH(name) \
+    static void name(); \
+    static BenchRegistrar name##_registrar(#name, name); \
+    static void name()
+
+// Seconds on the performance counter.
+double Now();
+// Median over runs of the time body takes, in milliseconds; setup runs untimed before each.
+double MedianMs(int runs, const std::function<void()>& setup, const std::function<void()>& body);
+// One result line: "<bench> <figure>: <value> <unit>".
+void Report(const char* bench, const std::string& figure, double value, const char* unit);
+
+#endif

@@ -106,8 +106,12 @@ LRESULT CALLBACK MessageBoxCatcher::CbtProc(int code, WPARAM wParam, LPARAM lPar
             captured.owner = GetWindow(box, GW_OWNER);
             HWND icon = GetDlgItem(box, 0x14);
             HICON shown = icon ? (HICON)SendMessageA(icon, STM_GETICON, 0, 0) : NULL;
-            captured.anyIcon = shown != NULL && IsWindowVisible(icon);
+            captured.anyIcon = shown != NULL && (GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE);
             captured.informationIcon = shown != NULL && shown == LoadIcon(NULL, IDI_INFORMATION);
+            for (int id = IDOK; id <= IDCONTINUE; ++id)
+                if (HWND button = GetDlgItem(box, id))
+                    if (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE)
+                        captured.buttons.push_back(id);
             s_active->m_boxes.push_back(captured);
             PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }

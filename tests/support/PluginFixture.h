@@ -40,6 +40,7 @@ struct CapturedBox
     HWND owner;
     bool informationIcon;
     bool anyIcon;
+    std::vector<int> buttons;   // ids of the visible push buttons
 };
 
 class MessageBoxCatcher

@@ -1,0 +1,59 @@
+// Small host and list helpers shared by the selection and painting handlers.
+#ifndef HOSTHELPERS_H
+#define HOSTHELPERS_H
+
+#include <stdlib.h>
+
+#include "host/zvkapi.h"
+
+// Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
+static const int MAX_FACE_INDEX = 0xFFFE;
+
+inline bool IsPolyhedron(ZvkHandle object)
+{
+    return object != NULL && zvkSobjGetType(object) == ZVK_TYPE_POLYHEDRON;
+}
+
+// The host's selection when it is a polyhedron, otherwise 0.
+inline ZvkHandle SelectedPolyhedron()
+{
+    ZvkHandle selection = zvkGetCurrentSelection();
+    return IsPolyhedron(selection) ? selection : NULL;
+}
+
+inline void RefreshHost()
+{
+    zvkCurrobjRefresh();
+    zvkAllViewRefreshSelObject();
+}
+
+// A material from zvkMaterialCreate: its contents, then its block.
+inline void ReleaseMaterial(ZvkHandle material)
+{
+    zvkMaterialDestroy(material);
+    zvkFree(material);
+}
+
+// The number at the start of an entry text, read as atoi reads it. strtol gives the same result
+// but clamps an out-of-range number instead of leaving it undefined (long is 32 bits here).
+inline int FaceIndexOfEntry(const char* text)
+{
+    return (int)strtol(text != NULL ? text : "", NULL, 10);
+}
+
+// An entry's face index names a face only below the face count of the polyhedron selected now,
+// which need not be the one the list was built for (a same-name polyhedron with fewer faces).
+inline bool IsFaceOf(int face, int faceCount)
+{
+    return face >= 0 && face < faceCount && face <= MAX_FACE_INDEX;
+}
+
+// The face record of a valid face, or NULL: nothing is read outside the face pointer array.
+inline const ZvkFace* FaceRecord(ZvkFace** faces, int faceCount, int face)
+{
+    if (faces == NULL || !IsFaceOf(face, faceCount))
+        return NULL;
+    return faces[face];
+}
+
+#endif

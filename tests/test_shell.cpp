@@ -403,8 +403,17 @@ TEST_F(ToolWindowFrame, DeactivateLeavesTheWindowOpenAndWorking)
     EXPECT_TRUE(IsWindowVisible(m_window));
     MessageBoxCatcher catcher;
     Press(IDC_HELP_BUTTON);
-    EXPECT_EQ(1u, catcher.Boxes().size());
+    ASSERT_EQ(1u, catcher.Boxes().size());
+    EXPECT_EQ(m_window, catcher.Boxes()[0].owner);
+    EXPECT_EQ("zVkQuarvelind", catcher.Boxes()[0].caption);
     EXPECT_EQ(2, EntryCount());
+}
+
+TEST_F(ToolWindowFrame, ComesFromThePluginsTemplateNotTheHostsOwn)
+{
+    ASSERT_TRUE(FindResourceA(NULL, MAKEINTRESOURCEA(IDD_MATID_TOOL), MAKEINTRESOURCEA(5)) != NULL);
+    EXPECT_EQ(" zVkQuarvelind", WindowText(m_window));
+    EXPECT_TRUE(m_list != NULL);
 }
 
 TEST_F(ToolWindowFrame, LeavingTheListPushesTheMembersIntoTheControlsAgain)

@@ -1,15 +1,307 @@
 // The paint modes and painting one face, the selected faces or the whole polyhedron.
 #include "ui/MatIdDialog.h"
 
-#include "host/zvkapi.h"
+#include <new>
+#include <stdlib.h>
+#include <time.h>
 
-void CMatIdDialog::OnCopyMaterial() {}
-void CMatIdDialog::OnPaintRandom() {}
-void CMatIdDialog::OnPaintInvisible() {}
-void CMatIdDialog::OnPaintFace() {}
-void CMatIdDialog::OnPaintSelection() {}
-void CMatIdDialog::OnPaintAll() {}
-void CMatIdDialog::PaintSelectedFace() {}
-void CMatIdDialog::PaintSelectedFaces() {}
-void CMatIdDialog::PaintWholePolyhedron() {}
-void CMatIdDialog::MakeRandomColour() {}
+#include "host/zvkapi.h"
+#include "ui/HostHelpers.h"
+
+static const char s_szListTitle[] = "Faces | matIDs list";
+static const char s_szPleaseWait[] = "Please wait...";
+static const char s_szGlobalTexture[] = "Global texture changed! Please, reload the list.";
+
+// The selected-positions buffer holds one more position than is ever asked for.
+static const size_t SELECTED_POSITIONS_BYTES = 0x100000;
+static const int MAX_SELECTED_POSITIONS = 0x3FFFF;
+
+static const int DEFAULT_SHADER_ID = 1;
+static const unsigned char WHITE = 255;
+static const unsigned char INVISIBLE_ALPHA = 0;
+
+/////////////////////////////////////////////////////////////////////////////
+// Materials
+
+// A new material equal to the one the Material Editor shows.
+static ZvkHandle CreateEditorCopy()
+{
+    ZvkHandle material = NULL;
+    zvkMaterialCreate(&material);
+    return material;
+}
+
+static ZvkHandle TakeEditorMaterial()
+{
+    ZvkHandle material = CreateEditorCopy();
+    zvkMaterialGetActive();
+    return material;
+}
+
+static ZvkColor ColourOf(ZvkHandle material)
+{
+    ZvkColor colour = { 0, 0, 0, 0 };
+    zvkMaterialGetColor(material, &colour);
+    return colour;
+}
+
+static void MakeInvisible(ZvkHandle material)
+{
+    ZvkColor colour = ColourOf(material);
+    colour.a = INVISIBLE_ALPHA;
+    zvkMaterialSetColor(material, &colour);
+}
+
+// The Material Editor follows: the next paint takes this material as the editor's.
+static void ShowAndRelease(ZvkHandle material)
+{
+    zvkMaterialSetActive(material);
+    zvkMaterialFixColor(material);
+    ReleaseMaterial(material);
+}
+
+static bool HasGlobalTexture(ZvkHandle material)
+{
+    return zvkMaterialGetTextureType(material) == ZVK_TEXTURE_GLOBAL;
+}
+
+static void GiveShaderBox(ZvkHandle material)
+{
+    if (zvkMaterialIsShaderBoxNull(material) || !zvkMaterialIsShaderBoxValid(material))
+        zvkMaterialCreateShaderBox(material);
+}
+
+// The walk runs to its end, so of several shaders with the identifier the last one wins.
+static ZvkHandle LastShaderWithId(int id)
+{
+    ZvkHandle found = NULL;
+    for (ZvkHandle shader = zvkShaderGetFirst(); shader != NULL; shader = zvkShaderGetNext(shader))
+        if (zvkShaderGetID(shader) == id)
+            found = shader;
+    return found;
+}
+
+static void ApplyShader(ZvkHandle material, ZvkHandle shader)
+{
+    ZvkHandle info = zvkShaderInfoCreate();
+    zvkShaderInfoSetShader(info, shader);
+    zvkMaterialSetShaderInfo(material, info);
+    zvkShaderInfoDestroy(info);
+}
+
+// The first random colour of a "Paint random" session is derived from white.
+static void MakeDefaultWhiteMaterialActive()
+{
+    ZvkHandle material = CreateEditorCopy();
+    ZvkColor colour = ColourOf(material);
+    colour.r = WHITE;
+    colour.g = WHITE;
+    colour.b = WHITE;
+    GiveShaderBox(material);
+    ApplyShader(material, LastShaderWithId(DEFAULT_SHADER_ID));
+    zvkMaterialSetColor(material, &colour);
+    ShowAndRelease(material);
+}
+
+// The product stays below 32768 * 256, so it is exact in an int; only its low byte is kept.
+static unsigned char RandomComponent(unsigned char old)
+{
+    return (unsigned char)((rand() * (int)old + 1) & 0xFF);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Mode check boxes
+
+static void Uncheck(CWnd* pDialog, int nID)
+{
+    static_cast<CButton*>(pDialog->GetDlgItem(nID))->SetCheck(0);
+}
+
+void CMatIdDialog::OnCopyMaterial()
+{
+    Uncheck(this, IDC_PAINT_RANDOM);
+    UpdateData(TRUE);
+    UpdateData(FALSE);
+}
+
+void CMatIdDialog::OnPaintInvisible()
+{
+    Uncheck(this, IDC_PAINT_RANDOM);
+    UpdateData(TRUE);
+    UpdateData(FALSE);
+}
+
+// The box has toggled already; the flag still holds the state from before the click.
+void CMatIdDialog::OnPaintRandom()
+{
+    Uncheck(this, IDC_COPY_MATERIAL);
+    Uncheck(this, IDC_PAINT_INVISIBLE);
+    if (m_bPaintRandom == 0)
+        MakeDefaultWhiteMaterialActive();
+    UpdateData(TRUE);
+    UpdateData(FALSE);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Paint buttons
+
+void CMatIdDialog::OnPaintFace()
+{
+    UpdateData(FALSE);
+    if (SelectedPolyhedron() == NULL)
+        return;
+    ZvkHandle probe = CreateEditorCopy();
+    if (!m_bPaintRandom)
+        PaintSelectedFace();
+    else if (HasGlobalTexture(probe))
+        AfxMessageBox(s_szGlobalTexture, MB_ICONINFORMATION, 0);
+    else
+    {
+        MakeRandomColour();
+        PaintSelectedFace();
+    }
+    ReleaseMaterial(probe);
+    UpdateData(FALSE);
+}
+
+void CMatIdDialog::OnPaintSelection()
+{
+    UpdateData(FALSE);
+    if (SelectedPolyhedron() == NULL)
+        return;
+    ZvkHandle probe = CreateEditorCopy();
+    if (!m_bPaintRandom)
+        PaintSelectedFaces();
+    else if (HasGlobalTexture(probe))
+        AfxMessageBox(s_szGlobalTexture, MB_ICONINFORMATION, 0);
+    else
+    {
+        MakeRandomColour();
+        PaintSelectedFaces();
+    }
+    ReleaseMaterial(probe);
+    UpdateData(FALSE);
+}
+
+void CMatIdDialog::OnPaintAll()
+{
+    UpdateData(FALSE);
+    if (SelectedPolyhedron() == NULL)
+        return;
+    if (m_bPaintRandom)
+        MakeRandomColour();
+    PaintWholePolyhedron();
+    UpdateData(FALSE);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Workers
+
+static COLORREF PaintedEntryColour(int bPaintInvisible)
+{
+    return bPaintInvisible ? CLR_PAINTED_INVISIBLE : CLR_PAINTED;
+}
+
+// An empty list has no current entry; its empty text would otherwise read as face 0.
+// An entry of a same-name polyhedron with more faces names no face of the one selected now.
+void CMatIdDialog::PaintSelectedFace()
+{
+    UpdateData(FALSE);
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    if (polyhedron == NULL)
+        return;
+    int nCurrent = m_faceList.GetCurSel();
+    if (nCurrent < 0)
+        return;
+    m_faceList.GetText(nCurrent, m_strItemText);
+    int face = FaceIndexOfEntry(m_strItemText);
+    if (!IsFaceOf(face, zvkPolyhGetNbrFaces(polyhedron)))
+    {
+        UpdateData(FALSE);
+        return;
+    }
+
+    ZvkHandle material = TakeEditorMaterial();
+    if (m_bPaintInvisible)
+        MakeInvisible(material);
+    zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
+    m_faceList.SetItemColour(face, PaintedEntryColour(m_bPaintInvisible));
+    ShowAndRelease(material);
+    RefreshHost();
+    UpdateData(FALSE);
+}
+
+// One material for every selected face: the random colour is derived once per press.
+void CMatIdDialog::PaintSelectedFaces()
+{
+    UpdateData(FALSE);
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    if (polyhedron == NULL)
+        return;
+
+    ZvkHandle material = TakeEditorMaterial();
+    if (m_bPaintInvisible)
+        MakeInvisible(material);
+    int faceCount = zvkPolyhGetNbrFaces(polyhedron);
+    COLORREF rgbEntry = PaintedEntryColour(m_bPaintInvisible);
+
+    int* positions = static_cast<int*>(operator new(SELECTED_POSITIONS_BYTES, std::nothrow));
+    int k = positions != NULL ? m_faceList.GetSelItems(MAX_SELECTED_POSITIONS, positions) : 0;
+    m_listTitle.SetWindowText(s_szPleaseWait);
+    for (int i = 0; i < k; ++i)
+    {
+        CString strText;
+        m_faceList.GetText(positions[i], strText);
+        int face = FaceIndexOfEntry(strText);
+        if (!IsFaceOf(face, faceCount))
+            continue;
+        zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
+        m_faceList.SetItemColour(positions[i], rgbEntry);
+    }
+    operator delete(positions);
+    m_listTitle.SetWindowText(s_szListTitle);
+
+    ShowAndRelease(material);
+    RefreshHost();
+    UpdateData(FALSE);
+}
+
+// The emptied list has no entries left to paint, so the per-entry paint buttons go off,
+// as "Clear content" leaves them.
+void CMatIdDialog::PaintWholePolyhedron()
+{
+    UpdateData(FALSE);
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    if (polyhedron == NULL)
+        return;
+
+    ZvkHandle material = TakeEditorMaterial();
+    if (m_bPaintInvisible)
+        MakeInvisible(material);
+    zvkPolyhPaint(polyhedron, material);
+    ShowAndRelease(material);
+    zvkCurrobjEditToolClose();
+    RefreshHost();
+
+    m_faceList.ResetContent();
+    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(FALSE);
+    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(FALSE);
+    UpdateData(FALSE);
+}
+
+// Seeded anew at every call; each component takes its own rand() value, red first.
+void CMatIdDialog::MakeRandomColour()
+{
+    UpdateData(FALSE);
+    if (SelectedPolyhedron() == NULL)
+        return;
+
+    ZvkHandle material = CreateEditorCopy();
+    ZvkColor colour = ColourOf(material);
+    srand((unsigned)time(NULL));
+    colour.r = RandomComponent(colour.r);
+    colour.g = RandomComponent(colour.g);
+    colour.b = RandomComponent(colour.b);
+    zvkMaterialSetColor(material, &colour);
+    ShowAndRelease(material);
+}

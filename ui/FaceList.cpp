@@ -6,6 +6,11 @@
 // Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
 static const int FACE_LIMIT = 0xFFFF;
 
+// "65533 | 65535" and its terminating zero, with room to spare.
+static const int ENTRY_TEXT_SIZE = 32;
+// Storage reserved per entry text before a fill: at most 13 characters and the zero.
+static const int ENTRY_STORAGE_BYTES = 16;
+
 static const char s_szListTitle[] = "Faces | matIDs list";
 static const char s_szRefusedTitle[] = "Nothing selected...";
 static const char s_szEmptyTitle[] = "List is empty!";
@@ -25,6 +30,33 @@ static const char s_szHelpText[] =
     "\r- 'Paint all' button - Assign (paint) the Material Editor material as well as the grabbed or random ones on the whole polyhedron.\n"
     "\r- 'Help' button - This help window.\n"
     "\r- COLORREF - system color: todo faces; green color: faces painted; red color: faces painted invisible.\n";
+
+// Writes value in decimal, as "%u" would, and returns the end of what it wrote.
+static char* AppendDecimal(char* out, unsigned value)
+{
+    char digits[10];
+    int nDigits = 0;
+    do
+    {
+        digits[nDigits++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (nDigits > 0)
+        *out++ = digits[--nDigits];
+    return out;
+}
+
+// "%d" of the face, then " | %d" of its material index. Written by hand: a formatted print per
+// face costs more than adding the entry to the list.
+static void FormatEntryText(char* text, int face, unsigned short materialIndex)
+{
+    char* end = AppendDecimal(text, (unsigned)face);
+    *end++ = ' ';
+    *end++ = '|';
+    *end++ = ' ';
+    end = AppendDecimal(end, materialIndex);
+    *end = '\0';
+}
 
 static bool IsPolyhedron(ZvkHandle object)
 {
@@ -70,10 +102,12 @@ void CMatIdDialog::OnLoadList()
     int count = zvkPolyhGetNbrFaces(polyhedron);
     ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
     if (faces != NULL && count > 0 && count < FACE_LIMIT)
-        m_faceList.InitStorage(count, count * 16);
+        m_faceList.InitStorage(count, count * ENTRY_STORAGE_BYTES);
+    char szText[ENTRY_TEXT_SIZE];
     for (int i = 0; i < count && faces != NULL; ++i)
     {
-        m_strItemText.Format("%d | %d", i, zvkFaceMaterialIndex(faces[i]));
+        FormatEntryText(szText, i, zvkFaceMaterialIndex(faces[i]));
+        m_strItemText = szText;
         if (count >= FACE_LIMIT)
         {
             m_listTitle.SetWindowText(s_szRefusedTitle);

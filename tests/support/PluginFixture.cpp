@@ -104,7 +104,10 @@ LRESULT CALLBACK MessageBoxCatcher::CbtProc(int code, WPARAM wParam, LPARAM lPar
             captured.caption = WindowText(box);
             captured.text = WindowText(textControl);
             captured.owner = GetWindow(box, GW_OWNER);
+            // The icon's control id: 0x14 on Windows, 0x440 (stc1) in Wine's message box template.
             HWND icon = GetDlgItem(box, 0x14);
+            if (icon == NULL)
+                icon = GetDlgItem(box, 0x440);
             HICON shown = icon ? (HICON)SendMessageA(icon, STM_GETICON, 0, 0) : NULL;
             captured.anyIcon = shown != NULL && (GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE);
             captured.informationIcon = shown != NULL && shown == LoadIcon(NULL, IDI_INFORMATION);

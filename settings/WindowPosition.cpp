@@ -3,17 +3,69 @@
 
 #include "host/zvkapi.h"
 
-std::string CMatIdDialog::GetSettingsPath()
+#include <climits>
+
+namespace
 {
-    return std::string(zvkGetZVDir(0)) + "\\zv\\zvk\\zVkQuarvelind\\zVkQuarvelind.ini";
+
+// True when the window's outer rectangle, moved to (left, top), shares at least one pixel
+// with a monitor. The sums are taken wide and clamped, so no stored number can overflow them.
+bool IntersectsAMonitor(HWND window, int left, int top)
+{
+    RECT now;
+    ::GetWindowRect(window, &now);
+    const long long width = static_cast<long long>(now.right) - now.left;
+    const long long height = static_cast<long long>(now.bottom) - now.top;
+    const long long right = left + (width > 0 ? width : 1);
+    const long long bottom = top + (height > 0 ? height : 1);
+    RECT there;
+    there.left = left;
+    there.top = top;
+    there.right = static_cast<LONG>(right < LONG_MAX ? right : LONG_MAX);
+    there.bottom = static_cast<LONG>(bottom < LONG_MAX ? bottom : LONG_MAX);
+    return ::MonitorFromRect(&there, MONITOR_DEFAULTTONULL) != NULL;
 }
 
+}  // namespace
+
+// A host that reports no directory gives an empty path, which no open accepts.
+std::string CMatIdDialog::GetSettingsPath()
+{
+    const char* directory = zvkGetZVDir(0);
+    if (directory == NULL)
+        return std::string();
+    return std::string(directory) + "\\zv\\zvk\\zVkQuarvelind\\zVkQuarvelind.ini";
+}
+
+// Reads the left and top edges. A stored position at which the window would lie outside
+// every monitor counts as unreadable, so the caller falls back to (100, 100).
 bool CMatIdDialog::LoadPosition()
 {
-    return false;
+    bool result = m_settingsFile.OpenForRead(GetSettingsPath());
+    if (result)
+        result = m_settingsFile.ReadInt(m_nLeft);
+    if (result)
+        result = m_settingsFile.ReadInt(m_nTop);
+    m_settingsFile.CloseRead();
+    if (result && !IntersectsAMonitor(m_hWnd, m_nLeft, m_nTop))
+        result = false;
+    return result;
 }
 
 bool CMatIdDialog::SavePosition()
 {
-    return false;
+    RECT rect;
+    GetWindowRect(&rect);
+    if (m_bSaveFailed)
+        return false;
+    const bool result = m_settingsFile.OpenForWrite(GetSettingsPath());
+    if (result)
+    {
+        m_settingsFile.WriteInt(rect.left, true, 0, 'L');
+        m_settingsFile.WriteInt(rect.top, true, 0, 'L');
+    }
+    m_settingsFile.CloseWrite();
+    if (!result)
+        m_bSaveFailed = true;
+    return result;
 }

@@ -2,6 +2,7 @@
 #include "ui/MatIdDialog.h"
 
 #include "host/zvkapi.h"
+#include "ui/HostHelpers.h"
 
 // Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
 static const int FACE_LIMIT = 0xFFFF;
@@ -58,17 +59,6 @@ static void FormatEntryText(char* text, int face, unsigned short materialIndex)
     *end = '\0';
 }
 
-static bool IsPolyhedron(ZvkHandle object)
-{
-    return object != NULL && zvkSobjGetType(object) == ZVK_TYPE_POLYHEDRON;
-}
-
-static void ReleaseMaterial(ZvkHandle material)
-{
-    zvkMaterialDestroy(material);
-    zvkFree(material);
-}
-
 void CMatIdDialog::OnLoadList()
 {
     UpdateData(FALSE);
@@ -101,10 +91,13 @@ void CMatIdDialog::OnLoadList()
 
     int count = zvkPolyhGetNbrFaces(polyhedron);
     ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
-    if (faces != NULL && count > 0 && count < FACE_LIMIT)
+    // Faces reported without their array: nothing can be read, so nothing is listed.
+    if (faces == NULL)
+        count = 0;
+    if (count > 0 && count < FACE_LIMIT)
         m_faceList.InitStorage(count, count * ENTRY_STORAGE_BYTES);
     char szText[ENTRY_TEXT_SIZE];
-    for (int i = 0; i < count && faces != NULL; ++i)
+    for (int i = 0; i < count; ++i)
     {
         FormatEntryText(szText, i, zvkFaceMaterialIndex(faces[i]));
         m_strItemText = szText;
@@ -123,8 +116,7 @@ void CMatIdDialog::OnLoadList()
     zvkMaterialSetActive(editorMaterial);
     zvkMaterialFixColor(editorMaterial);
     ReleaseMaterial(editorMaterial);
-    zvkCurrobjRefresh();
-    zvkAllViewRefreshSelObject();
+    RefreshHost();
     m_faceList.SetSel(0, TRUE);
     m_faceList.SetRedraw(TRUE);
     UpdateWindow();

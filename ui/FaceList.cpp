@@ -96,21 +96,24 @@ void CMatIdDialog::OnLoadList()
         count = 0;
     if (count > 0 && count < FACE_LIMIT)
         m_faceList.InitStorage(count, count * ENTRY_STORAGE_BYTES);
-    char szText[ENTRY_TEXT_SIZE];
+    // Each text is formed in a local buffer and m_strItemText takes only the one it keeps: nothing
+    // reads it during the loop, so a string copy per face would be work for nothing.
+    char szText[ENTRY_TEXT_SIZE] = "";
     for (int i = 0; i < count; ++i)
     {
         FormatEntryText(szText, i, zvkFaceMaterialIndex(faces[i]));
-        m_strItemText = szText;
         if (count >= FACE_LIMIT)
         {
+            m_strItemText = szText;
             m_listTitle.SetWindowText(s_szRefusedTitle);
             AfxMessageBox(s_szTooManyFaces, MB_ICONINFORMATION, 0);
             ReleaseMaterial(editorMaterial);
             m_faceList.SetRedraw(TRUE);
             return;
         }
-        m_faceList.AddString(m_strItemText);
+        m_faceList.AddString(szText);
     }
+    m_strItemText = szText;
 
     zvkPolyhInitializeMaterials(polyhedron);
     zvkMaterialSetActive(editorMaterial);

@@ -3,7 +3,8 @@
 
 #include <mbstring.h>
 
-#include <algorithm>
+#include <intrin.h>
+
 #include <new>
 
 #include "host/zvkapi.h"
@@ -17,9 +18,10 @@ static const size_t SELECTED_POSITIONS_BYTES = 0x100000;
 static const int MAX_SELECTED_POSITIONS = 0x3FFFF;
 
 // The host takes a face-count-long array for one face: the index repeated in every element.
+// A string store fills it as fast as memset fills bytes; a plain loop stores 4 bytes at a time.
 static void FillFaceIndices(unsigned int* indices, int count, unsigned int face)
 {
-    std::fill(indices, indices + count, face);
+    __stosd((unsigned long*)indices, face, (size_t)count);
 }
 
 // An array for count faces from the host allocator; none for an empty polyhedron.

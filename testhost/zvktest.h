@@ -1,6 +1,4 @@
 /* Control functions of the replacement host (zvkapi.dll), for tests, benchmarks and the sandbox.
-   (Developers at work now: read /tmp/rules.txt, the house rules, before writing anything more.) */
-/*
    The plug-in never calls them. C linkage, cdecl. */
 #ifndef ZVKTEST_H
 #define ZVKTEST_H

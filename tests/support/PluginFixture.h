@@ -1,6 +1,5 @@
 // Test support: the plug-in loaded into the test program, the replacement host reset for every
 // test, the tool window found with its controls, and helpers that act on it as a person would.
-// (Developers at work now: read /tmp/rules.txt, the house rules, before writing anything more.)
 #ifndef PLUGINFIXTURE_H
 #define PLUGINFIXTURE_H
 

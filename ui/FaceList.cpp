@@ -4,15 +4,11 @@
 #include "host/zvkapi.h"
 #include "ui/HostHelpers.h"
 
-// Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
-static const int FACE_LIMIT = 0xFFFF;
-
 // "65533 | 65535" and its terminating zero, with room to spare.
 static const int ENTRY_TEXT_SIZE = 32;
 // Storage reserved per entry text before a fill: at most 13 characters and the zero.
 static const int ENTRY_STORAGE_BYTES = 16;
 
-static const char s_szListTitle[] = "Faces | matIDs list";
 static const char s_szRefusedTitle[] = "Nothing selected...";
 static const char s_szEmptyTitle[] = "List is empty!";
 static const char s_szSelectPolyhedron[] = "Please, select a polyhedron!";

@@ -4,10 +4,19 @@
 
 #include <stdlib.h>
 
+#include <new>
+
+#include <afxwin.h>
+
 #include "host/zvkapi.h"
 
 // Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
-static const int MAX_FACE_INDEX = 0xFFFE;
+static const int FACE_LIMIT = 0xFFFF;
+static const int MAX_FACE_INDEX = FACE_LIMIT - 1;
+
+// The list title while the list can be used, and while a long loop over its entries runs.
+static const char s_szListTitle[] = "Faces | matIDs list";
+static const char s_szPleaseWait[] = "Please wait...";
 
 inline bool IsPolyhedron(ZvkHandle object)
 {
@@ -55,5 +64,32 @@ inline const ZvkFace* FaceRecord(ZvkFace** faces, int faceCount, int face)
         return NULL;
     return faces[face];
 }
+
+// The positions of the selected entries, in the order the list gives them, held in a buffer of
+// 0x100000 bytes that asks for one position fewer than it holds and is released once.
+class CSelectedPositions
+{
+public:
+    explicit CSelectedPositions(const CListBox& list)
+        : m_positions(static_cast<int*>(::operator new(BUFFER_BYTES, std::nothrow))),
+          m_count(m_positions != NULL ? list.GetSelItems(MAX_POSITIONS, m_positions) : 0)
+    {
+        if (m_count < 0)
+            m_count = 0;
+    }
+    ~CSelectedPositions() { ::operator delete(m_positions); }
+
+    int GetCount() const { return m_count; }
+    int operator[](int i) const { return m_positions[i]; }
+
+private:
+    CSelectedPositions(const CSelectedPositions&);
+    CSelectedPositions& operator=(const CSelectedPositions&);
+
+    static const size_t BUFFER_BYTES = 0x100000;
+    static const int MAX_POSITIONS = 0x3FFFF;
+    int* m_positions;
+    int m_count;
+};
 
 #endif

@@ -65,6 +65,7 @@ protected:
     void OnPaintFace();
     void OnPaintSelection();
     void OnPaintAll();
+    void PaintWithEditorMaterial(void (CMatIdDialog::*pfnWorker)());
     void PaintSelectedFace();
     void PaintSelectedFaces();
     void PaintWholePolyhedron();

@@ -1,20 +1,13 @@
 // The paint modes and painting one face, the selected faces or the whole polyhedron.
 #include "ui/MatIdDialog.h"
 
-#include <new>
 #include <stdlib.h>
 #include <time.h>
 
 #include "host/zvkapi.h"
 #include "ui/HostHelpers.h"
 
-static const char s_szListTitle[] = "Faces | matIDs list";
-static const char s_szPleaseWait[] = "Please wait...";
 static const char s_szGlobalTexture[] = "Global texture changed! Please, reload the list.";
-
-// The selected-positions buffer holds one more position than is ever asked for.
-static const size_t SELECTED_POSITIONS_BYTES = 0x100000;
-static const int MAX_SELECTED_POSITIONS = 0x3FFFF;
 
 static const int DEFAULT_SHADER_ID = 1;
 static const unsigned char WHITE = 255;
@@ -147,37 +140,30 @@ void CMatIdDialog::OnPaintRandom()
 
 void CMatIdDialog::OnPaintFace()
 {
-    UpdateData(FALSE);
-    if (SelectedPolyhedron() == NULL)
-        return;
-    ZvkHandle probe = CreateEditorCopy();
-    if (!m_bPaintRandom)
-        PaintSelectedFace();
-    else if (HasGlobalTexture(probe))
-        AfxMessageBox(s_szGlobalTexture, MB_ICONINFORMATION, 0);
-    else
-    {
-        MakeRandomColour();
-        PaintSelectedFace();
-    }
-    ReleaseMaterial(probe);
-    UpdateData(FALSE);
+    PaintWithEditorMaterial(&CMatIdDialog::PaintSelectedFace);
 }
 
 void CMatIdDialog::OnPaintSelection()
+{
+    PaintWithEditorMaterial(&CMatIdDialog::PaintSelectedFaces);
+}
+
+// "Paint face" and "Paint selection" differ only in their worker. In random mode a material
+// with a global texture is refused before any colour is derived.
+void CMatIdDialog::PaintWithEditorMaterial(void (CMatIdDialog::*pfnWorker)())
 {
     UpdateData(FALSE);
     if (SelectedPolyhedron() == NULL)
         return;
     ZvkHandle probe = CreateEditorCopy();
     if (!m_bPaintRandom)
-        PaintSelectedFaces();
+        (this->*pfnWorker)();
     else if (HasGlobalTexture(probe))
         AfxMessageBox(s_szGlobalTexture, MB_ICONINFORMATION, 0);
     else
     {
         MakeRandomColour();
-        PaintSelectedFaces();
+        (this->*pfnWorker)();
     }
     ReleaseMaterial(probe);
     UpdateData(FALSE);
@@ -245,20 +231,20 @@ void CMatIdDialog::PaintSelectedFaces()
     int faceCount = zvkPolyhGetNbrFaces(polyhedron);
     COLORREF rgbEntry = PaintedEntryColour(m_bPaintInvisible);
 
-    int* positions = static_cast<int*>(operator new(SELECTED_POSITIONS_BYTES, std::nothrow));
-    int k = positions != NULL ? m_faceList.GetSelItems(MAX_SELECTED_POSITIONS, positions) : 0;
-    m_listTitle.SetWindowText(s_szPleaseWait);
-    for (int i = 0; i < k; ++i)
     {
-        CString strText;
-        m_faceList.GetText(positions[i], strText);
-        int face = FaceIndexOfEntry(strText);
-        if (!IsFaceOf(face, faceCount))
-            continue;
-        zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
-        m_faceList.SetItemColour(positions[i], rgbEntry);
+        CSelectedPositions positions(m_faceList);
+        m_listTitle.SetWindowText(s_szPleaseWait);
+        for (int i = 0; i < positions.GetCount(); ++i)
+        {
+            CString strText;
+            m_faceList.GetText(positions[i], strText);
+            int face = FaceIndexOfEntry(strText);
+            if (!IsFaceOf(face, faceCount))
+                continue;
+            zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
+            m_faceList.SetItemColour(positions[i], rgbEntry);
+        }
     }
-    operator delete(positions);
     m_listTitle.SetWindowText(s_szListTitle);
 
     ShowAndRelease(material);

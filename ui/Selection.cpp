@@ -5,17 +5,8 @@
 
 #include <intrin.h>
 
-#include <new>
-
 #include "host/zvkapi.h"
 #include "ui/HostHelpers.h"
-
-static const char s_szListTitle[] = "Faces | matIDs list";
-static const char s_szPleaseWait[] = "Please wait...";
-
-// The selected-positions buffer: 262,144 ints, of which one fewer are ever requested.
-static const size_t SELECTED_POSITIONS_BYTES = 0x100000;
-static const int MAX_SELECTED_POSITIONS = 0x3FFFF;
 
 // The host takes a face-count-long array for one face: the index repeated in every element.
 // A string store fills it as fast as memset fills bytes; a plain loop stores 4 bytes at a time.
@@ -108,26 +99,24 @@ void CMatIdDialog::SelectMultipleFaces()
     m_listTitle.SetWindowText(s_szPleaseWait);
 
     int selected = m_faceList.GetSelCount();
-    int* positions = (int*)::operator new(SELECTED_POSITIONS_BYTES, std::nothrow);
-    int delivered = positions != NULL ? m_faceList.GetSelItems(MAX_SELECTED_POSITIONS, positions) : 0;
-
-    if (selected == m_faceList.GetCount())
-        GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(FALSE);
-    else
     {
-        CString text;
-        for (int i = 0; i < delivered; ++i)
+        CSelectedPositions positions(m_faceList);
+        if (selected == m_faceList.GetCount())
+            GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(FALSE);
+        else
         {
-            m_faceList.GetText(positions[i], text);
-            int face = FaceIndexOfEntry(text);
-            if (indices == NULL || !IsFaceOf(face, count))
-                continue;
-            FillFaceIndices(indices, count, (unsigned short)face);
-            zvkPolyhSelectFaces(polyhedron, count, indices);
+            CString text;
+            for (int i = 0; i < positions.GetCount(); ++i)
+            {
+                m_faceList.GetText(positions[i], text);
+                int face = FaceIndexOfEntry(text);
+                if (indices == NULL || !IsFaceOf(face, count))
+                    continue;
+                FillFaceIndices(indices, count, (unsigned short)face);
+                zvkPolyhSelectFaces(polyhedron, count, indices);
+            }
         }
     }
-
-    ::operator delete(positions);
     FreeFaceIndices(indices);
     m_listTitle.SetWindowText(s_szListTitle);
     RefreshHost();

@@ -3,6 +3,8 @@
 #ifndef BENCH_H
 #define BENCH_H
 
+#include <windows.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +27,19 @@ struct BenchRegistrar
     static BenchRegistrar name##_registrar(#name, name); \
     static void name()
 
+// The plug-in's tool window in a fresh replacement host (journal off, so that it measures
+// nothing of its own) whose selection is a polyhedron of faceCount faces; materials may be
+// NULL (every face material 0). False when no window opened.
+struct BenchWindow
+{
+    HWND window = NULL;
+    HWND list = NULL;
+};
+bool OpenToolWindowOn(BenchWindow& bench, int faceCount, const unsigned short* materials);
+// Presses "Faces | matIDs"; true when every face is listed.
+bool LoadFaceList(const BenchWindow& bench, int faceCount);
+
+double Median(std::vector<double> values);
 // Seconds on the performance counter.
 double Now();
 // Median over runs of the time body takes, in milliseconds; setup runs untimed before each.

@@ -17,33 +17,19 @@ const int FACE_COUNT = 65534;
 const int RUNS = 9;
 const int ROUNDS = 21;
 
-struct FaceListBench
+struct FaceListBench : BenchWindow
 {
-    HWND window = NULL;
-    HWND list = NULL;
     HWND loadButton = NULL;
     std::vector<std::string> texts;
 };
 
 bool OpenToolWindowOnPolyhedron(FaceListBench& bench)
 {
-    zvktReset();
-    zvktSetJournalEnabled(0);
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    zvktSetZVDir(temp);
-
     std::vector<unsigned short> materials(FACE_COUNT);
     for (int i = 0; i < FACE_COUNT; ++i)
         materials[i] = (unsigned short)(i % 7 == 0 ? 65535 - i : i % 12);
-    zvktSelect(zvktAddPolyhedron("Scene\\Bench\\Dense", FACE_COUNT, materials.data(), 12));
-
-    Plugin::LeftClick();
-    PumpMessages();
-    bench.window = FindToolWindow();
-    if (bench.window == NULL)
+    if (!OpenToolWindowOn(bench, FACE_COUNT, materials.data()))
         return false;
-    bench.list = GetDlgItem(bench.window, IDC_FACE_LIST);
     bench.loadButton = GetDlgItem(bench.window, IDC_LOAD_LIST);
 
     bench.texts.resize(FACE_COUNT);
@@ -83,12 +69,6 @@ void PressLoad(const FaceListBench& bench)
 double TimeMs(const std::function<void()>& setup, const std::function<void()>& body)
 {
     return MedianMs(1, setup, body);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 BENCH(facelist)

@@ -17,30 +17,13 @@ const int FACE_COUNT = 65534;
 const int RUNS = 5;
 const int SELECTED_COUNTS[] = { 1, 100, 1000 };
 
-struct PaintingBench
+struct PaintingBench : BenchWindow
 {
-    HWND window = NULL;
-    HWND list = NULL;
 };
 
 bool OpenToolWindowOnPolyhedron(PaintingBench& bench)
 {
-    zvktReset();
-    zvktSetJournalEnabled(0);
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    zvktSetZVDir(temp);
-    zvktSelect(zvktAddPolyhedron("Scene\\Bench\\Dense", FACE_COUNT, NULL, 12));
-
-    Plugin::LeftClick();
-    PumpMessages();
-    bench.window = FindToolWindow();
-    if (bench.window == NULL)
-        return false;
-    bench.list = GetDlgItem(bench.window, IDC_FACE_LIST);
-    SendMessageA(GetDlgItem(bench.window, IDC_LOAD_LIST), BM_CLICK, 0, 0);
-    PumpMessages();
-    return (int)SendMessageA(bench.list, LB_GETCOUNT, 0, 0) == FACE_COUNT;
+    return OpenToolWindowOn(bench, FACE_COUNT, NULL) && LoadFaceList(bench, FACE_COUNT);
 }
 
 // Entries 0 to count-1 selected at once, without a selection notification.
@@ -62,12 +45,6 @@ void PressPaintSelection(const PaintingBench& bench)
 void RepaintList(const PaintingBench& bench)
 {
     RedrawWindow(bench.list, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

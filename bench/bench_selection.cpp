@@ -25,10 +25,8 @@ const int RUNS = 5;
 const int SHORT_RUNS = 21;
 const int SELECTED_COUNTS[] = { 1, 100, 1000 };
 
-struct SelectionBench
+struct SelectionBench : BenchWindow
 {
-    HWND window = NULL;
-    HWND list = NULL;
 };
 
 /////////////////////////////////////////////////////////////////////////////
@@ -111,22 +109,7 @@ void UntimeTheFill()
 
 bool OpenToolWindowOnPolyhedron(SelectionBench& bench)
 {
-    zvktReset();
-    zvktSetJournalEnabled(0);
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    zvktSetZVDir(temp);
-    zvktSelect(zvktAddPolyhedron("Scene\\Bench\\Dense", FACE_COUNT, NULL, 12));
-
-    Plugin::LeftClick();
-    PumpMessages();
-    bench.window = FindToolWindow();
-    if (bench.window == NULL)
-        return false;
-    bench.list = GetDlgItem(bench.window, IDC_FACE_LIST);
-    SendMessageA(GetDlgItem(bench.window, IDC_LOAD_LIST), BM_CLICK, 0, 0);
-    PumpMessages();
-    return (int)SendMessageA(bench.list, LB_GETCOUNT, 0, 0) == FACE_COUNT;
+    return OpenToolWindowOn(bench, FACE_COUNT, NULL) && LoadFaceList(bench, FACE_COUNT);
 }
 
 // Entries 0 to count-2 selected without a notification and the last entry in view, so that a
@@ -164,12 +147,6 @@ double MemsetSeconds(int count)
     g_sink = block[FACE_COUNT * sizeof(unsigned int) - 1];
     zvkFree(block);
     return seconds;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

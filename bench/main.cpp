@@ -1,5 +1,7 @@
 #include "Bench.h"
 
+#include "support/PluginFixture.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -20,6 +22,37 @@ double Now()
     return (double)counter.QuadPart / (double)frequency.QuadPart;
 }
 
+bool OpenToolWindowOn(BenchWindow& bench, int faceCount, const unsigned short* materials)
+{
+    zvktReset();
+    zvktSetJournalEnabled(0);
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    zvktSetZVDir(temp);
+    zvktSelect(zvktAddPolyhedron("Scene\\Bench\\Dense", faceCount, materials, 12));
+
+    Plugin::LeftClick();
+    PumpMessages();
+    bench.window = FindToolWindow();
+    if (bench.window == NULL)
+        return false;
+    bench.list = GetDlgItem(bench.window, IDC_FACE_LIST);
+    return true;
+}
+
+bool LoadFaceList(const BenchWindow& bench, int faceCount)
+{
+    SendMessageA(GetDlgItem(bench.window, IDC_LOAD_LIST), BM_CLICK, 0, 0);
+    PumpMessages();
+    return (int)SendMessageA(bench.list, LB_GETCOUNT, 0, 0) == faceCount;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 double MedianMs(int runs, const std::function<void()>& setup, const std::function<void()>& body)
 {
     std::vector<double> times;
@@ -31,8 +64,7 @@ double MedianMs(int runs, const std::function<void()>& setup, const std::functio
         body();
         times.push_back((Now() - start) * 1000.0);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(times);
 }
 
 void Report(const char* bench, const std::string& figure, double value, const char* unit)

@@ -1,0 +1,99 @@
+// The colour-coded list box on its own, for what the tool window never asks of it: colour 0,
+// positions outside the list, adding and inserting with a colour.
+#include <gtest/gtest.h>
+
+#include "ui/ColorListBox.h"
+
+namespace {
+
+// Counts the entries drawn, so a test can tell a repaint happened before a call returned.
+class CCountingListBox : public CColorListBox
+{
+public:
+    int m_nDraws = 0;
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override
+    {
+        ++m_nDraws;
+        CColorListBox::DrawItem(lpDrawItemStruct);
+    }
+};
+
+class ColorListBox : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The parent reflects owner draw to the list's object, as the tool window does.
+        HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200,
+                                      NULL, NULL, NULL, NULL);
+        ASSERT_TRUE(m_parent.SubclassWindow(parent));
+        HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED
+                                    | LBS_HASSTRINGS | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT,
+                                    0, 0, 180, 180, parent, (HMENU)3017, NULL, NULL);
+        ASSERT_TRUE(m_list.SubclassWindow(list));
+        for (const char* text : { "0 | 0", "1 | 0", "2 | 0" })
+            m_list.AddString(text);
+        UpdateWindow(list);
+    }
+    void TearDown() override
+    {
+        ::DestroyWindow(m_parent.m_hWnd);
+    }
+
+    std::vector<COLORREF> Colours() const
+    {
+        std::vector<COLORREF> colours;
+        for (int i = 0; i < m_list.GetCount(); ++i)
+            colours.push_back((COLORREF)m_list.GetItemData(i));
+        return colours;
+    }
+
+    CWnd m_parent;
+    CCountingListBox m_list;
+};
+
+TEST_F(ColorListBox, EntriesAreAddedWithoutColour)
+{
+    EXPECT_EQ((std::vector<COLORREF>{ 0, 0, 0 }), Colours());
+    EXPECT_EQ(GetSystemMetrics(SM_CYMENUCHECK), m_list.GetItemHeight(0));
+}
+
+TEST_F(ColorListBox, SetItemColourColoursOneEntryAndRepaintsAtOnce)
+{
+    m_list.m_nDraws = 0;
+    m_list.SetItemColour(1, CLR_PAINTED);
+    EXPECT_EQ((std::vector<COLORREF>{ 0, CLR_PAINTED, 0 }), Colours());
+    EXPECT_GE(m_list.m_nDraws, 3) << "every entry is drawn again before the call returns";
+
+    m_list.m_nDraws = 0;
+    m_list.SetItemColour(1, 0);
+    EXPECT_EQ((std::vector<COLORREF>{ 0, 0, 0 }), Colours()) << "colour 0 makes the entry a to-do entry again";
+    EXPECT_GE(m_list.m_nDraws, 3);
+}
+
+TEST_F(ColorListBox, APositionOutsideTheListChangesNothingButStillRepaints)
+{
+    m_list.SetItemColour(0, CLR_PAINTED_INVISIBLE);
+    for (int position : { 3, 99, -5 })
+    {
+        SCOPED_TRACE(position);
+        m_list.m_nDraws = 0;
+        m_list.SetItemColour(position, CLR_PAINTED);
+        EXPECT_EQ((std::vector<COLORREF>{ CLR_PAINTED_INVISIBLE, 0, 0 }), Colours());
+        EXPECT_GE(m_list.m_nDraws, 3);
+    }
+}
+
+TEST_F(ColorListBox, AddingAndInsertingWithAColourSetItOnlyWhereAnEntryWasMade)
+{
+    EXPECT_EQ(3, m_list.AddString("3 | 1", CLR_PAINTED));
+    EXPECT_EQ(0, m_list.InsertString(0, "first", CLR_PAINTED_INVISIBLE));
+    EXPECT_EQ(2, m_list.InsertString(2, "plain"));
+    EXPECT_LT(m_list.InsertString(99, "nowhere", CLR_PAINTED), 0);
+    EXPECT_EQ((std::vector<COLORREF>{ CLR_PAINTED_INVISIBLE, 0, 0, 0, 0, CLR_PAINTED }), Colours());
+    CString text;
+    m_list.GetText(2, text);
+    EXPECT_STREQ("plain", text);
+}
+
+} // namespace

@@ -45,6 +45,15 @@ static void MakeInvisible(ZvkHandle material)
     zvkMaterialSetColor(material, &colour);
 }
 
+// What a paint command paints: the editor's material, made invisible in that mode.
+static ZvkHandle TakePaintMaterial(int bPaintInvisible)
+{
+    ZvkHandle material = TakeEditorMaterial();
+    if (bPaintInvisible)
+        MakeInvisible(material);
+    return material;
+}
+
 // The Material Editor follows: the next paint takes this material as the editor's.
 static void ShowAndRelease(ZvkHandle material)
 {
@@ -207,9 +216,7 @@ void CMatIdDialog::PaintSelectedFace()
         return;
     }
 
-    ZvkHandle material = TakeEditorMaterial();
-    if (m_bPaintInvisible)
-        MakeInvisible(material);
+    ZvkHandle material = TakePaintMaterial(m_bPaintInvisible);
     zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
     m_faceList.SetItemColour(face, PaintedEntryColour(m_bPaintInvisible));
     ShowAndRelease(material);
@@ -225,9 +232,7 @@ void CMatIdDialog::PaintSelectedFaces()
     if (polyhedron == NULL)
         return;
 
-    ZvkHandle material = TakeEditorMaterial();
-    if (m_bPaintInvisible)
-        MakeInvisible(material);
+    ZvkHandle material = TakePaintMaterial(m_bPaintInvisible);
     int faceCount = zvkPolyhGetNbrFaces(polyhedron);
     COLORREF rgbEntry = PaintedEntryColour(m_bPaintInvisible);
 
@@ -261,9 +266,7 @@ void CMatIdDialog::PaintWholePolyhedron()
     if (polyhedron == NULL)
         return;
 
-    ZvkHandle material = TakeEditorMaterial();
-    if (m_bPaintInvisible)
-        MakeInvisible(material);
+    ZvkHandle material = TakePaintMaterial(m_bPaintInvisible);
     zvkPolyhPaint(polyhedron, material);
     ShowAndRelease(material);
     zvkCurrobjEditToolClose();

@@ -2,53 +2,27 @@
 // list draws an entry, read back pixel by pixel.
 #include "support/PluginFixture.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
 
-const COLORREF GREEN = 0x000B8800;
-const COLORREF RED = 0x000000C0;
 const COLORREF SELECTED_TEXT = RGB(252, 253, 254);
 
-const char LOADED_TITLE[] = "Faces | matIDs list";
 const char REFUSED_TITLE[] = "Nothing selected...";
 const char CLEARED_TITLE[] = "List is empty!";
 const char SELECT_POLYHEDRON[] = "Please, select a polyhedron!";
 const char TOO_MANY_FACES[] = "Sorry, I cannot handle above 64k faces! Try to reduce polyhedrons' faces.";
 
-// Messages that reached the list, recorded by a subclass procedure on top of the plug-in's own.
-class ListMessageLog
-{
-public:
-    ListMessageLog(HWND list, UINT message)
-        : m_list(list)
-    {
-        s_message = message;
-        s_wParams.clear();
-        s_previous = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)Record);
-    }
-    ~ListMessageLog() { SetWindowLongPtrA(m_list, GWLP_WNDPROC, (LONG_PTR)s_previous); }
-    const std::vector<WPARAM>& WParams() const { return s_wParams; }
-
-private:
-    static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == s_message)
-            s_wParams.push_back(wParam);
-        return CallWindowProcA(s_previous, window, message, wParam, lParam);
-    }
-    HWND m_list;
-    static UINT s_message;
-    static WNDPROC s_previous;
-    static std::vector<WPARAM> s_wParams;
+// A load as far as the face array, whatever follows.
+const std::vector<std::string> LOAD_CALLS = {
+    "zvkCurrobjEditToolClose", "zvkSceneRefresh", "zvkGetCurrentSelection", "zvkSobjGetType", "zvkMaterialCreate",
+    "zvkGetCurrentSelection", "zvkGNodeGetFullName", "zvkSobjGetType", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray",
 };
 
-UINT ListMessageLog::s_message = 0;
-WNDPROC ListMessageLog::s_previous = NULL;
-std::vector<WPARAM> ListMessageLog::s_wParams;
-
-void ExpectCalls(const std::vector<std::string>& expected)
+void ExpectCalls(std::vector<std::string> expected, const std::vector<std::string>& then = {})
 {
+    expected.insert(expected.end(), then.begin(), then.end());
     EXPECT_EQ(expected, CallNames()) << "journal:\n" << JournalText();
 }
 
@@ -86,22 +60,32 @@ protected:
     }
 };
 
-TEST_F(FaceListLoad, ListsEveryFaceInFaceOrderWithItsMaterialIndex)
+TEST_F(FaceListLoad, ListsEveryFaceInFaceOrderCallingTheHostInItsOrder)
 {
+    ZvkHandle polyhedron = AddPolyhedron("Scene\\Body\\Door_L", 4, { 3, 0, 65535, 12 }, 13);
+    zvktSelect(polyhedron);
     MessageBoxCatcher boxes;
-    LoadPolyhedron("Scene\\Body\\Door_L", 4, { 3, 0, 65535, 12 }, 13);
+    PressLoadWithJournal();
 
     ASSERT_EQ(4, EntryCount());
     EXPECT_EQ("0 | 3", EntryText(0));
     EXPECT_EQ("1 | 0", EntryText(1));
     EXPECT_EQ("2 | 65535", EntryText(2));
     EXPECT_EQ("3 | 12", EntryText(3));
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(0u, EntryColour(i)) << i;
-    EXPECT_EQ(LOADED_TITLE, ItemText(IDC_LIST_TITLE));
+    EXPECT_EQ((std::vector<int>{ 0, 1, 2, 3 }), EntriesColoured(0));
+    EXPECT_EQ(LIST_TITLE, ItemText(IDC_LIST_TITLE));
     EXPECT_EQ("Scene\\Body\\Door_L", ItemText(IDC_OBJECT_NAME));
     EXPECT_EQ("3 | 12", ItemText(IDC_ITEM_TEXT));
     EXPECT_TRUE(boxes.Boxes().empty());
+
+    ExpectCalls(LOAD_CALLS, { "zvkPolyhInitializeMaterials", "zvkMaterialSetActive", "zvkMaterialFixColor",
+                              "zvkMaterialDestroy", "zvkFree", "zvkCurrobjRefresh", "zvkAllViewRefreshSelObject" });
+    ExpectOneMaterialUsedThroughout({ "zvkMaterialSetActive", "zvkMaterialFixColor", "zvkFree" });
+    const ZvktCall* name = CallsNamed("zvkGNodeGetFullName")[0];
+    EXPECT_EQ((unsigned)(uintptr_t)polyhedron, name->args[0]);
+    EXPECT_EQ(0u, name->args[1]);
+    EXPECT_EQ(1024u, name->args[3]);
+    EXPECT_EQ((unsigned)(uintptr_t)polyhedron, CallsNamed("zvkPolyhInitializeMaterials")[0]->args[0]);
     ExpectHostResourcesReleased();
 }
 
@@ -124,38 +108,55 @@ TEST_F(FaceListLoad, ListsTheLargestPolyhedronInFull)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(FaceListLoad, RefusesAPolyhedronOfTheFaceLimitOrMore)
+// A polyhedron of the face limit or more is refused; no faces or odd host data give an empty
+// list, loaded as for any polyhedron: title, name, materials initialised and released.
+TEST_F(FaceListLoad, TheFaceCountDecidesBetweenRefusalAndAList)
 {
-    struct Case { const char* label; int faces; int reported; };
+    struct Case
+    {
+        const char* label;
+        int faces, reported;
+        bool nullArray, refused;
+    };
     const Case cases[] = {
-        { "65535 faces", 65535, 65535 },
-        { "3 faces reported as 70000", 3, 70000 },
+        { "65535 faces", 65535, 65535, false, true },
+        { "3 faces reported as 70000", 3, 70000, false, true },
+        { "no faces", 3, 0, false, false },
+        { "negative face count", 3, -5, false, false },
+        { "null face array", 3, 3, true, false },
+        { "null face array, count at the limit", 3, 65535, true, false },
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
-        zvktReset();
-        ZvkHandle polyhedron = AddPolyhedron("Scene\\Huge", c.faces);
+        ResetHost();
+        ZvkHandle polyhedron = AddPolyhedron("Scene\\Odd", c.faces);
         zvktSetReportedFaceCount(polyhedron, c.reported);
+        zvktSetNullFaceArray(polyhedron, c.nullArray);
         zvktSelect(polyhedron);
         MessageBoxCatcher boxes;
-        ListMessageLog redraws(m_list, WM_SETREDRAW);
+        MessageLog redraws(m_list, { WM_SETREDRAW });
         Press(IDC_LOAD_LIST);
 
-        ASSERT_EQ(1u, boxes.Boxes().size());
-        EXPECT_EQ(TOO_MANY_FACES, boxes.Boxes()[0].text);
-        EXPECT_TRUE(boxes.Boxes()[0].informationIcon);
-        EXPECT_EQ(REFUSED_TITLE, ItemText(IDC_LIST_TITLE));
-        EXPECT_EQ("Scene\\Huge", ItemText(IDC_OBJECT_NAME));
         EXPECT_EQ(0, EntryCount());
-        EXPECT_EQ((std::vector<WPARAM>{ FALSE, TRUE }), redraws.WParams());
-        EXPECT_FALSE(IsEnabled(IDC_PAINT_FACE));
-        EXPECT_FALSE(IsEnabled(IDC_PAINT_SELECTION));
-        EXPECT_TRUE(IsEnabled(IDC_CLEAR_LIST));
-        ExpectCalls({ "zvkCurrobjEditToolClose", "zvkSceneRefresh", "zvkGetCurrentSelection", "zvkSobjGetType",
-                      "zvkMaterialCreate", "zvkGetCurrentSelection", "zvkGNodeGetFullName", "zvkSobjGetType",
-                      "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray", "zvkMaterialDestroy", "zvkFree" });
-        ExpectOneMaterialUsedThroughout({ "zvkFree" });
+        EXPECT_EQ("Scene\\Odd", ItemText(IDC_OBJECT_NAME));
+        if (c.refused)
+        {
+            ExpectOneInformationBox(boxes, TOO_MANY_FACES);
+            EXPECT_EQ(REFUSED_TITLE, ItemText(IDC_LIST_TITLE));
+            EXPECT_EQ((std::vector<WPARAM>{ FALSE, TRUE }), redraws.WParams(WM_SETREDRAW));
+            ExpectPaintButtons(false, false);
+            EXPECT_TRUE(IsEnabled(IDC_CLEAR_LIST));
+            ExpectCalls(LOAD_CALLS, { "zvkMaterialDestroy", "zvkFree" });
+            ExpectOneMaterialUsedThroughout({ "zvkFree" });
+        }
+        else
+        {
+            EXPECT_TRUE(boxes.Boxes().empty());
+            EXPECT_EQ(LIST_TITLE, ItemText(IDC_LIST_TITLE));
+            EXPECT_EQ("", ItemText(IDC_ITEM_TEXT));
+            EXPECT_EQ(1u, CallsNamed("zvkPolyhInitializeMaterials").size());
+        }
         ExpectHostResourcesReleased();
     }
 }
@@ -171,11 +172,9 @@ TEST_F(FaceListLoad, RefusesWhatIsNotAPolyhedronAndKeepsTitleAndName)
         MessageBoxCatcher boxes;
         PressLoadWithJournal();
 
-        ASSERT_EQ(1u, boxes.Boxes().size());
-        EXPECT_EQ(SELECT_POLYHEDRON, boxes.Boxes()[0].text);
-        EXPECT_TRUE(boxes.Boxes()[0].informationIcon);
+        ExpectOneInformationBox(boxes, SELECT_POLYHEDRON);
         EXPECT_EQ(0, EntryCount());
-        EXPECT_EQ(LOADED_TITLE, ItemText(IDC_LIST_TITLE));
+        EXPECT_EQ(LIST_TITLE, ItemText(IDC_LIST_TITLE));
         EXPECT_EQ("Scene\\Body\\Door_L", ItemText(IDC_OBJECT_NAME));
         std::vector<std::string> expected = { "zvkCurrobjEditToolClose", "zvkSceneRefresh", "zvkGetCurrentSelection" };
         if (c.selectSomething)
@@ -184,114 +183,60 @@ TEST_F(FaceListLoad, RefusesWhatIsNotAPolyhedronAndKeepsTitleAndName)
     }
 }
 
-TEST_F(FaceListLoad, CallsTheHostInItsOrder)
+// A reload selects entry 0 in the list only, turns "Paint random" off and keeps the other modes.
+TEST_F(FaceListLoad, AReloadSelectsEntryZeroOnlyAndResetsPaintRandom)
 {
-    ZvkHandle polyhedron = AddPolyhedron("Scene\\Body\\Door_L", 3);
-    zvktSelect(polyhedron);
-    PressLoadWithJournal();
+    struct Case
+    {
+        const char* label;
+        std::vector<int> modes;   // pressed before the reload
+        std::vector<int> after;   // copy, random, invisible
+    };
+    const Case cases[] = {
+        { "random", { IDC_PAINT_RANDOM }, { 0, 0, 0 } },
+        { "copy and invisible", { IDC_COPY_MATERIAL, IDC_PAINT_INVISIBLE }, { 1, 0, 1 } },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        ZvkHandle polyhedron = LoadPolyhedron("Scene\\Box", 6);
+        ClickEntry(2);
+        ClickEntry(4, MK_CONTROL);
+        ASSERT_TRUE(IsEnabled(IDC_PAINT_SELECTION));
+        ASSERT_GT(zvktSelectedFaceCount(polyhedron), 0);
+        for (int id : c.modes)
+        {
+            Press(id);
+            ASSERT_EQ(BST_CHECKED, CheckState(id)) << id;
+        }
 
-    ExpectCalls({ "zvkCurrobjEditToolClose", "zvkSceneRefresh", "zvkGetCurrentSelection", "zvkSobjGetType",
-                  "zvkMaterialCreate", "zvkGetCurrentSelection", "zvkGNodeGetFullName", "zvkSobjGetType",
-                  "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray", "zvkPolyhInitializeMaterials",
-                  "zvkMaterialSetActive", "zvkMaterialFixColor", "zvkMaterialDestroy", "zvkFree",
-                  "zvkCurrobjRefresh", "zvkAllViewRefreshSelObject" });
-    ExpectOneMaterialUsedThroughout({ "zvkMaterialSetActive", "zvkMaterialFixColor", "zvkFree" });
-    const ZvktCall* name = CallsNamed("zvkGNodeGetFullName")[0];
-    EXPECT_EQ((unsigned)(uintptr_t)polyhedron, name->args[0]);
-    EXPECT_EQ(0u, name->args[1]);
-    EXPECT_EQ(1024u, name->args[3]);
-    EXPECT_EQ((unsigned)(uintptr_t)polyhedron, CallsNamed("zvkPolyhInitializeMaterials")[0]->args[0]);
-    ExpectHostResourcesReleased();
-}
+        Press(IDC_LOAD_LIST);
 
-TEST_F(FaceListLoad, SelectsEntryZeroOnlyInTheListAndResetsPaintRandom)
-{
-    ZvkHandle polyhedron = LoadPolyhedron("Scene\\Box", 6);
-    ClickEntry(2);
-    ClickEntry(4, MK_CONTROL);
-    ASSERT_TRUE(IsEnabled(IDC_PAINT_SELECTION));
-    ASSERT_GT(zvktSelectedFaceCount(polyhedron), 0);
-    Press(IDC_PAINT_RANDOM);
-    ASSERT_EQ(BST_CHECKED, CheckState(IDC_PAINT_RANDOM));
-
-    Press(IDC_LOAD_LIST);
-
-    EXPECT_EQ(std::vector<int>{ 0 }, SelectedEntries());
-    EXPECT_EQ(0, zvktSelectedFaceCount(polyhedron));
-    EXPECT_FALSE(IsEnabled(IDC_PAINT_FACE));
-    EXPECT_FALSE(IsEnabled(IDC_PAINT_SELECTION));
-    EXPECT_EQ(BST_UNCHECKED, CheckState(IDC_PAINT_RANDOM));
-    for (int id : { IDC_CLEAR_LIST, IDC_PAINT_OPTIONS, IDC_COPY_MATERIAL, IDC_PAINT_RANDOM, IDC_PAINT_INVISIBLE })
-        EXPECT_TRUE(IsEnabled(id)) << id;
-}
-
-TEST_F(FaceListLoad, KeepsCopyMaterialAndPaintInvisible)
-{
-    LoadPolyhedron("Scene\\Box", 6);
-    Press(IDC_COPY_MATERIAL);
-    Press(IDC_PAINT_INVISIBLE);
-    ASSERT_EQ(BST_CHECKED, CheckState(IDC_COPY_MATERIAL));
-    ASSERT_EQ(BST_CHECKED, CheckState(IDC_PAINT_INVISIBLE));
-
-    Press(IDC_LOAD_LIST);
-
-    EXPECT_EQ(BST_CHECKED, CheckState(IDC_COPY_MATERIAL));
-    EXPECT_EQ(BST_CHECKED, CheckState(IDC_PAINT_INVISIBLE));
-    EXPECT_EQ(BST_UNCHECKED, CheckState(IDC_PAINT_RANDOM));
+        EXPECT_EQ(std::vector<int>{ 0 }, SelectedEntries());
+        EXPECT_EQ(0, zvktSelectedFaceCount(polyhedron));
+        ExpectPaintButtons(false, false);
+        EXPECT_EQ(c.after, ModeBoxes());
+        for (int id : { IDC_CLEAR_LIST, IDC_PAINT_OPTIONS, IDC_COPY_MATERIAL, IDC_PAINT_RANDOM, IDC_PAINT_INVISIBLE })
+            EXPECT_TRUE(IsEnabled(id)) << id;
+    }
 }
 
 TEST_F(FaceListLoad, ReloadAfterPaintingShowsEveryEntryUncolouredWithTheFacesMaterialsNow)
 {
     ZvkHandle polyhedron = LoadPolyhedron("Scene\\Box", 5, { 0, 1, 2, 3, 0 }, 4);
     ClickEntry(1);
-    ZvktMaterial marker = {};
-    marker.colour = { 1, 2, 3, 255 };
-    marker.shaderBox = ZVKT_SHADERBOX_VALID;
-    zvktSetEditorMaterial(&marker);
+    SetEditorToMarker();
     Press(IDC_PAINT_FACE);
-    ASSERT_EQ(GREEN, EntryColour(1));
-    SendMessageA(m_list, LB_SETITEMDATA, 3, RED);
+    ASSERT_EQ(CLR_PAINTED, EntryColour(1));
+    SendMessageA(m_list, LB_SETITEMDATA, 3, CLR_PAINTED_INVISIBLE);
 
     Press(IDC_LOAD_LIST);
 
     ASSERT_EQ(5, EntryCount());
+    EXPECT_EQ((std::vector<int>{ 0, 1, 2, 3, 4 }), EntriesColoured(0));
     for (int i = 0; i < 5; ++i)
-    {
-        EXPECT_EQ(0u, EntryColour(i)) << i;
         EXPECT_EQ(EntryTextFor(i, (unsigned short)zvktFaceMaterialIndex(polyhedron, i)), EntryText(i));
-    }
     EXPECT_NE("1 | 1", EntryText(1)) << "face 1 was painted with a new material";
-}
-
-// The rest of the load runs as for any polyhedron: title, name, materials initialised and released.
-TEST_F(FaceListLoad, NoFacesOrOddHostDataGiveAnEmptyLoadedList)
-{
-    struct Case { const char* label; int reportedCount; bool nullArray; };
-    const Case cases[] = {
-        { "no faces", 0, false },
-        { "negative face count", -5, false },
-        { "null face array", 3, true },
-        { "null face array, count at the limit", 65535, true },
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.label);
-        zvktReset();
-        ZvkHandle polyhedron = AddPolyhedron("Scene\\Odd", 3);
-        zvktSetReportedFaceCount(polyhedron, c.reportedCount);
-        zvktSetNullFaceArray(polyhedron, c.nullArray);
-        zvktSelect(polyhedron);
-        MessageBoxCatcher boxes;
-        Press(IDC_LOAD_LIST);
-
-        EXPECT_EQ(0, EntryCount());
-        EXPECT_TRUE(boxes.Boxes().empty());
-        EXPECT_EQ(LOADED_TITLE, ItemText(IDC_LIST_TITLE));
-        EXPECT_EQ("Scene\\Odd", ItemText(IDC_OBJECT_NAME));
-        EXPECT_EQ("", ItemText(IDC_ITEM_TEXT));
-        EXPECT_EQ(1u, CallsNamed("zvkPolyhInitializeMaterials").size());
-        ExpectHostResourcesReleased();
-    }
 }
 
 TEST_F(FaceListLoad, AnUnterminatedNameIsCutAtTheEndOfItsBuffer)
@@ -308,18 +253,16 @@ TEST_F(FaceListLoad, AnUnterminatedNameIsCutAtTheEndOfItsBuffer)
 /////////////////////////////////////////////////////////////////////////////
 // Clearing and help
 
-class FaceListClear : public ToolWindowTest
-{
-};
+using FaceListClear = ToolWindowTest;
 
-TEST_F(FaceListClear, EmptiesAFullListAndItsLabels)
+TEST_F(FaceListClear, EmptiesTheListAndItsLabelsAndAnEmptyListAgain)
 {
     ZvkHandle polyhedron = LoadPolyhedron("Scene\\Box", 6);
     ClickEntry(1);
     ClickEntry(3, MK_CONTROL);
     Press(IDC_COPY_MATERIAL);
     zvktJournalClear();
-    ListMessageLog redraws(m_list, WM_SETREDRAW);
+    MessageLog redraws(m_list, { WM_SETREDRAW });
 
     Press(IDC_CLEAR_LIST);
 
@@ -327,24 +270,17 @@ TEST_F(FaceListClear, EmptiesAFullListAndItsLabels)
     EXPECT_EQ(CLEARED_TITLE, ItemText(IDC_LIST_TITLE));
     EXPECT_EQ("", ItemText(IDC_OBJECT_NAME));
     EXPECT_EQ("", ItemText(IDC_ITEM_TEXT));
-    EXPECT_FALSE(IsEnabled(IDC_PAINT_FACE));
-    EXPECT_FALSE(IsEnabled(IDC_PAINT_SELECTION));
+    ExpectPaintButtons(false, false);
     for (int id : { IDC_CLEAR_LIST, IDC_PAINT_OPTIONS, IDC_COPY_MATERIAL, IDC_PAINT_RANDOM, IDC_PAINT_INVISIBLE, IDC_PAINT_ALL })
         EXPECT_TRUE(IsEnabled(id)) << id;
     EXPECT_EQ(BST_CHECKED, CheckState(IDC_COPY_MATERIAL));
-    EXPECT_EQ((std::vector<WPARAM>{ FALSE, TRUE }), redraws.WParams());
+    EXPECT_EQ((std::vector<WPARAM>{ FALSE, TRUE }), redraws.WParams(WM_SETREDRAW));
     EXPECT_EQ(0, zvktSelectedFaceCount(polyhedron));
     ExpectCalls({ "zvkCurrobjEditToolClose", "zvkCurrobjRefresh", "zvkSceneRefresh" });
-}
 
-TEST_F(FaceListClear, OnAnEmptyListStillSetsItsTitle)
-{
-    LoadPolyhedron("Scene\\Empty", 0);
-    Press(IDC_CLEAR_LIST);
+    // Cleared once more, the empty list still gets its title.
     SetWindowTextA(Item(IDC_LIST_TITLE), "");
-
     Press(IDC_CLEAR_LIST);
-
     EXPECT_EQ(0, EntryCount());
     EXPECT_EQ(CLEARED_TITLE, ItemText(IDC_LIST_TITLE));
     EXPECT_EQ("", ItemText(IDC_OBJECT_NAME));
@@ -373,9 +309,7 @@ TEST_F(FaceListClear, HelpShowsItsTextAsWrittenWithTheInformationIcon)
 
     Press(IDC_HELP_BUTTON);
 
-    ASSERT_EQ(1u, boxes.Boxes().size());
-    EXPECT_EQ(help, boxes.Boxes()[0].text);
-    EXPECT_TRUE(boxes.Boxes()[0].informationIcon);
+    ExpectOneInformationBox(boxes, help);
     EXPECT_TRUE(CallNames().empty()) << JournalText();
     EXPECT_EQ(3, EntryCount());
 }
@@ -444,20 +378,17 @@ public:
     }
     int Count(COLORREF colour) const
     {
-        int n = 0;
-        for (COLORREF pixel : Pixels())
-            n += pixel == colour;
-        return n;
+        std::vector<COLORREF> pixels = Pixels();
+        return (int)std::count(pixels.begin(), pixels.end(), colour);
     }
-    // The rightmost column holding a pixel that is neither of the two colours; -1 if none.
-    int RightmostOther(COLORREF a, COLORREF b) const
+    // The rightmost column holding a pixel of another colour; -1 if none.
+    int RightmostNot(COLORREF colour) const
     {
-        int rightmost = -1;
-        for (int y = 0; y < CANVAS_HEIGHT; ++y)
-            for (int x = 0; x < CANVAS_WIDTH; ++x)
-                if (At(x, y) != a && At(x, y) != b && x > rightmost)
-                    rightmost = x;
-        return rightmost;
+        for (int x = CANVAS_WIDTH - 1; x >= 0; --x)
+            for (int y = 0; y < CANVAS_HEIGHT; ++y)
+                if (At(x, y) != colour)
+                    return x;
+        return -1;
     }
 
 private:
@@ -515,61 +446,39 @@ protected:
     Canvas m_canvas;
 };
 
-TEST_F(FaceListDrawing, ASelectedEntryIsFilledWithItsColour)
+// A selected entry is filled with its colour (black when it has none), whether the list is
+// enabled or not; an unselected one drawn entire keeps the background, deselecting fills it with
+// the window colour. The text is in the entry's colour unless selected or disabled.
+TEST_F(FaceListDrawing, AnEntryIsFilledAndWrittenInTheColoursOfItsState)
 {
-    struct Case { const char* label; UINT action; COLORREF colour; COLORREF fill; COLORREF text; };
+    struct Case
+    {
+        const char* label;
+        UINT action, state;
+        COLORREF colour, before, fill, text;
+    };
+    const COLORREF black = RGB(0, 0, 0), window = GetSysColor(COLOR_WINDOW);
+    const COLORREF windowText = GetSysColor(COLOR_WINDOWTEXT), grayText = GetSysColor(COLOR_GRAYTEXT);
+    const COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
     const Case cases[] = {
-        { "uncoloured, drawn entire", ODA_DRAWENTIRE, 0, RGB(0, 0, 0), GetSysColor(COLOR_HIGHLIGHTTEXT) },
-        { "uncoloured, selected", ODA_SELECT, 0, RGB(0, 0, 0), GetSysColor(COLOR_HIGHLIGHTTEXT) },
-        { "green", ODA_DRAWENTIRE, GREEN, GREEN, SELECTED_TEXT },
-        { "red", ODA_SELECT, RED, RED, SELECTED_TEXT },
+        { "selected uncoloured, drawn entire", ODA_DRAWENTIRE, ODS_SELECTED, 0, UNTOUCHED, black, highlightText },
+        { "selected uncoloured", ODA_SELECT, ODS_SELECTED, 0, UNTOUCHED, black, highlightText },
+        { "selected green", ODA_DRAWENTIRE, ODS_SELECTED, CLR_PAINTED, UNTOUCHED, CLR_PAINTED, SELECTED_TEXT },
+        { "selected red", ODA_SELECT, ODS_SELECTED, CLR_PAINTED_INVISIBLE, UNTOUCHED, CLR_PAINTED_INVISIBLE, SELECTED_TEXT },
+        { "selected green, disabled", ODA_DRAWENTIRE, ODS_SELECTED | ODS_DISABLED, CLR_PAINTED, UNTOUCHED, CLR_PAINTED, SELECTED_TEXT },
+        { "uncoloured", ODA_DRAWENTIRE, 0, 0, UNTOUCHED, UNTOUCHED, windowText },
+        { "green", ODA_DRAWENTIRE, 0, CLR_PAINTED, UNTOUCHED, UNTOUCHED, CLR_PAINTED },
+        { "uncoloured, disabled", ODA_DRAWENTIRE, ODS_DISABLED, 0, UNTOUCHED, UNTOUCHED, grayText },
+        { "red, disabled", ODA_DRAWENTIRE, ODS_DISABLED, CLR_PAINTED_INVISIBLE, UNTOUCHED, UNTOUCHED, grayText },
+        { "deselected uncoloured", ODA_SELECT, 0, 0, black, window, windowText },
+        { "deselected green", ODA_SELECT, 0, CLR_PAINTED, black, window, CLR_PAINTED },
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
-        m_canvas.Fill(UNTOUCHED);
-        Draw(1, c.action, ODS_SELECTED, c.colour);
+        m_canvas.Fill(c.before);
+        Draw(1, c.action, c.state, c.colour);
         ExpectFilledWithText(c.fill, c.text);
-    }
-}
-
-TEST_F(FaceListDrawing, AnUnselectedEntryDrawnEntireKeepsItsBackground)
-{
-    struct Case { const char* label; UINT state; COLORREF colour; COLORREF text; };
-    const Case cases[] = {
-        { "uncoloured", 0, 0, GetSysColor(COLOR_WINDOWTEXT) },
-        { "green", 0, GREEN, GREEN },
-        { "uncoloured, disabled", ODS_DISABLED, 0, GetSysColor(COLOR_GRAYTEXT) },
-        { "red, disabled", ODS_DISABLED, RED, GetSysColor(COLOR_GRAYTEXT) },
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.label);
-        m_canvas.Fill(UNTOUCHED);
-        Draw(0, ODA_DRAWENTIRE, c.state, c.colour);
-        ExpectFilledWithText(UNTOUCHED, c.text);
-    }
-}
-
-TEST_F(FaceListDrawing, ASelectedEntryOfADisabledListKeepsTheSelectedColours)
-{
-    Draw(2, ODA_DRAWENTIRE, ODS_SELECTED | ODS_DISABLED, GREEN);
-    ExpectFilledWithText(GREEN, SELECTED_TEXT);
-}
-
-TEST_F(FaceListDrawing, DeselectingFillsWithTheWindowColour)
-{
-    struct Case { const char* label; COLORREF colour; COLORREF text; };
-    const Case cases[] = {
-        { "uncoloured", 0, GetSysColor(COLOR_WINDOWTEXT) },
-        { "green", GREEN, GREEN },
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.label);
-        m_canvas.Fill(RGB(0, 0, 0));
-        Draw(1, ODA_SELECT, 0, c.colour);
-        ExpectFilledWithText(GetSysColor(COLOR_WINDOW), c.text);
     }
 }
 
@@ -601,7 +510,7 @@ TEST_F(FaceListDrawing, NoEntryDrawsNothingAtAll)
 {
     SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
     for (UINT action : { (UINT)ODA_DRAWENTIRE, (UINT)ODA_SELECT, (UINT)ODA_FOCUS })
-        Draw(-1, action, ODS_SELECTED | ODS_FOCUS, GREEN);
+        Draw(-1, action, ODS_SELECTED | ODS_FOCUS, CLR_PAINTED);
     EXPECT_EQ(CANVAS_WIDTH * CANVAS_HEIGHT, m_canvas.Count(UNTOUCHED));
 }
 
@@ -613,11 +522,11 @@ TEST_F(FaceListDrawing, ATabIsExpandedOnlyWithTabStops)
     COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
 
     Draw(entry, ODA_DRAWENTIRE, 0, 0);
-    int plainEnd = m_canvas.RightmostOther(UNTOUCHED, UNTOUCHED);
+    int plainEnd = m_canvas.RightmostNot(UNTOUCHED);
     SetWindowLongA(m_list, GWL_STYLE, style | LBS_USETABSTOPS);
     m_canvas.Fill(UNTOUCHED);
     Draw(entry, ODA_DRAWENTIRE, 0, 0);
-    int expandedEnd = m_canvas.RightmostOther(UNTOUCHED, UNTOUCHED);
+    int expandedEnd = m_canvas.RightmostNot(UNTOUCHED);
     SetWindowLongA(m_list, GWL_STYLE, style);
 
     EXPECT_GT(m_canvas.Count(text), 0);
@@ -636,13 +545,12 @@ TEST_F(FaceListDrawing, PaintingAFaceColoursItsEntryAndRepaintsTheListAtOnce)
 {
     ClickEntry(1);
     RedrawWindow(m_list, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    ListMessageLog paints(m_list, WM_PAINT);
+    MessageLog paints(m_list, { WM_PAINT });
 
     SendMessageA(Item(IDC_PAINT_FACE), BM_CLICK, 0, 0);
 
-    EXPECT_EQ(GREEN, EntryColour(1));
-    EXPECT_EQ(0u, EntryColour(0));
-    EXPECT_EQ(0u, EntryColour(2));
-    EXPECT_FALSE(paints.WParams().empty()) << "the list was not repainted before the press returned";
+    EXPECT_EQ(std::vector<int>{ 1 }, EntriesColoured(CLR_PAINTED));
+    EXPECT_EQ((std::vector<int>{ 0, 2 }), EntriesColoured(0));
+    EXPECT_FALSE(paints.Entries().empty()) << "the list was not repainted before the press returned";
     PumpMessages();
 }

@@ -2,19 +2,9 @@
 // three paint buttons, driven through the real controls against the replacement host.
 #include "support/PluginFixture.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
-
-static const char LIST_TITLE[] = "Faces | matIDs list";
-static const COLORREF CLR_PAINTED = 0x000B8800;
-static const COLORREF CLR_PAINTED_INVISIBLE = 0x000000C0;
-
-static std::string Text(const ZvkColor& c)
-{
-    char text[40];
-    snprintf(text, sizeof text, "(%d,%d,%d,%d)", c.r, c.g, c.b, c.a);
-    return text;
-}
 
 // Whether some rand() value r gives the new component from the old one.
 static bool IsRandomStep(int oldValue, int newValue)
@@ -37,22 +27,6 @@ static bool FromOneSeed(const ZvkColor& before, const ZvkColor& after, time_t fi
             return true;
     }
     return false;
-}
-
-// Every text the list title is given, with the journal length at that moment.
-struct TitleRecord
-{
-    std::string text;
-    int journalAt;
-};
-static std::vector<TitleRecord> s_titles;
-static WNDPROC s_titleProc;
-
-static LRESULT CALLBACK RecordTitle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SETTEXT)
-        s_titles.push_back({ (const char*)lParam, zvktJournalCount() });
-    return CallWindowProcA(s_titleProc, window, message, wParam, lParam);
 }
 
 class Painting : public ToolWindowTest
@@ -85,38 +59,19 @@ protected:
         zvktSelect(NULL);
         Press(IDC_PAINT_ALL);
         zvktSelect(m_cube);
-        return Boxes();
-    }
-    std::vector<int> Boxes() const
-    {
-        return { CheckState(IDC_COPY_MATERIAL), CheckState(IDC_PAINT_RANDOM), CheckState(IDC_PAINT_INVISIBLE) };
+        return ModeBoxes();
     }
 
-    ZvktMaterial Editor() const
-    {
-        ZvktMaterial material;
-        zvktGetEditorMaterial(&material);
-        return material;
-    }
     void SetEditor(ZvkColor colour, int textureType = 0)
     {
-        ZvktMaterial material = Editor();
+        ZvktMaterial material = EditorMaterial();
         material.colour = colour;
         material.textureType = textureType;
         zvktSetEditorMaterial(&material);
     }
-    ZvktMaterial MaterialOfFace(int face) const
+    void ExpectFaceColour(int face, const ZvkColor& colour)
     {
-        ZvktMaterial material = {};
-        zvktGetSlot(m_cube, zvktFaceMaterialIndex(m_cube, face), &material);
-        return material;
-    }
-    int FirstCall(const char* function) const
-    {
-        for (int i = 0; i < zvktJournalCount(); ++i)
-            if (strcmp(zvktJournalAt(i)->function, function) == 0)
-                return i;
-        return -1;
+        EXPECT_EQ(ColourText(colour), ColourText(FaceColour(m_cube, face))) << "face " << face;
     }
     std::vector<int> PaintedFaces() const
     {
@@ -124,14 +79,6 @@ protected:
         for (const ZvktCall* call : CallsNamed("zvkPolyhPaintFace"))
             faces.push_back((int)call->args[1]);
         return faces;
-    }
-    std::vector<int> ColouredEntries(COLORREF colour) const
-    {
-        std::vector<int> entries;
-        for (int i = 0; i < EntryCount(); ++i)
-            if (EntryColour(i) == colour)
-                entries.push_back(i);
-        return entries;
     }
 
     ZvkHandle m_cube = NULL;
@@ -168,66 +115,60 @@ TEST_F(Painting, ModeBoxesExcludeEachOtherAndStoreTheirStates)
         for (int id : c.before)
             PressEnabled(id);
         PressEnabled(c.clicked);
-        EXPECT_EQ(c.after, Boxes());
+        EXPECT_EQ(c.after, ModeBoxes());
         EXPECT_EQ(c.after, Flags());
     }
 }
 
-TEST_F(Painting, RandomOnMakesTheWhiteMaterialWithTheLastShaderOfIdentifierOne)
-{
-    zvktAddShader(1);
-    zvktAddShader(2);
-    ZvkHandle last = zvktAddShader(1);
-    zvktAddShader(3);
-    SetEditor({ 10, 20, 30, 77 });
-    PressEnabled(IDC_PAINT_RANDOM);
-
-    ZvktMaterial editor = Editor();
-    EXPECT_EQ(Text({ 255, 255, 255, 77 }), Text(editor.colour));
-    EXPECT_EQ(last, editor.shader);
-    EXPECT_EQ(1u, CallsNamed("zvkShaderInfoCreate").size());
-}
-
-TEST_F(Painting, RandomOnCreatesAShaderBoxOnlyWhenNullOrInvalid)
+// "Paint random" on puts white, alpha kept, into the editor with the last shader of identifier 1
+// (shader 0 if there is none) and a shader box unless it has a valid one; off again changes nothing.
+TEST_F(Painting, RandomOnMakesTheWhiteMaterial)
 {
     struct Case
     {
+        const char* label;
+        std::vector<int> shaderIds;
+        int chosen;   // which of them the editor gets; -1 for none
         int shaderBox;
         size_t validityAsked, boxesCreated;
-    } cases[] = {
-        { ZVKT_SHADERBOX_NULL, 0, 1 },
-        { ZVKT_SHADERBOX_INVALID, 1, 1 },
-        { ZVKT_SHADERBOX_VALID, 1, 0 },
+    };
+    const Case cases[] = {
+        { "shaders 1, 2, 1, 3; no shader box", { 1, 2, 1, 3 }, 2, ZVKT_SHADERBOX_NULL, 0, 1 },
+        { "no shader 1; an invalid shader box", { 2 }, -1, ZVKT_SHADERBOX_INVALID, 1, 1 },
+        { "no shader; a valid shader box", {}, -1, ZVKT_SHADERBOX_VALID, 1, 0 },
     };
     for (const Case& c : cases)
     {
-        SCOPED_TRACE(c.shaderBox);
-        ZvktMaterial editor = Editor();
+        SCOPED_TRACE(c.label);
+        ResetHost();
+        m_cube = LoadPolyhedron("Scene\\Cube", 8);
+        std::vector<ZvkHandle> shaders;
+        for (int id : c.shaderIds)
+            shaders.push_back(zvktAddShader(id));
+        ZvkHandle chosen = c.chosen < 0 ? NULL : shaders[c.chosen];
+        ZvktMaterial editor = EditorMaterial();
+        editor.colour = { 10, 20, 30, 77 };
         editor.shaderBox = c.shaderBox;
         zvktSetEditorMaterial(&editor);
         zvktJournalClear();
         PressEnabled(IDC_PAINT_RANDOM);
+
+        ZvktMaterial white = EditorMaterial();
+        EXPECT_EQ(ColourText({ 255, 255, 255, 77 }), ColourText(white.colour));
+        EXPECT_EQ(chosen, white.shader);
+        EXPECT_EQ(1u, CallsNamed("zvkShaderInfoCreate").size());
+        ASSERT_EQ(1u, CallsNamed("zvkShaderInfoSetShader").size());
+        EXPECT_EQ((unsigned)(uintptr_t)chosen, CallsNamed("zvkShaderInfoSetShader")[0]->args[1]);
         EXPECT_EQ(c.validityAsked, CallsNamed("zvkMaterialIsShaderBoxValid").size());
         EXPECT_EQ(c.boxesCreated, CallsNamed("zvkMaterialCreateShaderBox").size());
-        EXPECT_EQ(ZVKT_SHADERBOX_VALID, Editor().shaderBox);
+        EXPECT_EQ(ZVKT_SHADERBOX_VALID, white.shaderBox);
+
+        zvktJournalClear();
         PressEnabled(IDC_PAINT_RANDOM);
+        EXPECT_EQ("", JournalText());
+        EXPECT_EQ(ColourText(white.colour), ColourText(EditorColour()));
+        EXPECT_EQ((std::vector<int>{ 0, 0, 0 }), Flags());
     }
-}
-
-TEST_F(Painting, RandomWithoutShaderOfIdentifierOneGetsShaderZeroAndOffChangesNothingElse)
-{
-    zvktAddShader(2);
-    PressEnabled(IDC_PAINT_RANDOM);
-    ASSERT_EQ(1u, CallsNamed("zvkShaderInfoSetShader").size());
-    EXPECT_EQ(0u, CallsNamed("zvkShaderInfoSetShader")[0]->args[1]);
-    EXPECT_EQ(NULL, Editor().shader);
-
-    ZvktMaterial white = Editor();
-    zvktJournalClear();
-    PressEnabled(IDC_PAINT_RANDOM);
-    EXPECT_EQ("", JournalText());
-    EXPECT_EQ(Text(white.colour), Text(Editor().colour));
-    EXPECT_EQ((std::vector<int>{ 0, 0, 0 }), Flags());
 }
 
 // The exchange stops at the too-long hidden text, before the check states are read.
@@ -245,37 +186,48 @@ TEST_F(Painting, ModeBoxRefusesATooLongItemTextWithTheStandardMessage)
 /////////////////////////////////////////////////////////////////////////////
 // Paint face
 
-TEST_F(Painting, PaintFaceWithoutModePaintsTheEditorMaterial)
+// The editor's material goes on the face as it is, or with alpha 0 in invisible mode, which
+// leaves that invisible material active.
+TEST_F(Painting, PaintFacePaintsTheEditorMaterialOnTheFace)
 {
-    ClickEntry(3);
-    SetEditor({ 1, 2, 3, 200 });
-    zvktJournalClear();
-    PressEnabled(IDC_PAINT_FACE);
+    struct Case
+    {
+        const char* label;
+        bool invisible;
+        int face;
+        ZvkColor editor, painted;
+        COLORREF entry;
+    };
+    const Case cases[] = {
+        { "no mode", false, 3, { 1, 2, 3, 200 }, { 1, 2, 3, 200 }, CLR_PAINTED },
+        { "invisible", true, 5, { 40, 50, 60, 255 }, { 40, 50, 60, 0 }, CLR_PAINTED_INVISIBLE },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        Press(IDC_LOAD_LIST);
+        if (c.invisible)
+            PressEnabled(IDC_PAINT_INVISIBLE);
+        ClickEntry(c.face);
+        SetEditor(c.editor);
+        zvktJournalClear();
+        PressEnabled(IDC_PAINT_FACE);
 
-    EXPECT_EQ((std::vector<int>{ 3 }), PaintedFaces()) << JournalText();
-    EXPECT_EQ(1u, CallsNamed("zvkPolyhPaintFace")[0]->args[3]);
-    EXPECT_EQ(Text({ 1, 2, 3, 200 }), Text(MaterialOfFace(3).colour));
-    EXPECT_EQ((std::vector<int>{ 3 }), ColouredEntries(CLR_PAINTED));
-    EXPECT_EQ(7u, ColouredEntries(0).size());
-    EXPECT_TRUE(CallsNamed("zvkMaterialGetTextureType").empty());
-}
-
-TEST_F(Painting, PaintFaceInvisibleLeavesTheAlphaZeroMaterialActive)
-{
-    PressEnabled(IDC_PAINT_INVISIBLE);
-    ClickEntry(5);
-    SetEditor({ 40, 50, 60, 255 });
-    PressEnabled(IDC_PAINT_FACE);
-
-    EXPECT_EQ(Text({ 40, 50, 60, 0 }), Text(MaterialOfFace(5).colour));
-    EXPECT_EQ(CLR_PAINTED_INVISIBLE, EntryColour(5));
-    EXPECT_EQ(Text({ 40, 50, 60, 0 }), Text(Editor().colour));
+        EXPECT_EQ((std::vector<int>{ c.face }), PaintedFaces()) << JournalText();
+        ASSERT_EQ(1u, CallsNamed("zvkPolyhPaintFace").size());
+        EXPECT_EQ(1u, CallsNamed("zvkPolyhPaintFace")[0]->args[3]);
+        ExpectFaceColour(c.face, c.painted);
+        EXPECT_EQ(ColourText(c.painted), ColourText(EditorColour()));
+        EXPECT_EQ((std::vector<int>{ c.face }), EntriesColoured(c.entry));
+        EXPECT_EQ(7u, EntriesColoured(0).size());
+        EXPECT_TRUE(CallsNamed("zvkMaterialGetTextureType").empty());
+    }
 
     // With the mode off the entry turns green, but the material stays invisible.
     PressEnabled(IDC_PAINT_INVISIBLE);
     PressEnabled(IDC_PAINT_FACE);
     EXPECT_EQ(CLR_PAINTED, EntryColour(5));
-    EXPECT_EQ(0, MaterialOfFace(5).colour.a);
+    EXPECT_EQ(0, FaceColour(m_cube, 5).a);
 }
 
 // Each press derives the colour from the one the press before left in the editor.
@@ -284,7 +236,7 @@ TEST_F(Painting, PaintFaceRandomDerivesEachColourFromTheLast)
     PressEnabled(IDC_PAINT_RANDOM);
     ClickEntry(2);
     SetEditor({ 0, 255, 6, 9 });
-    ZvkColor previous = Editor().colour;
+    ZvkColor previous = EditorColour();
     for (int press = 0; press < 3; ++press)
     {
         SCOPED_TRACE(press);
@@ -297,19 +249,19 @@ TEST_F(Painting, PaintFaceRandomDerivesEachColourFromTheLast)
         ASSERT_EQ(1u, CallsNamed("zvkMaterialSetColor").size());
         ZvkColor before = CallsNamed("zvkMaterialGetColor")[0]->colour;
         ZvkColor after = CallsNamed("zvkMaterialSetColor")[0]->colour;
-        EXPECT_EQ(Text(previous), Text(before));
+        EXPECT_EQ(ColourText(previous), ColourText(before));
         EXPECT_TRUE(IsRandomStep(before.r, after.r) && IsRandomStep(before.g, after.g) && IsRandomStep(before.b, after.b))
-            << Text(before) << " -> " << Text(after);
-        EXPECT_TRUE(FromOneSeed(before, after, first, last)) << Text(before) << " -> " << Text(after);
+            << ColourText(before) << " -> " << ColourText(after);
+        EXPECT_TRUE(FromOneSeed(before, after, first, last)) << ColourText(before) << " -> " << ColourText(after);
         EXPECT_EQ(before.a, after.a);
         if (press == 0)
         {
             EXPECT_EQ(1, after.r) << "a component 0 becomes 1";
         }
-        EXPECT_LT(FirstCall("zvkMaterialGetTextureType"), FirstCall("zvkMaterialGetColor"));
+        EXPECT_LT(CallPosition("zvkMaterialGetTextureType"), CallPosition("zvkMaterialGetColor"));
         EXPECT_EQ((std::vector<int>{ 2 }), PaintedFaces());
-        EXPECT_EQ(Text(after), Text(MaterialOfFace(2).colour));
-        EXPECT_EQ(Text(after), Text(Editor().colour));
+        EXPECT_EQ(ColourText(after), ColourText(FaceColour(m_cube, 2)));
+        EXPECT_EQ(ColourText(after), ColourText(EditorColour()));
         EXPECT_EQ(CLR_PAINTED, EntryColour(2));
         ExpectHostResourcesReleased();
         previous = after;
@@ -321,7 +273,7 @@ TEST_F(Painting, RandomRefusesAGlobalTextureForFaceAndSelection)
     PressEnabled(IDC_PAINT_RANDOM);
     ClickEntry(1);
     SetEditor({ 9, 8, 7, 6 }, ZVK_TEXTURE_GLOBAL);
-    ZvktMaterial editor = Editor();
+    ZvktMaterial editor = EditorMaterial();
     for (int button : { IDC_PAINT_FACE, IDC_PAINT_SELECTION })
     {
         SCOPED_TRACE(button);
@@ -330,14 +282,12 @@ TEST_F(Painting, RandomRefusesAGlobalTextureForFaceAndSelection)
         zvktJournalClear();
         MessageBoxCatcher catcher;
         PressEnabled(button);
-        ASSERT_EQ(1u, catcher.Boxes().size());
-        EXPECT_EQ("Global texture changed! Please, reload the list.", catcher.Boxes()[0].text);
-        EXPECT_TRUE(catcher.Boxes()[0].informationIcon) << catcher.Boxes()[0].anyIcon;
+        ExpectOneInformationBox(catcher, "Global texture changed! Please, reload the list.");
         EXPECT_TRUE(PaintedFaces().empty());
         EXPECT_TRUE(CallsNamed("zvkMaterialSetColor").empty());
         EXPECT_TRUE(CallsNamed("zvkMaterialSetActive").empty());
-        EXPECT_EQ(8u, ColouredEntries(0).size());
-        EXPECT_EQ(Text(editor.colour), Text(Editor().colour));
+        EXPECT_EQ(8u, EntriesColoured(0).size());
+        EXPECT_EQ(ColourText(editor.colour), ColourText(EditorColour()));
     }
 }
 
@@ -351,26 +301,24 @@ TEST_F(Painting, PaintSelectionPaintsEveryEntryWithOneMaterialUnderAWaitTitle)
     ClickEntry(6, MK_CONTROL);
     SetEditor({ 70, 80, 90, 255 });
     zvktJournalClear();
-    s_titles.clear();
-    HWND title = Item(IDC_LIST_TITLE);
-    s_titleProc = (WNDPROC)SetWindowLongPtrA(title, GWLP_WNDPROC, (LONG_PTR)RecordTitle);
+    MessageLog title(Item(IDC_LIST_TITLE), { WM_SETTEXT });
     PressEnabled(IDC_PAINT_SELECTION);
-    SetWindowLongPtrA(title, GWLP_WNDPROC, (LONG_PTR)s_titleProc);
 
     std::vector<const ZvktCall*> paints = CallsNamed("zvkPolyhPaintFace");
     EXPECT_EQ((std::vector<int>{ 1, 4, 6 }), PaintedFaces());
     ASSERT_EQ(3u, paints.size());
     EXPECT_EQ(paints[0]->args[2], paints[1]->args[2]);
     EXPECT_EQ(paints[0]->args[2], paints[2]->args[2]);
-    EXPECT_EQ((std::vector<int>{ 1, 4, 6 }), ColouredEntries(CLR_PAINTED));
+    EXPECT_EQ((std::vector<int>{ 1, 4, 6 }), EntriesColoured(CLR_PAINTED));
     for (int face : { 1, 4, 6 })
-        EXPECT_EQ(Text({ 70, 80, 90, 255 }), Text(MaterialOfFace(face).colour)) << face;
+        ExpectFaceColour(face, { 70, 80, 90, 255 });
 
-    ASSERT_EQ(2u, s_titles.size());
-    EXPECT_EQ("Please wait...", s_titles[0].text);
-    EXPECT_LE(s_titles[0].journalAt, FirstCall("zvkPolyhPaintFace"));
-    EXPECT_EQ(LIST_TITLE, s_titles[1].text);
-    EXPECT_GT(s_titles[1].journalAt, FirstCall("zvkPolyhPaintFace") + 2);
+    const std::vector<MessageLog::Entry>& titles = title.Entries();
+    ASSERT_EQ(2u, titles.size());
+    EXPECT_EQ(WAIT_TITLE, titles[0].text);
+    EXPECT_LE(titles[0].journalAt, CallPosition("zvkPolyhPaintFace"));
+    EXPECT_EQ(LIST_TITLE, titles[1].text);
+    EXPECT_GT(titles[1].journalAt, CallPosition("zvkPolyhPaintFace") + 2);
     EXPECT_EQ(LIST_TITLE, ItemText(IDC_LIST_TITLE));
 }
 
@@ -388,11 +336,10 @@ TEST_F(Painting, PaintAllPaintsOnceEmptiesTheListAndMakesNoTextureTest)
     EXPECT_TRUE(PaintedFaces().empty());
     EXPECT_TRUE(CallsNamed("zvkMaterialGetTextureType").empty());
     EXPECT_EQ(0, EntryCount());
-    EXPECT_FALSE(IsEnabled(IDC_PAINT_FACE));
-    EXPECT_FALSE(IsEnabled(IDC_PAINT_SELECTION));
-    ZvkColor random = Editor().colour;
+    ExpectPaintButtons(false, false);
+    ZvkColor random = EditorColour();
     for (int face = 0; face < 8; ++face)
-        EXPECT_EQ(Text(random), Text(MaterialOfFace(face).colour)) << face;
+        ExpectFaceColour(face, random);
 }
 
 // A same-name polyhedron with fewer faces does not rebuild the list; its entries beyond the
@@ -405,7 +352,7 @@ TEST_F(Painting, EntriesBeyondTheFacesOfTheSelectedPolyhedronAreSkipped)
     zvktJournalClear();
     PressEnabled(IDC_PAINT_FACE);
     EXPECT_TRUE(PaintedFaces().empty());
-    EXPECT_EQ(8u, ColouredEntries(0).size());
+    EXPECT_EQ(8u, EntriesColoured(0).size());
 
     zvktSelect(m_cube);
     ClickEntry(2);
@@ -414,5 +361,5 @@ TEST_F(Painting, EntriesBeyondTheFacesOfTheSelectedPolyhedronAreSkipped)
     zvktJournalClear();
     PressEnabled(IDC_PAINT_SELECTION);
     EXPECT_EQ((std::vector<int>{ 2 }), PaintedFaces());
-    EXPECT_EQ((std::vector<int>{ 2 }), ColouredEntries(CLR_PAINTED));
+    EXPECT_EQ((std::vector<int>{ 2 }), EntriesColoured(CLR_PAINTED));
 }

@@ -4,71 +4,6 @@
 
 #include <cstdint>
 
-// Every text the list title is given, recorded by a subclass of the title control.
-class TitleRecorder
-{
-public:
-    explicit TitleRecorder(HWND title)
-        : m_title(title)
-    {
-        s_texts.clear();
-        s_previous = (WNDPROC)SetWindowLongPtrA(title, GWLP_WNDPROC, (LONG_PTR)Record);
-    }
-    ~TitleRecorder() { SetWindowLongPtrA(m_title, GWLP_WNDPROC, (LONG_PTR)s_previous); }
-    const std::vector<std::string>& Texts() const { return s_texts; }
-
-private:
-    static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_SETTEXT)
-            s_texts.push_back((const char*)lParam);
-        return CallWindowProcA(s_previous, window, message, wParam, lParam);
-    }
-    HWND m_title;
-    static WNDPROC s_previous;
-    static std::vector<std::string> s_texts;
-};
-
-WNDPROC TitleRecorder::s_previous = NULL;
-std::vector<std::string> TitleRecorder::s_texts;
-
-static bool SameColour(const ZvkColor& a, const ZvkColor& b)
-{
-    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
-}
-
-static ZvkColor EditorColour()
-{
-    ZvktMaterial material;
-    zvktGetEditorMaterial(&material);
-    return material.colour;
-}
-
-static ZvkColor SlotColour(ZvkHandle polyhedron, int slot)
-{
-    ZvktMaterial material;
-    zvktGetSlot(polyhedron, slot, &material);
-    return material.colour;
-}
-
-// An editor material that no slot of a test polyhedron has.
-static void SetEditorToMarker()
-{
-    ZvktMaterial marker = {};
-    marker.colour = { 1, 2, 3, 255 };
-    marker.shaderBox = ZVKT_SHADERBOX_VALID;
-    zvktSetEditorMaterial(&marker);
-}
-
-static size_t PositionOf(const char* function)
-{
-    std::vector<std::string> names = CallNames();
-    for (size_t i = 0; i < names.size(); ++i)
-        if (names[i] == function)
-            return i;
-    return names.size();
-}
-
 // Each faces-selected call must carry face-count copies of one face index.
 static std::vector<unsigned int> FacesSelected(int faceCount)
 {
@@ -89,30 +24,27 @@ static std::vector<unsigned int> FacesSelected(int faceCount)
 class Selection : public ToolWindowTest
 {
 protected:
-    // A fresh host for the next case of a table; the window stays open.
-    void ResetHost()
-    {
-        zvktReset();
-        zvktSetZVDir(m_hostDir.c_str());
-    }
-
     void TearDown() override
     {
         ExpectHostResourcesReleased();
         ToolWindowTest::TearDown();
     }
 
-    void ExpectButtons(bool paintFace, bool paintSelection)
+    void ExpectEditorColour(const ZvkColor& colour) { EXPECT_EQ(ColourText(colour), ColourText(EditorColour())); }
+    // No face selected in the host, no slot read, the marker still in the editor.
+    void ExpectNothingPicked()
     {
-        EXPECT_EQ(paintFace, IsEnabled(IDC_PAINT_FACE));
-        EXPECT_EQ(paintSelection, IsEnabled(IDC_PAINT_SELECTION));
+        EXPECT_TRUE(CallsNamed("zvkPolyhSelectFaces").empty());
+        EXPECT_TRUE(CallsNamed("zvkPolyhGetMaterial").empty());
+        ExpectEditorColour(MARKER_COLOUR);
     }
 };
 
-TEST_F(Selection, ClickSelectsTheFaceAndReadsItsMaterialAfresh)
+TEST_F(Selection, AClickOrAnArrowKeySelectsTheFaceAndReadsItsMaterialAfresh)
 {
     std::vector<unsigned short> materials(30, 0);
     materials[27] = 4;
+    materials[28] = 2;
     ZvkHandle box = LoadPolyhedron("Scene\\Box", 30, materials, 6);
     ASSERT_EQ("27 | 4", EntryText(27));
 
@@ -129,25 +61,19 @@ TEST_F(Selection, ClickSelectsTheFaceAndReadsItsMaterialAfresh)
 
     EXPECT_EQ(std::vector<unsigned int>{ 27 }, FacesSelected(30));
     EXPECT_TRUE(zvktIsFaceSelected(box, 27));
-    ExpectButtons(true, false);
+    ExpectPaintButtons(true, false);
     std::vector<const ZvktCall*> picked = CallsNamed("zvkPolyhGetMaterial");
     ASSERT_EQ(1u, picked.size());
     EXPECT_EQ(1u, picked[0]->args[1]);
-    EXPECT_TRUE(SameColour(SlotColour(box, 1), EditorColour()));
+    ExpectEditorColour(SlotColour(box, 1));
     EXPECT_EQ("27 | 4", ItemText(IDC_ITEM_TEXT));
-}
-
-TEST_F(Selection, ArrowKeysMoveTheSelectedFace)
-{
-    ZvkHandle box = LoadPolyhedron("Scene\\Box", 5, { 0, 1, 2, 3, 0 });
-    ClickEntry(1);
 
     PressKey(VK_DOWN);
-    EXPECT_EQ(std::vector<int>{ 2 }, SelectedEntries());
-    EXPECT_TRUE(zvktIsFaceSelected(box, 2));
+    EXPECT_EQ(std::vector<int>{ 28 }, SelectedEntries());
+    EXPECT_TRUE(zvktIsFaceSelected(box, 28));
     EXPECT_EQ(1, zvktSelectedFaceCount(box)) << "the previous face stays selected";
-    EXPECT_TRUE(SameColour(SlotColour(box, 2), EditorColour()));
-    ExpectButtons(true, false);
+    ExpectEditorColour(SlotColour(box, 2));
+    ExpectPaintButtons(true, false);
 }
 
 TEST_F(Selection, WithoutPolyhedronInTheHostOnlyTheListChanges)
@@ -169,45 +95,54 @@ TEST_F(Selection, WithoutPolyhedronInTheHostOnlyTheListChanges)
         EXPECT_EQ((std::vector<int>{ 2, 4 }), SelectedEntries());
         for (const std::string& name : CallNames())
             EXPECT_TRUE(name == "zvkGetCurrentSelection" || name == "zvkSobjGetType") << name;
-        ExpectButtons(true, false);
-        EXPECT_TRUE(SameColour(ZvkColor{ 1, 2, 3, 255 }, EditorColour()));
+        ExpectPaintButtons(true, false);
+        ExpectEditorColour(MARKER_COLOUR);
         EXPECT_EQ(1, zvktSelectedFaceCount(box)) << "the host's face selection is left alone";
     }
 }
 
-TEST_F(Selection, AnotherNameRebuildsTheListFirst)
+// The list names its polyhedron; a click with another one selected in the host rebuilds the list
+// only if the name differs.
+TEST_F(Selection, AClickRebuildsTheListOnlyForAnotherName)
 {
-    LoadPolyhedron("Scene\\Box", 10);
-    ZvkHandle wheel = AddPolyhedron("Scene\\Wheel", 4, { 3, 1, 1, 1 });
-    zvktSelect(wheel);
-    zvktJournalClear();
+    struct Case
+    {
+        const char* label;
+        const char* name;
+        int faces;
+        bool rebuilt;
+        int entries;
+        unsigned int face;   // the one selected in the host
+    };
+    const Case cases[] = {
+        { "another name", "Scene\\Wheel", 4, true, 4, 0 },
+        { "an equal name", "Scene\\Box", 12, false, 10, 7 },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        ResetHost();
+        LoadPolyhedron("Scene\\Box", 10);
+        ZvkHandle other = AddPolyhedron(c.name, c.faces, { 3, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1 });
+        zvktSelect(other);
+        zvktJournalClear();
 
-    ClickEntry(7);
+        ClickEntry(7);
 
-    EXPECT_EQ(4, EntryCount());
-    EXPECT_EQ("Scene\\Wheel", ItemText(IDC_OBJECT_NAME));
-    EXPECT_EQ(std::vector<int>{ 0 }, SelectedEntries());
-    EXPECT_LT(PositionOf("zvkPolyhInitializeMaterials"), PositionOf("zvkPolyhSelectFaces"));
-    EXPECT_EQ(std::vector<unsigned int>{ 0 }, FacesSelected(4));
-    // The load disables both buttons; set afterwards, they fit the new list.
-    ExpectButtons(true, false);
-    EXPECT_TRUE(SameColour(SlotColour(wheel, 3), EditorColour()));
-}
-
-TEST_F(Selection, AnEqualNameKeepsTheList)
-{
-    LoadPolyhedron("Scene\\Box", 10);
-    ZvkHandle twin = AddPolyhedron("Scene\\Box", 12);
-    zvktSelect(twin);
-    zvktJournalClear();
-
-    ClickEntry(7);
-
-    EXPECT_EQ(10, EntryCount());
-    EXPECT_TRUE(CallsNamed("zvkPolyhInitializeMaterials").empty());
-    ASSERT_EQ(1u, CallsNamed("zvkPolyhSelectFaces").size());
-    EXPECT_EQ((unsigned int)(uintptr_t)twin, CallsNamed("zvkPolyhSelectFaces")[0]->args[0]);
-    EXPECT_EQ(std::vector<unsigned int>{ 7 }, FacesSelected(12));
+        EXPECT_EQ(c.entries, EntryCount());
+        EXPECT_EQ(c.name, ItemText(IDC_OBJECT_NAME));
+        EXPECT_EQ(std::vector<int>{ (int)c.face }, SelectedEntries());
+        if (c.rebuilt)
+            EXPECT_LT(CallPosition("zvkPolyhInitializeMaterials"), CallPosition("zvkPolyhSelectFaces"));
+        else
+            EXPECT_TRUE(CallsNamed("zvkPolyhInitializeMaterials").empty());
+        ASSERT_EQ(1u, CallsNamed("zvkPolyhSelectFaces").size());
+        EXPECT_EQ((unsigned int)(uintptr_t)other, CallsNamed("zvkPolyhSelectFaces")[0]->args[0]);
+        EXPECT_EQ(std::vector<unsigned int>{ c.face }, FacesSelected(c.faces));
+        // A rebuild disables both buttons; set afterwards, they fit the new list.
+        ExpectPaintButtons(true, false);
+        ExpectEditorColour(FaceColour(other, c.face));
+    }
 }
 
 TEST_F(Selection, CtrlClickingTheOnlySelectedEntryAwayStillPicksItsMaterial)
@@ -220,48 +155,49 @@ TEST_F(Selection, CtrlClickingTheOnlySelectedEntryAwayStillPicksItsMaterial)
     ClickEntry(2, MK_CONTROL);
 
     EXPECT_TRUE(SelectedEntries().empty());
-    ExpectButtons(false, false);
+    ExpectPaintButtons(false, false);
     EXPECT_TRUE(CallsNamed("zvkPolyhSelectFaces").empty());
     EXPECT_EQ(0, zvktSelectedFaceCount(box));
-    EXPECT_TRUE(SameColour(SlotColour(box, 2), EditorColour()));
+    ExpectEditorColour(SlotColour(box, 2));
 }
 
 TEST_F(Selection, SeveralEntriesSelectTheirFacesOneCallEach)
 {
     ZvkHandle box = LoadPolyhedron("Scene\\Box", 10);
     ClickEntry(2);
-    TitleRecorder title(Item(IDC_LIST_TITLE));
+    MessageLog title(Item(IDC_LIST_TITLE), { WM_SETTEXT });
     zvktJournalClear();
 
     ClickEntry(6, MK_CONTROL);
 
     EXPECT_EQ((std::vector<unsigned int>{ 2, 6 }), FacesSelected(10));
     EXPECT_EQ(2, zvktSelectedFaceCount(box));
-    ExpectButtons(false, true);
-    EXPECT_EQ((std::vector<std::string>{ "Please wait...", "Faces | matIDs list" }), title.Texts());
-    EXPECT_EQ("Faces | matIDs list", ItemText(IDC_LIST_TITLE));
+    ExpectPaintButtons(false, true);
+    EXPECT_EQ((std::vector<std::string>{ WAIT_TITLE, LIST_TITLE }), title.Texts());
+    EXPECT_EQ(LIST_TITLE, ItemText(IDC_LIST_TITLE));
     EXPECT_EQ(1u, CallsNamed("zvkCalloc").size()) << "one array serves every entry";
 
     zvktJournalClear();
     ClickEntry(8, MK_SHIFT);
     EXPECT_EQ((std::vector<unsigned int>{ 6, 7, 8 }), FacesSelected(10));
-    ExpectButtons(false, true);
+    ExpectPaintButtons(false, true);
 }
 
 TEST_F(Selection, EveryEntrySelectedSelectsNoFace)
 {
     ZvkHandle box = LoadPolyhedron("Scene\\Box", 10);
     ClickEntry(0);
-    TitleRecorder title(Item(IDC_LIST_TITLE));
+    MessageLog title(Item(IDC_LIST_TITLE), { WM_SETTEXT });
     zvktJournalClear();
 
     ClickEntry(9, MK_SHIFT);
 
     EXPECT_EQ(10u, SelectedEntries().size());
-    ExpectButtons(false, false);
+    ExpectPaintButtons(false, false);
     EXPECT_TRUE(CallsNamed("zvkPolyhSelectFaces").empty());
     EXPECT_EQ(0, zvktSelectedFaceCount(box));
-    EXPECT_EQ("Faces | matIDs list", title.Texts().back());
+    ASSERT_FALSE(title.Texts().empty());
+    EXPECT_EQ(LIST_TITLE, title.Texts().back());
     EXPECT_EQ(1u, CallsNamed("zvkMaterialSetActive").size()) << "the current entry's material is still sent";
 }
 
@@ -280,7 +216,7 @@ TEST_F(Selection, AModeBoxOnKeepsTheActiveMaterial)
         ClickEntry(3);
 
         EXPECT_TRUE(zvktIsFaceSelected(box, 3));
-        EXPECT_TRUE(SameColour(before, EditorColour()));
+        ExpectEditorColour(before);
         EXPECT_TRUE(CallsNamed("zvkMaterialCreate").empty());
         EXPECT_EQ(BST_CHECKED, CheckState(modeBox));
         Press(modeBox);
@@ -298,18 +234,16 @@ TEST_F(Selection, EntriesBeyondASameNamePolyhedronsFacesAreSkipped)
 
     ClickEntry(7);
     EXPECT_EQ(std::vector<int>{ 7 }, SelectedEntries());
-    EXPECT_TRUE(CallsNamed("zvkPolyhSelectFaces").empty());
-    EXPECT_TRUE(CallsNamed("zvkPolyhGetMaterial").empty());
+    ExpectNothingPicked();
     EXPECT_TRUE(CallsNamed("zvkMaterialSetActive").empty());
-    EXPECT_TRUE(SameColour(ZvkColor{ 1, 2, 3, 255 }, EditorColour()));
-    ExpectButtons(true, false);
+    ExpectPaintButtons(true, false);
 
     ClickEntry(1, MK_CONTROL);
     ClickEntry(9, MK_CONTROL);
     zvktJournalClear();
     ClickEntry(2, MK_CONTROL);
     EXPECT_EQ((std::vector<unsigned int>{ 1, 2 }), FacesSelected(3));
-    EXPECT_TRUE(SameColour(SlotColour(smaller, 3), EditorColour()));
+    ExpectEditorColour(SlotColour(smaller, 3));
 }
 
 TEST_F(Selection, EntryTextsAreReadAsLeadingNumbers)
@@ -335,15 +269,11 @@ TEST_F(Selection, EntryTextsAreReadAsLeadingNumbers)
         ClickEntry(0);
 
         if (c.face < 0)
-        {
-            EXPECT_TRUE(CallsNamed("zvkPolyhSelectFaces").empty());
-            EXPECT_TRUE(CallsNamed("zvkPolyhGetMaterial").empty());
-            EXPECT_TRUE(SameColour(ZvkColor{ 1, 2, 3, 255 }, EditorColour()));
-        }
+            ExpectNothingPicked();
         else
         {
             EXPECT_EQ(std::vector<unsigned int>{ (unsigned int)c.face }, FacesSelected(6));
-            EXPECT_TRUE(SameColour(SlotColour(box, zvktFaceMaterialIndex(box, c.face)), EditorColour()));
+            ExpectEditorColour(FaceColour(box, c.face));
         }
         EXPECT_EQ(c.text, ItemText(IDC_ITEM_TEXT));
     }
@@ -363,8 +293,7 @@ TEST_F(Selection, ARefusedRebuildLeavesNothingToPick)
 
     ASSERT_EQ(1u, boxes.Boxes().size());
     EXPECT_EQ(0, EntryCount());
-    ExpectButtons(false, false);
-    EXPECT_TRUE(CallsNamed("zvkPolyhSelectFaces").empty());
+    ExpectPaintButtons(false, false);
+    ExpectNothingPicked();
     EXPECT_EQ(1u, CallsNamed("zvkMaterialCreate").size()) << "only the load's own material";
-    EXPECT_TRUE(SameColour(ZvkColor{ 1, 2, 3, 255 }, EditorColour()));
 }

@@ -1,5 +1,6 @@
 #include "support/PluginFixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -74,6 +75,51 @@ void PumpMessages()
 }
 
 /////////////////////////////////////////////////////////////////////////////
+// Message log
+
+MessageLog::MessageLog(HWND window, std::vector<UINT> messages)
+    : m_window(window), m_messages(std::move(messages))
+{
+    SetPropA(window, "MessageLog", (HANDLE)this);
+    m_previous = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)Record);
+}
+
+MessageLog::~MessageLog()
+{
+    SetWindowLongPtrA(m_window, GWLP_WNDPROC, (LONG_PTR)m_previous);
+    RemovePropA(m_window, "MessageLog");
+}
+
+LRESULT CALLBACK MessageLog::Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MessageLog* log = (MessageLog*)GetPropA(window, "MessageLog");
+    if (std::find(log->m_messages.begin(), log->m_messages.end(), message) != log->m_messages.end())
+    {
+        std::string text = message == WM_SETTEXT && lParam ? (const char*)lParam : "";
+        log->m_entries.push_back({ message, wParam, text, zvktJournalCount() });
+    }
+    return CallWindowProcA(log->m_previous, window, message, wParam, lParam);
+}
+
+std::vector<WPARAM> MessageLog::WParams(UINT message) const
+{
+    std::vector<WPARAM> wParams;
+    for (const Entry& entry : m_entries)
+        if (entry.message == message)
+            wParams.push_back(entry.wParam);
+    return wParams;
+}
+
+std::vector<std::string> MessageLog::Texts() const
+{
+    std::vector<std::string> texts;
+    for (const Entry& entry : m_entries)
+        if (entry.message == WM_SETTEXT)
+            texts.push_back(entry.text);
+    return texts;
+}
+
+/////////////////////////////////////////////////////////////////////////////
 // Message boxes
 
 MessageBoxCatcher* MessageBoxCatcher::s_active = NULL;
@@ -122,6 +168,13 @@ LRESULT CALLBACK MessageBoxCatcher::CbtProc(int code, WPARAM wParam, LPARAM lPar
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
+void ExpectOneInformationBox(const MessageBoxCatcher& catcher, const std::string& text)
+{
+    ASSERT_EQ(1u, catcher.Boxes().size()) << text;
+    EXPECT_EQ(text, catcher.Boxes()[0].text);
+    EXPECT_TRUE(catcher.Boxes()[0].informationIcon) << "another icon shown: " << catcher.Boxes()[0].anyIcon;
+}
+
 /////////////////////////////////////////////////////////////////////////////
 // Journal
 
@@ -156,6 +209,14 @@ std::string JournalText()
     return text.str();
 }
 
+int CallPosition(const char* function)
+{
+    for (int i = 0; i < zvktJournalCount(); ++i)
+        if (strcmp(zvktJournalAt(i)->function, function) == 0)
+            return i;
+    return zvktJournalCount();
+}
+
 void ExpectHostResourcesReleased()
 {
     ZvktBalance balance;
@@ -165,6 +226,38 @@ void ExpectHostResourcesReleased()
     EXPECT_EQ(balance.blocksAllocated, balance.blocksFreed) << "host memory not freed";
     EXPECT_EQ(balance.shaderInfosCreated, balance.shaderInfosDestroyed) << "shader infos not destroyed";
     EXPECT_EQ(0, balance.badFrees) << "host handles released twice, in the wrong order or unknown";
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Materials
+
+ZvktMaterial EditorMaterial()
+{
+    ZvktMaterial material = {};
+    zvktGetEditorMaterial(&material);
+    return material;
+}
+
+ZvkColor SlotColour(ZvkHandle polyhedron, int slot)
+{
+    ZvktMaterial material = {};
+    zvktGetSlot(polyhedron, slot, &material);
+    return material.colour;
+}
+
+void SetEditorToMarker()
+{
+    ZvktMaterial marker = {};
+    marker.colour = MARKER_COLOUR;
+    marker.shaderBox = ZVKT_SHADERBOX_VALID;
+    zvktSetEditorMaterial(&marker);
+}
+
+std::string ColourText(const ZvkColor& colour)
+{
+    char text[40];
+    snprintf(text, sizeof text, "(%d,%d,%d,%d)", colour.r, colour.g, colour.b, colour.a);
+    return text;
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -182,8 +275,13 @@ std::string PluginTest::TempDirectory(const char* name)
 void PluginTest::SetUp()
 {
     ASSERT_TRUE(Plugin::Module() != NULL);
-    zvktReset();
     m_hostDir = TempDirectory("host");
+    ResetHost();
+}
+
+void PluginTest::ResetHost()
+{
+    zvktReset();
     zvktSetZVDir(m_hostDir.c_str());
 }
 
@@ -227,6 +325,15 @@ std::string ToolWindowTest::EntryText(int index) const
     SendMessageA(m_list, LB_GETTEXT, index, (LPARAM)&text[0]);
     text.resize(length);
     return text;
+}
+
+std::vector<int> ToolWindowTest::EntriesColoured(COLORREF colour) const
+{
+    std::vector<int> entries;
+    for (int i = 0; i < EntryCount(); ++i)
+        if (EntryColour(i) == colour)
+            entries.push_back(i);
+    return entries;
 }
 
 std::vector<int> ToolWindowTest::SelectedEntries() const

@@ -31,6 +31,41 @@ HWND FindToolWindow();
 void PumpMessages();
 std::string WindowText(HWND window);
 
+// Texts and entry colours as the tool window shows them.
+const char LIST_TITLE[] = "Faces | matIDs list";
+const char WAIT_TITLE[] = "Please wait...";
+const COLORREF CLR_PAINTED = 0x000B8800;
+const COLORREF CLR_PAINTED_INVISIBLE = 0x000000C0;
+
+// Messages of interest reaching one window, recorded by a subclass procedure on top of the
+// window's own until the log goes out of scope.
+class MessageLog
+{
+public:
+    struct Entry
+    {
+        UINT message;
+        WPARAM wParam;
+        std::string text;   // WM_SETTEXT only
+        int journalAt;      // host calls made before the message arrived
+    };
+    MessageLog(HWND window, std::vector<UINT> messages);
+    ~MessageLog();
+    MessageLog(const MessageLog&) = delete;
+    MessageLog& operator=(const MessageLog&) = delete;
+
+    const std::vector<Entry>& Entries() const { return m_entries; }
+    std::vector<WPARAM> WParams(UINT message) const;
+    std::vector<std::string> Texts() const;
+
+private:
+    static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND m_window;
+    WNDPROC m_previous;
+    std::vector<UINT> m_messages;
+    std::vector<Entry> m_entries;
+};
+
 // A message box caught as it opens and answered with its first button.
 struct CapturedBox
 {
@@ -56,11 +91,31 @@ private:
     std::vector<CapturedBox> m_boxes;
 };
 
+// Exactly one message box caught, with this text and the information icon.
+void ExpectOneInformationBox(const MessageBoxCatcher& catcher, const std::string& text);
+
 // Calls made into the host since the journal was last cleared.
 std::vector<std::string> CallNames();
 std::vector<const ZvktCall*> CallsNamed(const char* function);
 std::string JournalText();
+// Where the first call of the function stands in the journal; the journal's length if there is
+// none, so that a missing call never counts as coming first.
+int CallPosition(const char* function);
 void ExpectHostResourcesReleased();
+
+// Materials in the host: the Material Editor's, and a polyhedron's slots.
+ZvktMaterial EditorMaterial();
+inline ZvkColor EditorColour() { return EditorMaterial().colour; }
+ZvkColor SlotColour(ZvkHandle polyhedron, int slot);
+inline ZvkColor FaceColour(ZvkHandle polyhedron, int face)
+{
+    return SlotColour(polyhedron, zvktFaceMaterialIndex(polyhedron, face));
+}
+// An editor material that no slot of a test polyhedron has.
+const ZvkColor MARKER_COLOUR = { 1, 2, 3, 255 };
+void SetEditorToMarker();
+// "(r,g,b,a)": colours are compared as text, so that a failure shows both.
+std::string ColourText(const ZvkColor& colour);
 
 // Reset host, a host directory without a settings folder, no window left behind.
 class PluginTest : public ::testing::Test
@@ -69,6 +124,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
     static std::string TempDirectory(const char* name);
+    // A fresh host for the next case of a table; an open window stays open.
+    void ResetHost();
     std::string m_hostDir;
 };
 
@@ -85,12 +142,23 @@ protected:
     std::string ItemText(int id) const { return WindowText(Item(id)); }
     // A button or check box pressed with the mouse (BM_CLICK), then the queue delivered.
     void Press(int id);
+    void ExpectPaintButtons(bool paintFace, bool paintSelection) const
+    {
+        EXPECT_EQ(paintFace, IsEnabled(IDC_PAINT_FACE)) << "Paint face";
+        EXPECT_EQ(paintSelection, IsEnabled(IDC_PAINT_SELECTION)) << "Paint selection";
+    }
+    // Copy material, Paint random, Paint invisible.
+    std::vector<int> ModeBoxes() const
+    {
+        return { CheckState(IDC_COPY_MATERIAL), CheckState(IDC_PAINT_RANDOM), CheckState(IDC_PAINT_INVISIBLE) };
+    }
 
     // The face list.
     int EntryCount() const { return (int)SendMessage(m_list, LB_GETCOUNT, 0, 0); }
     std::string EntryText(int index) const;
     COLORREF EntryColour(int index) const { return (COLORREF)SendMessage(m_list, LB_GETITEMDATA, index, 0); }
     bool IsEntrySelected(int index) const { return SendMessage(m_list, LB_GETSEL, index, 0) > 0; }
+    std::vector<int> EntriesColoured(COLORREF colour) const;
     std::vector<int> SelectedEntries() const;
     // A mouse click on an entry (brought into view first); keys is 0, MK_CONTROL or MK_SHIFT.
     void ClickEntry(int index, WPARAM keys = 0);

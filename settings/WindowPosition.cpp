@@ -28,11 +28,12 @@ bool IntersectsAMonitor(HWND window, int left, int top)
 
 }  // namespace
 
-// A host that reports no directory gives an empty path, which no open accepts.
+// A host that reports no directory gives an empty path, which no open accepts. An empty
+// directory is none too: the path would name a folder at the root of the current drive.
 std::string CMatIdDialog::GetSettingsPath()
 {
     const char* directory = zvkGetZVDir(0);
-    if (directory == NULL)
+    if (directory == NULL || directory[0] == '\0')
         return std::string();
     return std::string(directory) + "\\zv\\zvk\\zVkQuarvelind\\zVkQuarvelind.ini";
 }

@@ -210,6 +210,39 @@ std::string ModuleDirectory()
 
 } // namespace
 
+// Host faults, switched on by the control functions at the end of this file.
+namespace {
+
+// zvkMaterialCreate: creates still to succeed before the failing ones, and how many fail (< 0: all).
+int g_createSkip = 0;
+int g_createFailures = 0;
+int g_zvDirFault = ZVKT_ZVDIR_AS_SET;
+int g_shaderFault = ZVKT_SHADERS_AS_ADDED;
+
+bool MaterialCreateFails()
+{
+    if (g_createFailures == 0)
+        return false;
+    if (g_createSkip > 0)
+    {
+        --g_createSkip;
+        return false;
+    }
+    if (g_createFailures > 0)
+        --g_createFailures;
+    return true;
+}
+
+void ResetHostFaults()
+{
+    g_createSkip = 0;
+    g_createFailures = 0;
+    g_zvDirFault = ZVKT_ZVDIR_AS_SET;
+    g_shaderFault = ZVKT_SHADERS_AS_ADDED;
+}
+
+} // namespace
+
 extern "C" {
 
 /////////////////////////////////////////////////////////////////////////////
@@ -323,6 +356,12 @@ int ZVKCALL zvkPolyhPaint(ZvkHandle polyhedron, ZvkHandle material)
 
 int ZVKCALL zvkMaterialCreate(ZvkHandle* material)
 {
+    if (MaterialCreateFails())
+    {
+        *material = NULL;
+        Record("zvkMaterialCreate", 1, U(material), 0).result = 0;
+        return 0;
+    }
     MaterialBlock* block = new MaterialBlock;
     block->data = g_editor;
     block->destroyed = false;
@@ -415,7 +454,7 @@ int ZVKCALL zvkMaterialCreateShaderBox(ZvkHandle material)
 
 ZvkHandle ZVKCALL zvkShaderGetFirst(void)
 {
-    ZvkHandle first = g_shaders.empty() ? NULL : g_shaders.front();
+    ZvkHandle first = g_shaders.empty() || g_shaderFault == ZVKT_SHADERS_NONE ? NULL : g_shaders.front();
     Record("zvkShaderGetFirst", 0).result = U(first);
     return first;
 }
@@ -435,7 +474,7 @@ int ZVKCALL zvkShaderGetID(ZvkHandle shader)
     int id = 0;
     for (Shader* known : g_shaders)
         if (known == shader)
-            id = known->id;
+            id = g_shaderFault == ZVKT_SHADERS_ALL_ID_1 ? 1 : known->id;
     Record("zvkShaderGetID", 1, U(shader)).result = id;
     return id;
 }
@@ -555,8 +594,10 @@ const char* ZVKCALL zvkGetZVDir(int reserved)
 {
     if (g_zvDir.empty())
         g_zvDir = ModuleDirectory();
-    Record("zvkGetZVDir", 1, reserved).result = U(g_zvDir.c_str());
-    return g_zvDir.c_str();
+    const char* directory = g_zvDirFault == ZVKT_ZVDIR_NULL ? NULL
+                          : g_zvDirFault == ZVKT_ZVDIR_EMPTY ? "" : g_zvDir.c_str();
+    Record("zvkGetZVDir", 1, reserved).result = U(directory);
+    return directory;
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -564,6 +605,7 @@ const char* ZVKCALL zvkGetZVDir(int reserved)
 
 void zvktReset(void)
 {
+    ResetHostFaults();
     ClearScene();
     g_selection = NULL;
     g_editor = DEFAULT_EDITOR_MATERIAL;
@@ -718,5 +760,24 @@ void zvktJournalClear(void) { g_journal.clear(); }
 void zvktSetJournalEnabled(int on) { g_journalOn = on != 0; }
 void zvktGetBalance(ZvktBalance* balance) { *balance = g_balance; }
 void zvktSetChangeCallback(ZvktChangeCallback callback) { g_changeCallback = callback; }
+
+/////////////////////////////////////////////////////////////////////////////
+// Host faults
+
+void zvktSetMaterialCreateFault(int skip, int count)
+{
+    g_createSkip = skip > 0 ? skip : 0;
+    g_createFailures = count;
+}
+
+void zvktSetNullFaceRecord(ZvkHandle polyhedron, int face, int isNull)
+{
+    SceneObject* found = FindPolyhedron(polyhedron);
+    if (found && face >= 0 && face < found->faceCount)
+        ((ZvkFace**)found->pointers.data)[face] = isNull ? NULL : (ZvkFace*)found->Record(face);
+}
+
+void zvktSetZVDirFault(int fault) { g_zvDirFault = fault; }
+void zvktSetShaderFault(int fault) { g_shaderFault = fault; }
 
 } // extern "C"

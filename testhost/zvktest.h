@@ -95,6 +95,19 @@ ZVKTEST void zvktGetBalance(ZvktBalance* balance);
 typedef void (__cdecl *ZvktChangeCallback)(void);
 ZVKTEST void zvktSetChangeCallback(ZvktChangeCallback callback);
 
+/* Host faults; zvktReset switches every one off.
+   zvkMaterialCreate leaves the handle 0 and returns 0: after skip more creates that succeed,
+   the next count creates fail (count < 0: every one from then on; 0: none). */
+ZVKTEST void zvktSetMaterialCreateFault(int skip, int count);
+/* The face pointer array holds a null pointer in place of this face's record (which stays). */
+ZVKTEST void zvktSetNullFaceRecord(ZvkHandle polyhedron, int face, int isNull);
+/* zvkGetZVDir returns a null pointer or an empty string instead of the directory set. */
+enum { ZVKT_ZVDIR_AS_SET = 0, ZVKT_ZVDIR_NULL = 1, ZVKT_ZVDIR_EMPTY = 2 };
+ZVKTEST void zvktSetZVDirFault(int fault);
+/* The shader walk finds no shader, or every shader reports identifier 1. */
+enum { ZVKT_SHADERS_AS_ADDED = 0, ZVKT_SHADERS_NONE = 1, ZVKT_SHADERS_ALL_ID_1 = 2 };
+ZVKTEST void zvktSetShaderFault(int fault);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,6 +1,8 @@
 // Building, clearing and labelling the face list; the help text.
 #include "ui/MatIdDialog.h"
 
+#include <stdio.h>
+
 #include "host/zvkapi.h"
 #include "ui/HostHelpers.h"
 
@@ -13,6 +15,13 @@ static const char s_szRefusedTitle[] = "Nothing selected...";
 static const char s_szEmptyTitle[] = "List is empty!";
 static const char s_szSelectPolyhedron[] = "Please, select a polyhedron!";
 static const char s_szTooManyFaces[] = "Sorry, I cannot handle above 64k faces! Try to reduce polyhedrons' faces.";
+
+// A face whose record the host gives as a null pointer keeps its place (entry i stays face i);
+// its material index is not known.
+static void FormatEntryTextWithoutRecord(char* text, int face)
+{
+    sprintf(text, "%d | ?", face);
+}
 
 static const char s_szHelpText[] =
     "\r- 'matIDs/Faces list' listbox - Display polyhedrons' faces and the relevant matIDs. Mouse click on items will send the faces material to the Material Editor.\n"
@@ -83,6 +92,14 @@ void CMatIdDialog::OnLoadList()
 
     ZvkHandle editorMaterial = NULL;
     zvkMaterialCreate(&editorMaterial);
+    // Without the material the load could not give the editor back what it showed: it stops
+    // here with the list empty, and nothing is activated or released as a material.
+    if (editorMaterial == NULL)
+    {
+        m_faceList.SetRedraw(TRUE);
+        UpdateData(FALSE);
+        return;
+    }
     ShowObjectName();
 
     int count = zvkPolyhGetNbrFaces(polyhedron);
@@ -97,7 +114,10 @@ void CMatIdDialog::OnLoadList()
     char szText[ENTRY_TEXT_SIZE] = "";
     for (int i = 0; i < count; ++i)
     {
-        FormatEntryText(szText, i, zvkFaceMaterialIndex(faces[i]));
+        if (faces[i] != NULL)
+            FormatEntryText(szText, i, zvkFaceMaterialIndex(faces[i]));
+        else
+            FormatEntryTextWithoutRecord(szText, i);
         if (count >= FACE_LIMIT)
         {
             m_strItemText = szText;

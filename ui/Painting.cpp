@@ -24,10 +24,12 @@ static ZvkHandle CreateEditorCopy()
     return material;
 }
 
+// NULL when the host made none: the caller stops there.
 static ZvkHandle TakeEditorMaterial()
 {
     ZvkHandle material = CreateEditorCopy();
-    zvkMaterialGetActive();
+    if (material != NULL)
+        zvkMaterialGetActive();
     return material;
 }
 
@@ -49,7 +51,7 @@ static void MakeInvisible(ZvkHandle material)
 static ZvkHandle TakePaintMaterial(int bPaintInvisible)
 {
     ZvkHandle material = TakeEditorMaterial();
-    if (bPaintInvisible)
+    if (material != NULL && bPaintInvisible)
         MakeInvisible(material);
     return material;
 }
@@ -95,6 +97,8 @@ static void ApplyShader(ZvkHandle material, ZvkHandle shader)
 static void MakeDefaultWhiteMaterialActive()
 {
     ZvkHandle material = CreateEditorCopy();
+    if (material == NULL)
+        return;
     ZvkColor colour = ColourOf(material);
     colour.r = WHITE;
     colour.g = WHITE;
@@ -165,6 +169,11 @@ void CMatIdDialog::PaintWithEditorMaterial(void (CMatIdDialog::*pfnWorker)())
     if (SelectedPolyhedron() == NULL)
         return;
     ZvkHandle probe = CreateEditorCopy();
+    if (probe == NULL)
+    {
+        UpdateData(FALSE);
+        return;
+    }
     if (!m_bPaintRandom)
         (this->*pfnWorker)();
     else if (HasGlobalTexture(probe))
@@ -217,6 +226,11 @@ void CMatIdDialog::PaintSelectedFace()
     }
 
     ZvkHandle material = TakePaintMaterial(m_bPaintInvisible);
+    if (material == NULL)
+    {
+        UpdateData(FALSE);
+        return;
+    }
     zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
     m_faceList.SetItemColour(face, PaintedEntryColour(m_bPaintInvisible));
     ShowAndRelease(material);
@@ -233,6 +247,11 @@ void CMatIdDialog::PaintSelectedFaces()
         return;
 
     ZvkHandle material = TakePaintMaterial(m_bPaintInvisible);
+    if (material == NULL)
+    {
+        UpdateData(FALSE);
+        return;
+    }
     int faceCount = zvkPolyhGetNbrFaces(polyhedron);
     COLORREF rgbEntry = PaintedEntryColour(m_bPaintInvisible);
 
@@ -267,6 +286,12 @@ void CMatIdDialog::PaintWholePolyhedron()
         return;
 
     ZvkHandle material = TakePaintMaterial(m_bPaintInvisible);
+    // Nothing painted: the list keeps its entries, which still show the faces as they are.
+    if (material == NULL)
+    {
+        UpdateData(FALSE);
+        return;
+    }
     zvkPolyhPaint(polyhedron, material);
     ShowAndRelease(material);
     zvkCurrobjEditToolClose();
@@ -286,6 +311,8 @@ void CMatIdDialog::MakeRandomColour()
         return;
 
     ZvkHandle material = CreateEditorCopy();
+    if (material == NULL)
+        return;
     ZvkColor colour = ColourOf(material);
     srand((unsigned)time(NULL));
     colour.r = RandomComponent(colour.r);

@@ -141,6 +141,12 @@ void CMatIdDialog::PickFaceMaterial()
 
     ZvkHandle material = NULL;
     zvkMaterialCreate(&material);
+    // No material to copy the face's into: the editor keeps what it shows.
+    if (material == NULL)
+    {
+        UpdateData(FALSE);
+        return;
+    }
     int count = zvkPolyhGetNbrFaces(polyhedron);
     ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
     const ZvkFace* record = FaceRecord(faces, count, face);

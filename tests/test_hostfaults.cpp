@@ -1,0 +1,221 @@
+// A host that misbehaves: each fault of the replacement host is switched on in turn and the tool
+// window is driven through every path that meets it. Nothing may fault, no host call may take a
+// material that was never made or a face the polyhedron does not have, and everything taken from
+// the host is given back.
+#include "support/PluginFixture.h"
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+
+namespace {
+
+const int FACES = 4;
+const std::vector<unsigned short> MATERIALS = { 0, 1, 2, 3 };
+const ZvkColor WHITE_GREY = { 200, 200, 200, 255 };
+
+// Where the test stands, for the message of a fault.
+char g_where[200] = "";
+
+// A fault of any error severity (an access violation first of all) ends the program at once with
+// what happened and where, in the words ctest looks for: neither a crash debugger nor a silent end.
+LONG CALLBACK EndOnFault(EXCEPTION_POINTERS* info)
+{
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    if ((record->ExceptionCode & 0xF0000000u) != 0xC0000000u)
+        return EXCEPTION_CONTINUE_SEARCH;
+    printf("[  FAILED  ] exception 0x%08lX at %p", record->ExceptionCode, record->ExceptionAddress);
+    if (record->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2)
+        printf(", %s address %p", record->ExceptionInformation[0] ? "writing" : "reading",
+               (void*)record->ExceptionInformation[1]);
+    printf(", during: %s\n", g_where);
+    fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// Host functions that take a material, and which argument holds it.
+const struct { const char* function; int arg; } MATERIAL_ARGUMENTS[] = {
+    { "zvkPolyhGetMaterial", 2 }, { "zvkPolyhPaintFace", 2 }, { "zvkPolyhPaint", 1 },
+    { "zvkMaterialSetActive", 0 }, { "zvkMaterialFixColor", 0 }, { "zvkMaterialGetColor", 0 },
+    { "zvkMaterialSetColor", 0 }, { "zvkMaterialGetTextureType", 0 }, { "zvkMaterialIsShaderBoxNull", 0 },
+    { "zvkMaterialIsShaderBoxValid", 0 }, { "zvkMaterialCreateShaderBox", 0 }, { "zvkMaterialSetShaderInfo", 0 },
+    { "zvkMaterialDestroy", 0 }, { "zvkFree", 0 },
+};
+
+void ExpectNoMaterialThatDoesNotExist()
+{
+    for (const auto& taker : MATERIAL_ARGUMENTS)
+        for (const ZvktCall* call : CallsNamed(taker.function))
+            EXPECT_NE(0u, call->args[taker.arg]) << taker.function << " with 0 as its material; journal:\n" << JournalText();
+}
+
+// Faces are selected and painted only below the count the host gives now.
+void ExpectOnlyFacesBelow(int faces)
+{
+    for (const ZvktCall* call : CallsNamed("zvkPolyhPaintFace"))
+        EXPECT_LT((int)call->args[1], faces) << "painted";
+    for (const ZvktCall* call : CallsNamed("zvkPolyhSelectFaces"))
+        for (int i = 0; i < call->indexCount; ++i)
+            if ((int)call->indices[i] >= faces)
+            {
+                ADD_FAILURE() << "selected face " << call->indices[i] << " of " << faces;
+                break;
+            }
+}
+
+struct Mode
+{
+    const char* label;
+    int box;   // 0: none
+};
+const Mode MODES[] = {
+    { "no mode", 0 }, { "Copy material", IDC_COPY_MATERIAL }, { "Paint random", IDC_PAINT_RANDOM },
+    { "Paint invisible", IDC_PAINT_INVISIBLE },
+};
+
+// Failed checks of the running test so far.
+int FailureCount()
+{
+    const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
+    int failures = 0;
+    for (int i = 0; i < result->total_part_count(); ++i)
+        failures += result->GetTestPartResult(i).failed() ? 1 : 0;
+    return failures;
+}
+
+} // namespace
+
+class HostFaults : public ToolWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        m_watch = AddVectoredExceptionHandler(1, EndOnFault);
+        ToolWindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        ToolWindowTest::TearDown();
+        RemoveVectoredExceptionHandler(m_watch);
+    }
+
+    // A fresh host with shaders and a listed polyhedron of four faces, the window's mode boxes off.
+    ZvkHandle ListFreshPolyhedron()
+    {
+        ResetHost();
+        for (int id : { 2, 1, 1, 3 })
+            zvktAddShader(id);
+        for (int box : { IDC_COPY_MATERIAL, IDC_PAINT_RANDOM, IDC_PAINT_INVISIBLE })
+            if (CheckState(box) == BST_CHECKED)
+                Press(box);
+        return LoadPolyhedron("Scene\\Faulty", FACES, MATERIALS, FACES);
+    }
+
+    void SetMode(const Mode& mode)
+    {
+        if (mode.box != 0)
+            Press(mode.box);
+    }
+
+    void ReopenWindow()
+    {
+        SendMessageA(m_window, WM_CLOSE, 0, 0);
+        PumpMessages();
+        OpenToolWindow();
+    }
+
+    // What a person does, each from its own starting point on a freshly listed polyhedron.
+    struct Path
+    {
+        std::string label;
+        std::function<void()> prepare, act;
+    };
+    std::vector<Path> Paths()
+    {
+        std::vector<Path> paths = {
+            { "Faces | matIDs", [] {}, [this] { Press(IDC_LOAD_LIST); } },
+            { "a click on an entry", [] {}, [this] { ClickEntry(1); } },
+            { "a Ctrl-click on a second entry", [this] { ClickEntry(0); }, [this] { ClickEntry(1, MK_CONTROL); } },
+            { "a Shift-click", [this] { ClickEntry(0); }, [this] { ClickEntry(2, MK_SHIFT); } },
+            { "the down arrow", [this] { ClickEntry(0); }, [this] { PressKey(VK_DOWN); } },
+            { "Paint random switched on", [] {}, [this] { Press(IDC_PAINT_RANDOM); } },
+            { "closing and reopening the window", [] {}, [this] { ReopenWindow(); } },
+        };
+        for (const Mode& mode : MODES)
+        {
+            paths.push_back({ std::string("Paint face, ") + mode.label,
+                              [this, mode] { SetMode(mode); ClickEntry(1); ASSERT_TRUE(IsEnabled(IDC_PAINT_FACE)); },
+                              [this] { Press(IDC_PAINT_FACE); } });
+            paths.push_back({ std::string("Paint selection, ") + mode.label,
+                              [this, mode] {
+                                  SetMode(mode);
+                                  ClickEntry(0);
+                                  ClickEntry(1, MK_CONTROL);
+                                  ASSERT_TRUE(IsEnabled(IDC_PAINT_SELECTION));
+                              },
+                              [this] { Press(IDC_PAINT_SELECTION); } });
+            paths.push_back({ std::string("Paint all, ") + mode.label, [this, mode] { SetMode(mode); },
+                              [this] { Press(IDC_PAINT_ALL); } });
+        }
+        return paths;
+    }
+
+    PVOID m_watch = NULL;
+};
+
+// Every fault on every path: the host is set up well, the fault is switched on, then the path runs.
+TEST_F(HostFaults, EveryPathSurvivesEveryFault)
+{
+    const std::string longDirectory = m_hostDir + "\\" + std::string(300, 'd');
+    struct Fault
+    {
+        const char* label;
+        std::function<void(ZvkHandle)> inject;
+        int facesAdmitted;
+    };
+    const Fault faults[] = {
+        { "every zvkMaterialCreate leaves the handle 0", [](ZvkHandle) { zvktSetMaterialCreateFault(0, -1); }, FACES },
+        { "an action's first zvkMaterialCreate leaves the handle 0", [](ZvkHandle) { zvktSetMaterialCreateFault(0, 1); }, FACES },
+        { "its second leaves the handle 0", [](ZvkHandle) { zvktSetMaterialCreateFault(1, 1); }, FACES },
+        { "its third leaves the handle 0", [](ZvkHandle) { zvktSetMaterialCreateFault(2, 1); }, FACES },
+        { "a null face pointer array with a positive count", [](ZvkHandle p) { zvktSetNullFaceArray(p, 1); }, FACES },
+        { "a negative face count", [](ZvkHandle p) { zvktSetReportedFaceCount(p, -5); }, 0 },
+        { "null records inside the face pointer array",
+          [](ZvkHandle p) { zvktSetNullFaceRecord(p, 1, 1); zvktSetNullFaceRecord(p, FACES - 1, 1); }, FACES },
+        { "names not terminated within 1024 bytes", [](ZvkHandle) { zvktSetUnterminatedNames(1); }, FACES },
+        { "no host directory (null)", [](ZvkHandle) { zvktSetZVDirFault(ZVKT_ZVDIR_NULL); }, FACES },
+        { "an empty host directory", [](ZvkHandle) { zvktSetZVDirFault(ZVKT_ZVDIR_EMPTY); }, FACES },
+        { "a host directory of 300 and more characters", [&](ZvkHandle) { zvktSetZVDir(longDirectory.c_str()); }, FACES },
+        { "no shaders", [](ZvkHandle) { zvktSetShaderFault(ZVKT_SHADERS_NONE); }, FACES },
+        { "every shader of identifier 1", [](ZvkHandle) { zvktSetShaderFault(ZVKT_SHADERS_ALL_ID_1); }, FACES },
+    };
+    const std::vector<Path> paths = Paths();
+    MessageBoxCatcher boxes;
+    int survived = 0;
+    for (const Fault& fault : faults)
+    {
+        const int failuresBefore = FailureCount();
+        for (const Path& path : paths)
+        {
+            const std::string where = std::string(fault.label) + ", " + path.label;
+            SCOPED_TRACE(where);
+            snprintf(g_where, sizeof g_where, "%s", where.c_str());
+            ZvkHandle polyhedron = ListFreshPolyhedron();
+            path.prepare();
+            fault.inject(polyhedron);
+            zvktJournalClear();
+            path.act();
+
+            ExpectNoMaterialThatDoesNotExist();
+            ExpectOnlyFacesBelow(fault.facesAdmitted);
+            ExpectHostResourcesReleased();
+            EXPECT_NE(WAIT_TITLE, ItemText(IDC_LIST_TITLE));
+        }
+        if (FailureCount() == failuresBefore)
+            ++survived;
+    }
+    snprintf(g_where, sizeof g_where, "closing the last window");
+    printf("ZVK-FIGURE host faults injected and survived: %d of %d (%d paths each)\n", survived,
+           (int)(sizeof faults / sizeof faults[0]), (int)paths.size());
+}

@@ -113,7 +113,8 @@ protected:
         for (int box : { IDC_COPY_MATERIAL, IDC_PAINT_RANDOM, IDC_PAINT_INVISIBLE })
             if (CheckState(box) == BST_CHECKED)
                 Press(box);
-        return LoadPolyhedron("Scene\\Faulty", FACES, MATERIALS, FACES);
+        m_polyhedron = LoadPolyhedron("Scene\\Faulty", FACES, MATERIALS, FACES);
+        return m_polyhedron;
     }
 
     void SetMode(const Mode& mode)
@@ -140,6 +141,9 @@ protected:
         std::vector<Path> paths = {
             { "Faces | matIDs", [] {}, [this] { Press(IDC_LOAD_LIST); } },
             { "a click on an entry", [] {}, [this] { ClickEntry(1); } },
+            { "a click after another polyhedron was selected",
+              [this] { zvktSelect(m_polyhedron = AddPolyhedron("Scene\\Other", FACES, MATERIALS, FACES)); },
+              [this] { ClickEntry(2); } },
             { "a Ctrl-click on a second entry", [this] { ClickEntry(0); }, [this] { ClickEntry(1, MK_CONTROL); } },
             { "a Shift-click", [this] { ClickEntry(0); }, [this] { ClickEntry(2, MK_SHIFT); } },
             { "the down arrow", [this] { ClickEntry(0); }, [this] { PressKey(VK_DOWN); } },
@@ -166,6 +170,7 @@ protected:
     }
 
     PVOID m_watch = NULL;
+    ZvkHandle m_polyhedron = NULL;   // the one selected in the host
 };
 
 // Every fault on every path: the host is set up well, the fault is switched on, then the path runs.
@@ -205,9 +210,9 @@ TEST_F(HostFaults, EveryPathSurvivesEveryFault)
             const std::string where = std::string(fault.label) + ", " + path.label;
             SCOPED_TRACE(where);
             snprintf(g_where, sizeof g_where, "%s", where.c_str());
-            ZvkHandle polyhedron = ListFreshPolyhedron();
+            ListFreshPolyhedron();
             path.prepare();
-            fault.inject(polyhedron);
+            fault.inject(m_polyhedron);
             zvktJournalClear();
             path.act();
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 namespace {
 
@@ -536,6 +537,52 @@ TEST_F(FaceListDrawing, ATabIsExpandedOnlyWithTabStops)
     GetTextMetricsA(m_canvas.Dc(), &metrics);
     EXPECT_GE(expandedEnd, plainEnd + 4 * metrics.tmAveCharWidth)
         << "plain text ends at " << plainEnd << ", expanded at " << expandedEnd;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The list's font and rows
+
+namespace {
+
+// 9.2 points at the screen's resolution, in pixels, rounded to the nearest.
+int PixelsOf92Points()
+{
+    HDC screen = GetDC(NULL);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(NULL, screen);
+    return (int)(9.2 * dpi / 72 + 0.5);
+}
+
+} // namespace
+
+using FaceListFont = ToolWindowTest;
+
+// Whatever the list holds, it writes in the Arial Black asked for, 9.2 points high, in rows as high
+// as a menu check mark (the list exists before its object can measure). The font lives exactly as
+// long as the window.
+TEST_F(FaceListFont, ArialBlackOf92PointsInRowsAsHighAsAMenuCheckMark)
+{
+    const HFONT font = (HFONT)SendMessageA(m_list, WM_GETFONT, 0, 0);
+    ASSERT_TRUE(font != NULL) << "the list writes in the dialog's font";
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        { "opened", [] {} },
+        { "loaded", [this] { LoadPolyhedron("Scene\\Box", 3); } },
+        { "cleared", [this] { Press(IDC_CLEAR_LIST); } },
+    };
+    for (const auto& step : steps)
+    {
+        SCOPED_TRACE(step.first);
+        step.second();
+        EXPECT_EQ(font, (HFONT)SendMessageA(m_list, WM_GETFONT, 0, 0));
+        LOGFONTA asked = {};
+        ASSERT_EQ((int)sizeof asked, GetObjectA(font, sizeof asked, &asked)) << "the list's font is gone";
+        EXPECT_STREQ("Arial Black", asked.lfFaceName);
+        EXPECT_EQ(-PixelsOf92Points(), asked.lfHeight) << "negative: the height of the characters, not of the cell";
+        EXPECT_EQ(GetSystemMetrics(SM_CYMENUCHECK), (int)SendMessageA(m_list, LB_GETITEMHEIGHT, 0, 0));
+    }
+    SendMessageA(m_window, WM_CLOSE, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(0u, GetObjectType(font)) << "the closed window's font was not released";
 }
 
 /////////////////////////////////////////////////////////////////////////////

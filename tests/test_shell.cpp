@@ -349,11 +349,7 @@ TEST_F(ToolWindowFrame, OpensInItsInitialState)
     EXPECT_FALSE(IsWindowVisible(Item(IDC_SPARE_BUTTON)));
     EXPECT_EQ(15, (int)SendMessageA(Item(IDC_ITEM_TEXT), EM_GETLIMITTEXT, 0, 0));
 
-    // Entries are as high as a menu check mark although the list exists before its object.
-    EXPECT_EQ(GetSystemMetrics(SM_CYMENUCHECK), (int)SendMessageA(m_list, LB_GETITEMHEIGHT, 0, 0));
-    LOGFONTA listFont = {};
-    GetObjectA((HFONT)SendMessageA(m_list, WM_GETFONT, 0, 0), sizeof listFont, &listFont);
-    EXPECT_STREQ("Arial Black", listFont.lfFaceName);
+    // The list's own font and rows: test_facelist.
     LOGFONTA buttonFont = {};
     GetObjectA((HFONT)SendMessageA(Item(IDC_LOAD_LIST), WM_GETFONT, 0, 0), sizeof buttonFont, &buttonFont);
     EXPECT_STREQ("Arial", buttonFont.lfFaceName);
@@ -409,11 +405,54 @@ TEST_F(ToolWindowFrame, DeactivateLeavesTheWindowOpenAndWorking)
     EXPECT_EQ(2, EntryCount());
 }
 
-TEST_F(ToolWindowFrame, ComesFromThePluginsTemplateNotTheHostsOwn)
+static BOOL CALLBACK CollectDialogCaption(HWND window, LPARAM param)
 {
-    ASSERT_TRUE(FindResourceA(NULL, MAKEINTRESOURCEA(IDD_MATID_TOOL), MAKEINTRESOURCEA(5)) != NULL);
-    EXPECT_EQ(" zVkQuarvelind", WindowText(m_window));
-    EXPECT_TRUE(m_list != NULL);
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") == 0)
+        ((std::vector<std::string>*)param)->push_back(WindowText(window));
+    return TRUE;
+}
+
+// What tells two dialog templates apart on screen: client size and number of controls.
+static std::string Shape(HWND dialog)
+{
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    int controls = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        ++controls;
+    return std::to_string(client.right) + " x " + std::to_string(client.bottom) + ", " + std::to_string(controls)
+        + " controls";
+}
+
+static INT_PTR CALLBACK ProbeProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+static std::string TemplateShape(HMODULE module)
+{
+    HWND probe = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_MATID_TOOL), NULL, ProbeProc, 0);
+    std::string shape = probe ? Shape(probe) : "no dialog";
+    DestroyWindow(probe);
+    PumpMessages();
+    return shape;
+}
+
+// The test program carries a dialog 102 of its own, as a host may: the one dialog a left click
+// opens has the plug-in's caption, size and controls, and the host's dialog never appears.
+TEST_F(PluginTest, TheToolWindowComesFromThePluginsTemplateNotTheHostsOwn)
+{
+    const std::string plugin = TemplateShape(Plugin::Module());
+    ASSERT_NE(TemplateShape(GetModuleHandleA(NULL)), plugin) << "the test program's own dialog 102 is missing or alike";
+
+    Plugin::LeftClick();
+    PumpMessages();
+
+    std::vector<std::string> captions;
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialogCaption, (LPARAM)&captions);
+    EXPECT_EQ(std::vector<std::string>{ " zVkQuarvelind" }, captions);
+    HWND window = FindToolWindow();
+    ASSERT_TRUE(window != NULL);
+    EXPECT_EQ(plugin, Shape(window));
 }
 
 TEST_F(ToolWindowFrame, LeavingTheListPushesTheMembersIntoTheControlsAgain)

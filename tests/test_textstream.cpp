@@ -198,15 +198,32 @@ TEST_F(TextStreamTest, FailedOpensReturnFalseAndALaterOpenWorks)
     EXPECT_EQ(2, value);
 }
 
-TEST_F(TextStreamTest, FileThatCannotBeWrittenIsLeftAsItIs)
+// Another program holds the file open sharing reading only, or the file is read-only: the open
+// for writing fails, and the file keeps its bytes and can still be read.
+enum Obstacle { kHeldOpen, kReadOnly };
+
+class UnwritableFile : public TextStreamTest, public ::testing::WithParamInterface<Obstacle>
+{
+};
+
+TEST_P(UnwritableFile, IsLeftAsItIs)
 {
     const std::string path = Path("locked.txt");
     PutBytes(path, "1\r\n2\r\n");
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    if (GetParam() == kHeldOpen)
+    {
+        holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    }
+    else
+    {
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        // Wine keeps the attribute as Unix permission bits, which do not stop the superuser.
+        if (IsClosedEverywhere(path))
+            GTEST_SKIP() << "the read-only attribute does not stop writing here";
+    }
     CTextFileStream stream;
-
-    // Another program holds it open, sharing reading only.
-    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     EXPECT_FALSE(stream.OpenForWrite(path));
     EXPECT_FALSE(stream.WriteInt(3, true, 0, 'L'));
     stream.CloseWrite();
@@ -215,16 +232,15 @@ TEST_F(TextStreamTest, FileThatCannotBeWrittenIsLeftAsItIs)
     EXPECT_TRUE(stream.ReadInt(value));
     EXPECT_EQ(1, value);
     stream.CloseRead();
-    CloseHandle(holder);
-    EXPECT_EQ("1\r\n2\r\n", Bytes(path));
-
-    // Wine keeps the read-only attribute as Unix permission bits, which do not stop the superuser.
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    if (IsClosedEverywhere(path))
-        GTEST_SKIP() << "the held file was checked; the read-only attribute does not stop writing here";
-    EXPECT_FALSE(stream.OpenForWrite(path));
+    if (holder != INVALID_HANDLE_VALUE)
+        CloseHandle(holder);
     EXPECT_EQ("1\r\n2\r\n", Bytes(path));
 }
+
+INSTANTIATE_TEST_SUITE_P(Obstacles, UnwritableFile, ::testing::Values(kHeldOpen, kReadOnly),
+                         [](const ::testing::TestParamInfo<Obstacle>& info) {
+                             return std::string(info.param == kHeldOpen ? "HeldOpenByAnotherProgram" : "ReadOnly");
+                         });
 
 // Reopening a stream closes (and so flushes) its previous file; CloseWrite does the same.
 // Opening for writing empties an existing file.

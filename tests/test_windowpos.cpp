@@ -35,10 +35,13 @@ bool IsListed(const std::string& path)
     return true;
 }
 
-// Runs "/bin/<program> <options> <unix path>" and waits up to ten seconds for done(). Wine starts
-// Linux programs but fills the process information with stray values, so its "handles" are left
-// alone: closing them can close one of this program's own, its standard output for one. False
-// where this cannot be done (not under Wine).
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// Runs "/bin/<program> <options> <unix path>" and waits for done(), woken by the change
+// notifications of the file's folder: Wine starts Linux programs but fills the process information
+// with stray values, so there is no process handle to wait on, and its "handles" are left alone:
+// closing them can close one of this program's own, its standard output for one. Not done within
+// ten seconds is a failure. False where the program cannot be started here (not under Wine).
 template <typename Done>
 bool RunLinux(const char* program, const char* options, const std::string& windowsPath, Done done)
 {
@@ -53,14 +56,31 @@ bool RunLinux(const char* program, const char* options, const std::string& windo
         return false;
     std::string commandLine = std::string(program) + " " + options + " \"" + unixPath + "\"";
     HeapFree(GetProcessHeap(), 0, unixPath);
+
+    // Watched before the start, so that no change falls between the two.
+    HANDLE change = FindFirstChangeNotificationA(FolderOf(windowsPath).c_str(), FALSE,
+                                                 FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_ATTRIBUTES);
+    if (change == INVALID_HANDLE_VALUE)
+    {
+        ADD_FAILURE() << "no change notification for " << FolderOf(windowsPath) << ", error " << GetLastError();
+        return true;   // a failure here, not a place where this cannot be done
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(executable.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
-        return false;
-    for (int i = 0; i < 200 && !done(); ++i)
-        Sleep(50);
-    return done();
+    const bool started =
+        CreateProcessA(executable.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
+    const DWORD deadline = GetTickCount() + 10000;
+    while (started && !done())
+    {
+        const LONG left = (LONG)(deadline - GetTickCount());
+        if (left <= 0 || WaitForSingleObject(change, (DWORD)left) != WAIT_OBJECT_0)
+            break;
+        FindNextChangeNotification(change);
+    }
+    FindCloseChangeNotification(change);
+    EXPECT_TRUE(!started || done()) << commandLine << " had not done its work after ten seconds";
+    return started;
 }
 
 // The file replaced by a Linux link to /dev/full, which opens but takes no byte. Wine's
@@ -313,50 +333,56 @@ TEST_F(WindowPositionTest, StoredContentGivesThisCorner)
 
 // The save at opening fails and is remembered: the close writes nothing, even once it could
 // succeed. The next window tries again.
-TEST_F(WindowPositionTest, FailedSaveAtOpeningGivesDefaultsAndTheCloseWritesNothing)
-{
-    enum Obstacle { kNoFolder, kHeldOpen, kReadOnly };
-    for (Obstacle obstacle : {kNoFolder, kHeldOpen, kReadOnly})
-    {
-        SCOPED_TRACE(obstacle == kNoFolder ? "no folder"
-                     : obstacle == kHeldOpen ? "file held open by another program, sharing reading only"
-                                             : "read-only file");
-        RemoveSettings();
-        HANDLE holder = INVALID_HANDLE_VALUE;
-        if (obstacle != kNoFolder)
-        {
-            MakeSettingsFolder();
-            PutFile("unreadable\r\n");
-        }
-        if (obstacle == kHeldOpen)
-            holder = CreateFileA(m_file.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-        if (obstacle == kReadOnly)
-        {
-            ASSERT_TRUE(SetFileAttributesA(m_file.c_str(), FILE_ATTRIBUTE_READONLY));
-            // Wine keeps the attribute as Unix permission bits, which do not stop the superuser.
-            if (FileIsClosedAndWritable())
-                GTEST_SKIP() << "the other cases ran; the read-only attribute does not stop writing here";
-        }
-        const std::string before = FileBytes();
-        OpenWindow();
-        EXPECT_EQ(kDefaults, WindowCorner());
-        if (obstacle == kNoFolder)
-        {
-            EXPECT_FALSE(IsListed(m_hostDir + "\\zv")) << "the plug-in created the settings folder";
-            MakeSettingsFolder();
-        }
-        SetFileAttributesA(m_file.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (holder != INVALID_HANDLE_VALUE)
-            CloseHandle(holder);
-        MoveWindowTo({300, 200});
-        CloseWindow();
-        EXPECT_EQ(before, FileBytes()) << "the close wrote although the save at opening had failed";
+enum Obstacle { kNoFolder, kHeldOpen, kReadOnly };
 
-        OpenWindow();
-        ExpectDefaultsAndRewrittenFile();
-        DestroyWindowOnly();
+class FailedSaveAtOpening : public WindowPositionTest, public testing::WithParamInterface<Obstacle>
+{
+};
+
+TEST_P(FailedSaveAtOpening, GivesDefaultsAndTheCloseWritesNothing)
+{
+    const Obstacle obstacle = GetParam();
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    if (obstacle != kNoFolder)
+    {
+        MakeSettingsFolder();
+        PutFile("unreadable\r\n");
     }
+    if (obstacle == kHeldOpen)
+        holder = CreateFileA(m_file.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (obstacle == kReadOnly)
+    {
+        ASSERT_TRUE(SetFileAttributesA(m_file.c_str(), FILE_ATTRIBUTE_READONLY));
+        // Wine keeps the attribute as Unix permission bits, which do not stop the superuser.
+        if (FileIsClosedAndWritable())
+            GTEST_SKIP() << "the read-only attribute does not stop writing here";
+    }
+    const std::string before = FileBytes();
+    OpenWindow();
+    EXPECT_EQ(kDefaults, WindowCorner());
+    if (obstacle == kNoFolder)
+    {
+        EXPECT_FALSE(IsListed(m_hostDir + "\\zv")) << "the plug-in created the settings folder";
+        MakeSettingsFolder();
+    }
+    SetFileAttributesA(m_file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (holder != INVALID_HANDLE_VALUE)
+        CloseHandle(holder);
+    MoveWindowTo({300, 200});
+    CloseWindow();
+    EXPECT_EQ(before, FileBytes()) << "the close wrote although the save at opening had failed";
+
+    OpenWindow();
+    ExpectDefaultsAndRewrittenFile();
+    DestroyWindowOnly();
 }
+
+INSTANTIATE_TEST_SUITE_P(Obstacles, FailedSaveAtOpening, testing::Values(kNoFolder, kHeldOpen, kReadOnly),
+                         [](const testing::TestParamInfo<Obstacle>& info) {
+                             return std::string(info.param == kNoFolder   ? "NoFolder"
+                                                : info.param == kHeldOpen ? "HeldOpenByAnotherProgram"
+                                                                          : "ReadOnlyFile");
+                         });
 
 // A disk that fills after the open (a link to /dev/full): every write fails unnoticed. The position
 // saved on closing is lost; the next window gets the defaults, and its save at opening counts as a
@@ -369,6 +395,7 @@ TEST_F(WindowPositionTest, FullDiskLosesThePositionSilently)
     EXPECT_EQ(Corner(250, 40), WindowCorner());
     if (!LinkToDevFull(m_file))
         GTEST_SKIP() << "no link to /dev/full can be made here (not under Wine)";
+    ASSERT_TRUE(IsDevFull(m_file));
     MoveWindowTo({300, 200});
     CloseWindow();
 

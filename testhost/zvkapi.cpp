@@ -720,3 +720,13 @@ void zvktGetBalance(ZvktBalance* balance) { *balance = g_balance; }
 void zvktSetChangeCallback(ZvktChangeCallback callback) { g_changeCallback = callback; }
 
 } // extern "C"
+
+/////////////////////////////////////////////////////////////////////////////
+// Odd host data: a face whose record pointer the host reports as null
+
+extern "C" void zvktSetNullFaceRecord(ZvkHandle polyhedron, int face)
+{
+    SceneObject* found = FindPolyhedron(polyhedron);
+    if (found && face >= 0 && face < found->faceCount)
+        ((ZvkFace**)found->pointers.data)[face] = NULL;
+}

@@ -99,4 +99,10 @@ ZVKTEST void zvktSetChangeCallback(ZvktChangeCallback callback);
 }
 #endif
 
+/* Odd host data: the face pointer array holds null for this face (until the next reset). */
+#ifdef __cplusplus
+extern "C"
+#endif
+ZVKTEST void zvktSetNullFaceRecord(ZvkHandle polyhedron, int face);
+
 #endif

@@ -360,9 +360,7 @@ public:
     int SetItemHeight(int nIndex, UINT cyItemHeight)
         { return (int)SendMessage(LB_SETITEMHEIGHT, nIndex, MAKELONG(cyItemHeight, 0)); }
     int InitStorage(int nItems, UINT nBytes) { return (int)SendMessage(LB_INITSTORAGE, nItems, nBytes); }
-    int GetTopIndex() const { return (int)SendMessage(LB_GETTOPINDEX); }
     int SetTopIndex(int nIndex) { return (int)SendMessage(LB_SETTOPINDEX, nIndex); }
-    int GetCaretIndex() const { return (int)SendMessage(LB_GETCARETINDEX); }
     int SetCaretIndex(int nIndex, BOOL bScroll = TRUE) { return (int)SendMessage(LB_SETCARETINDEX, nIndex, MAKELONG(bScroll, 0)); }
     void SetAnchorIndex(int nIndex) { SendMessage(LB_SETANCHORINDEX, nIndex); }
     int GetItemRect(int nIndex, LPRECT lpRect) const { return (int)SendMessage(LB_GETITEMRECT, nIndex, (LPARAM)lpRect); }
@@ -403,8 +401,6 @@ public:
     virtual ~CMenu() { DestroyMenu(); }
 
     HMENU m_hMenu;
-    operator HMENU() const { return m_hMenu; }
-    HMENU GetSafeHmenu() const { return m_hMenu; }
 
     static CMenu* FromHandle(HMENU hMenu);
     BOOL Attach(HMENU hMenu);
@@ -413,7 +409,6 @@ public:
     BOOL LoadMenu(UINT nIDResource);
 
     CMenu* GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
-    UINT GetMenuItemCount() const { return (UINT)::GetMenuItemCount(m_hMenu); }
     UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable)
         { return (UINT)::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable); }
     BOOL ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = NULL)

@@ -213,14 +213,13 @@ void CMatIdDialog::SelectEntriesInList(const std::vector<int>& chosen, int curre
         m_faceList.SelItemRange(TRUE, chosen[i], chosen[last]);
         i = last + 1;
     }
+    // A later Shift-click extends from the current entry, as after a click on it.
     m_faceList.SetAnchorIndex(current);
     m_faceList.SetCaretIndex(current, FALSE);
-    RECT client;
+    RECT client, first;
     m_faceList.GetClientRect(&client);
-    int itemHeight = m_faceList.GetItemHeight(0);
-    int visible = itemHeight > 0 ? (client.bottom - client.top) / itemHeight : 1;
-    int top = m_faceList.GetTopIndex();
-    if (chosen.front() < top || chosen.front() >= top + (visible > 0 ? visible : 1))
+    if (m_faceList.GetItemRect(chosen.front(), &first) == LB_ERR || first.top < client.top
+        || first.bottom > client.bottom)
         m_faceList.SetTopIndex(chosen.front());
     m_faceList.SetRedraw(TRUE);
     m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE);

@@ -148,16 +148,18 @@ TEST_F(ContextMenu, OpensOnTheEntryUnderTheCursorOrTheCurrentOneWithoutChangingT
     LoadPolyhedron("Scene\\Box", 10, { 0, 1, 2, 1, 1, 0, 3, 1, 2, 1 });
     ClickEntry(8);
     ClickEntry(6, MK_CONTROL);
+    enum How { RIGHT_CLICK, APPS_KEY, SHIFT_F10, SCROLL_BAR };
     struct Case
     {
         const char* label;
-        int material;     // of the menu's entry
-        bool atCurrent;   // opened at the current entry (6) or the clicked one (7)
+        How how;
+        int material;     // of the menu's entry: the clicked one (7) or the current one (6)
     };
     const Case cases[] = {
-        { "right click on entry 7", 1, false },
-        { "context-menu key", 3, true },
-        { "Shift+F10", 3, true },
+        { "right click on entry 7", RIGHT_CLICK, 1 },
+        { "context-menu key", APPS_KEY, 3 },
+        { "Shift+F10", SHIFT_F10, 3 },
+        { "right click on the scroll bar: no menu", SCROLL_BAR, -1 },
     };
     for (const Case& c : cases)
     {
@@ -165,11 +167,13 @@ TEST_F(ContextMenu, OpensOnTheEntryUnderTheCursorOrTheCurrentOneWithoutChangingT
         zvktJournalClear();
         PopupMenuCatcher menu(m_window);
         POINT expected = EntryCentre(7);
-        if (c.label[0] == 'r')
+        RECT item;
+        SendMessageA(m_list, LB_GETITEMRECT, 6, (LPARAM)&item);
+        if (c.how == RIGHT_CLICK)
             RightClickAt(expected);
-        else if (c.label[0] == 'c')
+        else if (c.how == APPS_KEY)
             PressKey(VK_APPS);
-        else
+        else if (c.how == SHIFT_F10)
         {
             BYTE keys[256];
             GetKeyboardState(keys);
@@ -181,22 +185,33 @@ TEST_F(ContextMenu, OpensOnTheEntryUnderTheCursorOrTheCurrentOneWithoutChangingT
             SetKeyboardState(keys);
             PumpMessages();
         }
+        else
+        {
+            // Windows asks for a menu on a right click in the scroll bar; Wine does not, so
+            // the request is sent as Windows sends it.
+            RECT window;
+            GetWindowRect(m_list, &window);
+            LPARAM at = MAKELPARAM(window.right - 3, (window.top + window.bottom) / 2);
+            SendMessageA(m_list, WM_CONTEXTMENU, (WPARAM)m_list, at);
+            PumpMessages();
+        }
+        EXPECT_EQ((std::vector<int>{ 6, 8 }), SelectedEntries());
+        EXPECT_EQ(6, Caret());
+        EXPECT_TRUE(OnlyQuestionsAsked()) << JournalText();
+        if (c.material < 0)
+        {
+            EXPECT_EQ(0, menu.Popups());
+            continue;
+        }
         ASSERT_EQ(1, menu.Popups());
         EXPECT_EQ((std::vector<std::string>{ SelectMaterial(c.material), SELECT_PAINTED, SELECT_TO_DO, COPY_LIST, COPY_SELECTED }),
                   menu.Texts());
         EXPECT_EQ(std::vector<std::string>{ SELECT_PAINTED }, menu.GreyedTexts());
-        if (c.atCurrent)
-        {
-            RECT item;
-            SendMessageA(m_list, LB_GETITEMRECT, 6, (LPARAM)&item);
+        if (c.how != RIGHT_CLICK)
             expected = { item.left, item.bottom };
-        }
         ClientToScreen(m_list, &expected);
         EXPECT_EQ(expected.x, menu.Position().x);
         EXPECT_EQ(expected.y, menu.Position().y);
-        EXPECT_EQ((std::vector<int>{ 6, 8 }), SelectedEntries());
-        EXPECT_EQ(6, Caret());
-        EXPECT_TRUE(OnlyQuestionsAsked()) << JournalText();
     }
 }
 

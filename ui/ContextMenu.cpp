@@ -97,16 +97,25 @@ void CMatIdDialog::OnContextMenu(CWnd* pWnd, CPoint pos)
         DefWindowProc(WM_CONTEXTMENU, (WPARAM)(pWnd ? pWnd->m_hWnd : NULL), MAKELPARAM(pos.x, pos.y));
         return;
     }
+    bool byKeyboard = pos.x == -1 && pos.y == -1;
+    CPoint client = pos;
+    m_faceList.ScreenToClient(&client);
+    RECT rcClient;
+    m_faceList.GetClientRect(&rcClient);
+    // The list's scroll bars and border keep theirs too: the menu is about entries.
+    if (!byKeyboard && !::PtInRect(&rcClient, client))
+    {
+        DefWindowProc(WM_CONTEXTMENU, (WPARAM)pWnd->m_hWnd, MAKELPARAM(pos.x, pos.y));
+        return;
+    }
     UpdateData(FALSE);
 
     int count = m_faceList.GetCount();
     int entry = -1;
-    if (pos.x == -1 && pos.y == -1)
+    if (byKeyboard)
         entry = m_faceList.GetCurSel();
     else
     {
-        CPoint client = pos;
-        m_faceList.ScreenToClient(&client);
         BOOL bOutside = TRUE;
         UINT item = m_faceList.ItemFromPoint(client, bOutside);
         if (!bOutside)

@@ -89,54 +89,18 @@ CPoint CMatIdDialog::MenuPosition(CPoint pos, int entry)
     return at;
 }
 
-void CMatIdDialog::OnContextMenu(CWnd* pWnd, CPoint pos)
+// The entry under a point of the list's client area, or -1.
+static int EntryAt(const CListBox& list, CPoint client)
 {
-    // The dialog's other controls and its caption keep the platform's own handling.
-    if (pWnd == NULL || pWnd->m_hWnd != m_faceList.m_hWnd)
-    {
-        DefWindowProc(WM_CONTEXTMENU, (WPARAM)(pWnd ? pWnd->m_hWnd : NULL), MAKELPARAM(pos.x, pos.y));
-        return;
-    }
-    bool byKeyboard = pos.x == -1 && pos.y == -1;
-    CPoint client = pos;
-    m_faceList.ScreenToClient(&client);
-    RECT rcClient;
-    m_faceList.GetClientRect(&rcClient);
-    // The list's scroll bars and border keep theirs too: the menu is about entries.
-    if (!byKeyboard && !::PtInRect(&rcClient, client))
-    {
-        DefWindowProc(WM_CONTEXTMENU, (WPARAM)pWnd->m_hWnd, MAKELPARAM(pos.x, pos.y));
-        return;
-    }
-    UpdateData(FALSE);
+    BOOL bOutside = TRUE;
+    UINT item = list.ItemFromPoint(client, bOutside);
+    return bOutside ? -1 : (int)item;
+}
 
-    int count = m_faceList.GetCount();
-    int entry = -1;
-    if (byKeyboard)
-        entry = m_faceList.GetCurSel();
-    else
-    {
-        BOOL bOutside = TRUE;
-        UINT item = m_faceList.ItemFromPoint(client, bOutside);
-        if (!bOutside)
-            entry = (int)item;
-    }
-    if (entry < 0 || entry >= count)
-        entry = -1;
-    m_nMenuEntry = entry;
-
-    CMenu menu;
-    if (!menu.LoadMenu(IDR_FACE_LIST_MENU))
-        return;
-    CMenu* pPopup = menu.GetSubMenu(0);
-    if (pPopup == NULL)
-        return;
-
-    ZvkHandle polyhedron = SelectedPolyhedron();
-    bool upToDate = IsListOfPolyhedron(polyhedron);
-    int material = -1;
-    if (upToDate && entry >= 0)
-        material = MaterialOfFace(zvkPolyhGetFaceptrArray(polyhedron), count, entry);
+// The material number in the first select item, the out-of-date line (with its separator)
+// only when it applies, and every item greyed that has nothing to act on.
+static void FitMenuItems(CMenu* pPopup, const CListBox& list, bool upToDate, int material)
+{
     if (material >= 0)
     {
         char szText[64];
@@ -145,16 +109,46 @@ void CMatIdDialog::OnContextMenu(CWnd* pWnd, CPoint pos)
     }
     if (upToDate)
     {
-        // The out-of-date line and the separator below it.
         pPopup->DeleteMenu(0, MF_BYPOSITION);
         pPopup->DeleteMenu(0, MF_BYPOSITION);
     }
-
     pPopup->EnableMenuItem(ID_SELECT_MATERIAL, GreyedUnless(material >= 0));
-    pPopup->EnableMenuItem(ID_SELECT_PAINTED, GreyedUnless(upToDate && AnyEntryWithPaintState(m_faceList, true)));
-    pPopup->EnableMenuItem(ID_SELECT_TO_DO, GreyedUnless(upToDate && AnyEntryWithPaintState(m_faceList, false)));
-    pPopup->EnableMenuItem(ID_COPY_LIST, GreyedUnless(count > 0));
-    pPopup->EnableMenuItem(ID_COPY_SELECTED, GreyedUnless(m_faceList.GetSelCount() > 0));
+    pPopup->EnableMenuItem(ID_SELECT_PAINTED, GreyedUnless(upToDate && AnyEntryWithPaintState(list, true)));
+    pPopup->EnableMenuItem(ID_SELECT_TO_DO, GreyedUnless(upToDate && AnyEntryWithPaintState(list, false)));
+    pPopup->EnableMenuItem(ID_COPY_LIST, GreyedUnless(list.GetCount() > 0));
+    pPopup->EnableMenuItem(ID_COPY_SELECTED, GreyedUnless(list.GetSelCount() > 0));
+}
+
+void CMatIdDialog::OnContextMenu(CWnd* pWnd, CPoint pos)
+{
+    // The dialog's other controls and its caption keep the platform's own handling, and so do
+    // the list's scroll bars and border: the menu is about entries.
+    bool byKeyboard = pos.x == -1 && pos.y == -1;
+    CPoint client = pos;
+    RECT rcClient;
+    m_faceList.ScreenToClient(&client);
+    m_faceList.GetClientRect(&rcClient);
+    if (pWnd == NULL || pWnd->m_hWnd != m_faceList.m_hWnd || (!byKeyboard && !::PtInRect(&rcClient, client)))
+    {
+        DefWindowProc(WM_CONTEXTMENU, (WPARAM)(pWnd ? pWnd->m_hWnd : NULL), MAKELPARAM(pos.x, pos.y));
+        return;
+    }
+    UpdateData(FALSE);
+
+    int count = m_faceList.GetCount();
+    int entry = byKeyboard ? m_faceList.GetCurSel() : EntryAt(m_faceList, client);
+    if (entry < 0 || entry >= count)
+        entry = -1;
+    m_nMenuEntry = entry;
+
+    CMenu menu;
+    CMenu* pPopup = menu.LoadMenu(IDR_FACE_LIST_MENU) ? menu.GetSubMenu(0) : NULL;
+    if (pPopup == NULL)
+        return;
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    bool upToDate = IsListOfPolyhedron(polyhedron);
+    int material = upToDate && entry >= 0 ? MaterialOfFace(zvkPolyhGetFaceptrArray(polyhedron), count, entry) : -1;
+    FitMenuItems(pPopup, m_faceList, upToDate, material);
 
     CPoint at = MenuPosition(pos, entry);
     // The chosen command arrives afterwards as WM_COMMAND, as from any menu.

@@ -256,6 +256,7 @@ TEST_F(ContextMenu, AnEmptyListOrOneOutOfDateGreysItsItems)
             SendMessageA(m_window, WM_COMMAND, command, 0);
         EXPECT_TRUE(OnlyQuestionsAsked()) << JournalText();
         EXPECT_EQ(c.load ? std::vector<int>{ 1 } : std::vector<int>{}, SelectedEntries());
+        ExpectHostResourcesReleased();
     }
 }
 
@@ -315,6 +316,7 @@ TEST_F(ContextMenu, SelectsEveryFaceOfTheEntrysMaterialWithOneHostCall)
         // The entry's own material went to the editor, as a click on it gives.
         EXPECT_EQ(ColourText(SlotColour(polyhedron, c.material)), ColourText(EditorColour()));
         EXPECT_EQ((std::vector<std::string>{ WAIT_TITLE, LIST_TITLE }), titles.Texts());
+        ExpectHostResourcesReleased();
     }
 }
 

@@ -111,6 +111,8 @@ void AfxLockTempMaps()
     ++g_nTempMapLock;
 }
 
+static void DeleteTemporaryMenus();
+
 void AfxUnlockTempMaps()
 {
     if (--g_nTempMapLock > 0)
@@ -123,6 +125,7 @@ void AfxUnlockTempMaps()
         pTemp->m_hWnd = NULL;
         delete pTemp;
     }
+    DeleteTemporaryMenus();
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
@@ -272,7 +275,16 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(message, 0, 0);
     if (pEntry == NULL)
         return FALSE;
-    (this->*pEntry->pfn)();
+    switch (pEntry->nSig)
+    {
+    case AfxSig_vWp:
+        (this->*AfxMsgCast<void (CWnd::*)(CWnd*, CPoint)>(pEntry->pfn))(
+            FromHandle((HWND)wParam), CPoint((DWORD)lParam));
+        break;
+    default:
+        (this->*pEntry->pfn)();
+        break;
+    }
     return TRUE;
 }
 
@@ -411,4 +423,65 @@ BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC)
     if (pDC == NULL)
         ::ReleaseDC(NULL, hDC);
     return Attach(::CreateFontIndirect(&logFont));
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Menus: temporary objects for handles the library did not load (submenus), freed with the
+// temporary windows; they never destroy the menu they wrap.
+
+namespace {
+
+std::map<HMENU, CMenu*> g_temporaryMenus;
+
+} // namespace
+
+static void DeleteTemporaryMenus()
+{
+    while (!g_temporaryMenus.empty())
+    {
+        CMenu* pTemp = g_temporaryMenus.begin()->second;
+        g_temporaryMenus.erase(g_temporaryMenus.begin());
+        pTemp->m_hMenu = NULL;
+        delete pTemp;
+    }
+}
+
+CMenu* CMenu::FromHandle(HMENU hMenu)
+{
+    if (hMenu == NULL)
+        return NULL;
+    CMenu*& pTemp = g_temporaryMenus[hMenu];
+    if (pTemp == NULL)
+    {
+        pTemp = new CMenu;
+        pTemp->m_hMenu = hMenu;
+    }
+    return pTemp;
+}
+
+BOOL CMenu::Attach(HMENU hMenu)
+{
+    if (hMenu == NULL || m_hMenu != NULL)
+        return FALSE;
+    m_hMenu = hMenu;
+    return TRUE;
+}
+
+HMENU CMenu::Detach()
+{
+    HMENU hMenu = m_hMenu;
+    m_hMenu = NULL;
+    return hMenu;
+}
+
+BOOL CMenu::DestroyMenu()
+{
+    if (m_hMenu == NULL)
+        return FALSE;
+    return ::DestroyMenu(Detach());
+}
+
+BOOL CMenu::LoadMenu(UINT nIDResource)
+{
+    return Attach(::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource)));
 }

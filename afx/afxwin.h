@@ -5,6 +5,7 @@
 #define AFXWIN_H
 
 #include <windows.h>
+#include <string.h>
 #include "afxstr.h"
 
 class CCmdTarget;
@@ -53,7 +54,18 @@ void AfxUnlockTempMaps();
 
 typedef void (CCmdTarget::*AFX_PMSG)();
 
-enum AfxSig { AfxSig_end = 0, AfxSig_vv, AfxSigCmd_v };
+enum AfxSig { AfxSig_end = 0, AfxSig_vv, AfxSigCmd_v, AfxSig_vWp };
+
+// A handler with arguments travels in an entry's pfn and is turned back into its own type,
+// told by nSig, before it is called; both are member-function pointers of one size.
+template <class To, class From>
+inline To AfxMsgCast(From pfn)
+{
+    static_assert(sizeof(To) == sizeof(From), "member-function pointers differ in size");
+    To to;
+    memcpy(&to, &pfn, sizeof to);
+    return to;
+}
 
 struct AFX_MSGMAP_ENTRY
 {
@@ -104,6 +116,10 @@ protected: \
 // void OnClose()
 #define ON_WM_CLOSE() \
     { WM_CLOSE, 0, 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(static_cast<void (CWnd::*)()>(&ThisClass::OnClose)) },
+// void OnContextMenu(CWnd* pWnd, CPoint pos)
+#define ON_WM_CONTEXTMENU() \
+    { WM_CONTEXTMENU, 0, 0, 0, AfxSig_vWp, \
+      AfxMsgCast<AFX_PMSG>(static_cast<void (CWnd::*)(CWnd*, CPoint)>(&ThisClass::OnContextMenu)) },
 
 /////////////////////////////////////////////////////////////////////////////
 // Command targets and the application object
@@ -142,6 +158,18 @@ public:
 private:
     friend BOOL AfxWinInit(HINSTANCE, HINSTANCE, LPTSTR, int);
     CString m_strExeName;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Simple value types
+
+class CPoint : public tagPOINT
+{
+public:
+    CPoint() { x = 0; y = 0; }
+    CPoint(int initX, int initY) { x = initX; y = initY; }
+    // Signed 16-bit halves, as a mouse message packs them.
+    explicit CPoint(DWORD dwPoint) { x = (short)LOWORD(dwPoint); y = (short)HIWORD(dwPoint); }
 };
 
 /////////////////////////////////////////////////////////////////////////////
@@ -238,6 +266,10 @@ public:
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
         { return ::RedrawWindow(m_hWnd, lpRectUpdate, hrgnUpdate, flags); }
     void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
+    void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
+    void ClientToScreen(LPPOINT lpPoint) const { ::ClientToScreen(m_hWnd, lpPoint); }
+    void ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(m_hWnd, lpPoint); }
+    BOOL OpenClipboard() { return ::OpenClipboard(m_hWnd); }
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
         { return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : NULL, x, y, cx, cy, nFlags); }
 
@@ -248,6 +280,7 @@ public:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     void OnClose() {}
+    void OnContextMenu(CWnd* pWnd, CPoint pos) {}
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX) {}
@@ -327,12 +360,27 @@ public:
     int SetItemHeight(int nIndex, UINT cyItemHeight)
         { return (int)SendMessage(LB_SETITEMHEIGHT, nIndex, MAKELONG(cyItemHeight, 0)); }
     int InitStorage(int nItems, UINT nBytes) { return (int)SendMessage(LB_INITSTORAGE, nItems, nBytes); }
+    int SetTopIndex(int nIndex) { return (int)SendMessage(LB_SETTOPINDEX, nIndex); }
+    int SetCaretIndex(int nIndex, BOOL bScroll = TRUE) { return (int)SendMessage(LB_SETCARETINDEX, nIndex, MAKELONG(bScroll, 0)); }
+    void SetAnchorIndex(int nIndex) { SendMessage(LB_SETANCHORINDEX, nIndex); }
+    int GetItemRect(int nIndex, LPRECT lpRect) const { return (int)SendMessage(LB_GETITEMRECT, nIndex, (LPARAM)lpRect); }
+    UINT ItemFromPoint(CPoint pt, BOOL& bOutside) const
+    {
+        DWORD dw = (DWORD)SendMessage(LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y));
+        bOutside = HIWORD(dw) != 0;
+        return LOWORD(dw);
+    }
 
 // Operations
     int AddString(LPCTSTR lpszItem) { return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)lpszItem); }
     int InsertString(int nIndex, LPCTSTR lpszItem)
         { return (int)SendMessage(LB_INSERTSTRING, nIndex, (LPARAM)lpszItem); }
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
+    int SelItemRange(BOOL bSelect, int nFirstItem, int nLastItem)
+    {
+        return bSelect ? (int)SendMessage(LB_SELITEMRANGEEX, nFirstItem, nLastItem)
+                       : (int)SendMessage(LB_SELITEMRANGEEX, nLastItem, nFirstItem);
+    }
 
 // Overridables
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {}
@@ -341,6 +389,33 @@ public:
 protected:
     virtual void PreSubclassWindow();
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Menus
+
+class CMenu : public CObject
+{
+public:
+    CMenu() : m_hMenu(NULL) {}
+    virtual ~CMenu() { DestroyMenu(); }
+
+    HMENU m_hMenu;
+
+    static CMenu* FromHandle(HMENU hMenu);
+    BOOL Attach(HMENU hMenu);
+    HMENU Detach();
+    BOOL DestroyMenu();
+    BOOL LoadMenu(UINT nIDResource);
+
+    CMenu* GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
+    UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable)
+        { return (UINT)::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable); }
+    BOOL ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = NULL)
+        { return ::ModifyMenu(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem); }
+    BOOL DeleteMenu(UINT nPosition, UINT nFlags) { return ::DeleteMenu(m_hMenu, nPosition, nFlags); }
+    BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = NULL)
+        { return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd->GetSafeHwnd(), lpRect); }
 };
 
 /////////////////////////////////////////////////////////////////////////////

@@ -93,3 +93,18 @@ void CColorListBox::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
     dc.SetBkMode(nOldBkMode);
     dc.Detach();
 }
+
+// Some platforms turn a release of the context-menu key into WM_CONTEXTMENU in their default
+// handling and some (Wine) do not. The list asks for the menu itself only when no request
+// went through it while the key was pressed and released, so it never opens twice.
+LRESULT CColorListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CONTEXTMENU)
+        m_bContextMenuAsked = true;
+    else if (message == WM_KEYDOWN && wParam == VK_APPS)
+        m_bContextMenuAsked = false;
+    LRESULT lResult = CListBox::WindowProc(message, wParam, lParam);
+    if (message == WM_KEYUP && wParam == VK_APPS && !m_bContextMenuAsked && m_hWnd != NULL)
+        SendMessage(WM_CONTEXTMENU, (WPARAM)m_hWnd, MAKELPARAM(-1, -1));
+    return lResult;
+}

@@ -23,7 +23,13 @@ public:
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
 
+    // The context-menu key: the list asks for its context menu as on a right click.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
     DECLARE_MESSAGE_MAP()
+
+private:
+    bool m_bContextMenuAsked = false;
 };
 
 #endif

@@ -4,6 +4,9 @@
 
 #include <afxwin.h>
 #include <string>
+#include <vector>
+
+#include "host/zvkapi.h"
 
 #include "settings/TextFileStream.h"
 #include "ui/ColorListBox.h"
@@ -75,6 +78,20 @@ protected:
     std::string GetSettingsPath();
     bool LoadPosition();
     bool SavePosition();
+
+    // Context menu of the face list: find faces by material or paint state, copy the list
+    int m_nMenuEntry = -1;   // the entry the menu was opened on; -1 for none
+    void OnContextMenu(CWnd* pWnd, CPoint pos);
+    void OnSelectMaterial();
+    void OnSelectPainted();
+    void OnSelectToDo();
+    void OnCopyList();
+    void OnCopySelected();
+    CPoint MenuPosition(CPoint pos, int entry);
+    bool IsListOfPolyhedron(ZvkHandle polyhedron);
+    void SelectChosenEntries(ZvkHandle polyhedron, const std::vector<int>& chosen, int current);
+    void SelectEntriesInList(const std::vector<int>& chosen, int current);
+    void CopyEntries(const std::vector<int>& positions);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -22,4 +22,13 @@
 #define IDC_SPARE_BUTTON        3027
 #define IDC_PAINT_INVISIBLE     3028
 
+// The face list's context menu and its commands.
+#define IDR_FACE_LIST_MENU      110
+#define ID_FACES_OUT_OF_DATE    40001
+#define ID_SELECT_MATERIAL      40002
+#define ID_SELECT_PAINTED       40003
+#define ID_SELECT_TO_DO         40004
+#define ID_COPY_LIST            40005
+#define ID_COPY_SELECTED        40006
+
 #endif

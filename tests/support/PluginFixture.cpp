@@ -385,3 +385,113 @@ ZvkHandle ToolWindowTest::LoadPolyhedron(const char* name, int faces, const std:
     Press(IDC_LOAD_LIST);
     return polyhedron;
 }
+
+/////////////////////////////////////////////////////////////////////////////
+// Popup menus
+
+PopupMenuCatcher::PopupMenuCatcher(HWND owner, UINT command)
+    : m_owner(owner), m_command(command)
+{
+    SetPropA(owner, "PopupMenuCatcher", (HANDLE)this);
+    m_previous = (WNDPROC)SetWindowLongPtrA(owner, GWLP_WNDPROC, (LONG_PTR)OwnerProc);
+}
+
+PopupMenuCatcher::~PopupMenuCatcher()
+{
+    SetWindowLongPtrA(m_owner, GWLP_WNDPROC, (LONG_PTR)m_previous);
+    RemovePropA(m_owner, "PopupMenuCatcher");
+}
+
+// The menu loop tells its owner once that it waits for input: the popup is on screen then.
+LRESULT CALLBACK PopupMenuCatcher::OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PopupMenuCatcher* catcher = (PopupMenuCatcher*)GetPropA(window, "PopupMenuCatcher");
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU)
+        catcher->Caught((HWND)lParam);
+    return CallWindowProcA(catcher->m_previous, window, message, wParam, lParam);
+}
+
+static void PostKey(HWND window, UINT vk)
+{
+    PostMessageA(window, WM_KEYDOWN, vk, 1);
+    PostMessageA(window, WM_KEYUP, vk, 0xC0000001);
+}
+
+void PopupMenuCatcher::Caught(HWND popup)
+{
+    ++m_popups;
+    m_items.clear();
+    RECT rect = {};
+    GetWindowRect(popup, &rect);
+    m_position = { rect.left, rect.top };
+    char className[32] = "";
+    GetClassNameA(popup, className, sizeof className);
+    EXPECT_STREQ("#32768", className) << "not a popup menu window";
+    HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
+    int count = GetMenuItemCount(menu);
+    // Arrow keys go from item to item over greyed ones and skip separators only.
+    int downs = 0;
+    bool found = false;
+    for (int i = 0; i < count; ++i)
+    {
+        char text[128] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        if (info.fType & MFT_SEPARATOR)
+            continue;
+        m_items.push_back({ info.wID, text, (info.fState & MFS_GRAYED) != 0 });
+        if (!found)
+            ++downs;
+        if (m_command != 0 && info.wID == m_command)
+            found = true;
+    }
+    const Item* target = m_command != 0 ? Find(m_command) : NULL;
+    if (m_command != 0 && (target == NULL || target->greyed))
+        ADD_FAILURE() << "command " << m_command << (target ? " is greyed" : " is not in the menu");
+    if (target == NULL || target->greyed)
+    {
+        PostKey(popup, VK_ESCAPE);
+        return;
+    }
+    for (int i = 0; i < downs; ++i)
+        PostKey(popup, VK_DOWN);
+    PostKey(popup, VK_RETURN);
+}
+
+std::vector<std::string> PopupMenuCatcher::Texts() const
+{
+    std::vector<std::string> texts;
+    for (const Item& item : m_items)
+        texts.push_back(item.text);
+    return texts;
+}
+
+std::vector<std::string> PopupMenuCatcher::GreyedTexts() const
+{
+    std::vector<std::string> texts;
+    for (const Item& item : m_items)
+        if (item.greyed)
+            texts.push_back(item.text);
+    return texts;
+}
+
+std::vector<std::string> PopupMenuCatcher::EnabledTexts() const
+{
+    std::vector<std::string> texts;
+    for (const Item& item : m_items)
+        if (!item.greyed)
+            texts.push_back(item.text);
+    return texts;
+}
+
+const PopupMenuCatcher::Item* PopupMenuCatcher::Find(UINT id) const
+{
+    for (const Item& item : m_items)
+        if (item.id == id)
+            return &item;
+    return NULL;
+}

@@ -172,4 +172,46 @@ protected:
     HWND m_list = NULL;
 };
 
+/////////////////////////////////////////////////////////////////////////////
+// Popup menus
+
+// The popup menu that a window opens while this object lives, caught as it goes idle: its items
+// are read through MN_GETHMENU, then the command is chosen as a person would, with arrow keys
+// to its item and Enter, or the menu is closed with Esc (command 0, or an item that is greyed
+// or missing, which fails the test).
+class PopupMenuCatcher
+{
+public:
+    struct Item
+    {
+        UINT id;
+        std::string text;
+        bool greyed;
+    };
+    PopupMenuCatcher(HWND owner, UINT command = 0);
+    ~PopupMenuCatcher();
+    PopupMenuCatcher(const PopupMenuCatcher&) = delete;
+    PopupMenuCatcher& operator=(const PopupMenuCatcher&) = delete;
+
+    int Popups() const { return m_popups; }
+    // Where the last popup stood when it was caught, in screen coordinates.
+    POINT Position() const { return m_position; }
+    // The items other than separators, in menu order.
+    const std::vector<Item>& Items() const { return m_items; }
+    std::vector<std::string> Texts() const;
+    std::vector<std::string> GreyedTexts() const;
+    std::vector<std::string> EnabledTexts() const;
+    const Item* Find(UINT id) const;
+
+private:
+    static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Caught(HWND popup);
+    HWND m_owner;
+    WNDPROC m_previous;
+    UINT m_command;
+    int m_popups = 0;
+    POINT m_position = {};
+    std::vector<Item> m_items;
+};
+
 #endif

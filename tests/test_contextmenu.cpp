@@ -1,0 +1,509 @@
+// The face list's context menu: opened by a right click or the keyboard, read from the real
+// popup, and its commands chosen through it with arrow keys and Enter. Faces found by material
+// or paint state are selected in the list and in the host with one call; the list is copied.
+#include "support/PluginFixture.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+const char OUT_OF_DATE[] = "List is out of date: reload it";
+const char SELECT_PAINTED[] = "Select painted faces";
+const char SELECT_TO_DO[] = "Select faces still to do";
+const char COPY_LIST[] = "Copy list";
+const char COPY_SELECTED[] = "Copy selected entries";
+
+std::string SelectMaterial(int material)
+{
+    return "Select faces of material " + std::to_string(material);
+}
+
+// Host calls that only ask: the menu may make them on a list that is out of date.
+bool OnlyQuestionsAsked()
+{
+    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
+        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
+    for (const std::string& name : CallNames())
+        if (!questions.count(name))
+            return false;
+    return true;
+}
+
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(NULL))
+        return "<clipboard not opened>";
+    if (HANDLE data = GetClipboardData(CF_TEXT))
+    {
+        if (const char* p = (const char*)GlobalLock(data))
+            text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void SetClipboardText(const std::string& text)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(NULL));
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+// While the host refreshes during a command: the title and whether the wait cursor shows.
+std::vector<std::string> g_titlesAtRefresh;
+HWND g_titleControl = NULL;
+void __cdecl NoteTitleAtRefresh()
+{
+    std::string title = WindowText(g_titleControl);
+    if (GetCursor() == LoadCursor(NULL, IDC_WAIT))
+        title += " (wait cursor)";
+    g_titlesAtRefresh.push_back(title);
+}
+
+} // namespace
+
+class ContextMenu : public ToolWindowTest
+{
+protected:
+    void TearDown() override
+    {
+        zvktSetChangeCallback(NULL);
+        ExpectHostResourcesReleased();
+        ToolWindowTest::TearDown();
+    }
+
+    POINT EntryCentre(int index)
+    {
+        RECT item = {};
+        if (SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item) == LB_ERR)
+            ADD_FAILURE() << "no entry " << index;
+        POINT at = { (item.left + item.right) / 2, (item.top + item.bottom) / 2 };
+        return at;
+    }
+    void RightClickAt(POINT at)
+    {
+        LPARAM where = MAKELPARAM(at.x, at.y);
+        SendMessageA(m_list, WM_RBUTTONDOWN, MK_RBUTTON, where);
+        SendMessageA(m_list, WM_RBUTTONUP, 0, where);
+        PumpMessages();
+    }
+    // Right click on an entry (scrolled into view first) and choose the command (0: Esc).
+    std::vector<PopupMenuCatcher::Item> ChooseOnEntry(int index, UINT command)
+    {
+        RECT item = {}, client = {};
+        SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
+        GetClientRect(m_list, &client);
+        if (item.top < client.top || item.bottom > client.bottom)
+            SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
+        PopupMenuCatcher menu(m_window, command);
+        RightClickAt(EntryCentre(index));
+        EXPECT_EQ(1, menu.Popups());
+        return menu.Items();
+    }
+    int Caret() const { return (int)SendMessageA(m_list, LB_GETCARETINDEX, 0, 0); }
+    int TopIndex() const { return (int)SendMessageA(m_list, LB_GETTOPINDEX, 0, 0); }
+    std::vector<int> FacesSelectedInHost(ZvkHandle polyhedron) const
+    {
+        std::vector<int> faces;
+        for (int face = 0; face < zvktFaceCount(polyhedron); ++face)
+            if (zvktIsFaceSelected(polyhedron, face))
+                faces.push_back(face);
+        return faces;
+    }
+    void ExpectOneSelectCall(int faceCount, const std::vector<unsigned>& chosen)
+    {
+        std::vector<const ZvktCall*> calls = CallsNamed("zvkPolyhSelectFaces");
+        ASSERT_EQ(1u, calls.size());
+        EXPECT_EQ(faceCount, (int)calls[0]->args[1]);
+        std::vector<unsigned> expected = chosen;
+        expected.resize(faceCount, chosen.back());
+        EXPECT_EQ(expected, std::vector<unsigned>(calls[0]->indices, calls[0]->indices + calls[0]->indexCount));
+    }
+    void PaintEntries(std::vector<int> entries, bool invisible)
+    {
+        if (invisible)
+            Press(IDC_PAINT_INVISIBLE);
+        for (int entry : entries)
+        {
+            ClickEntry(entry);
+            Press(IDC_PAINT_FACE);
+        }
+        if (invisible)
+            Press(IDC_PAINT_INVISIBLE);
+    }
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Opening the menu
+
+TEST_F(ContextMenu, OpensOnTheEntryUnderTheCursorOrTheCurrentOneWithoutChangingTheSelection)
+{
+    LoadPolyhedron("Scene\\Box", 10, { 0, 1, 2, 1, 1, 0, 3, 1, 2, 1 });
+    ClickEntry(8);
+    ClickEntry(6, MK_CONTROL);
+    enum How { RIGHT_CLICK, APPS_KEY, SHIFT_F10, SCROLL_BAR };
+    struct Case
+    {
+        const char* label;
+        How how;
+        int material;     // of the menu's entry: the clicked one (7) or the current one (6)
+    };
+    const Case cases[] = {
+        { "right click on entry 7", RIGHT_CLICK, 1 },
+        { "context-menu key", APPS_KEY, 3 },
+        { "Shift+F10", SHIFT_F10, 3 },
+        { "right click on the scroll bar: no menu", SCROLL_BAR, -1 },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        zvktJournalClear();
+        PopupMenuCatcher menu(m_window);
+        POINT expected = EntryCentre(7);
+        RECT item;
+        SendMessageA(m_list, LB_GETITEMRECT, 6, (LPARAM)&item);
+        if (c.how == RIGHT_CLICK)
+            RightClickAt(expected);
+        else if (c.how == APPS_KEY)
+            PressKey(VK_APPS);
+        else if (c.how == SHIFT_F10)
+        {
+            BYTE keys[256];
+            GetKeyboardState(keys);
+            keys[VK_SHIFT] = 0x80;
+            SetKeyboardState(keys);
+            // The menu loop takes the key's release; the window sees only the press.
+            SendMessageA(m_list, WM_SYSKEYDOWN, VK_F10, 1);
+            keys[VK_SHIFT] = 0;
+            SetKeyboardState(keys);
+            PumpMessages();
+        }
+        else
+        {
+            // Windows asks for a menu on a right click in the scroll bar; Wine does not, so
+            // the request is sent as Windows sends it.
+            RECT window;
+            GetWindowRect(m_list, &window);
+            LPARAM at = MAKELPARAM(window.right - 3, (window.top + window.bottom) / 2);
+            SendMessageA(m_list, WM_CONTEXTMENU, (WPARAM)m_list, at);
+            PumpMessages();
+        }
+        EXPECT_EQ((std::vector<int>{ 6, 8 }), SelectedEntries());
+        EXPECT_EQ(6, Caret());
+        EXPECT_TRUE(OnlyQuestionsAsked()) << JournalText();
+        if (c.material < 0)
+        {
+            EXPECT_EQ(0, menu.Popups());
+            continue;
+        }
+        ASSERT_EQ(1, menu.Popups());
+        EXPECT_EQ((std::vector<std::string>{ SelectMaterial(c.material), SELECT_PAINTED, SELECT_TO_DO, COPY_LIST, COPY_SELECTED }),
+                  menu.Texts());
+        EXPECT_EQ(std::vector<std::string>{ SELECT_PAINTED }, menu.GreyedTexts());
+        if (c.how != RIGHT_CLICK)
+            expected = { item.left, item.bottom };
+        ClientToScreen(m_list, &expected);
+        EXPECT_EQ(expected.x, menu.Position().x);
+        EXPECT_EQ(expected.y, menu.Position().y);
+    }
+}
+
+TEST_F(ContextMenu, AnEmptyListOrOneOutOfDateGreysItsItems)
+{
+    struct Case
+    {
+        const char* label;
+        bool load;
+        int selectFaces;           // faces of the polyhedron selected after the load; 0: none
+        const char* selectName;
+        std::vector<std::string> enabled;
+    };
+    const Case cases[] = {
+        { "never loaded", false, 0, NULL, {} },
+        { "another name", true, 4, "Scene\\Other", { COPY_LIST, COPY_SELECTED } },
+        { "same name, another face count", true, 5, "Scene\\Box", { COPY_LIST, COPY_SELECTED } },
+        { "nothing selected", true, 0, NULL, { COPY_LIST, COPY_SELECTED } },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
+        ResetHost();
+        if (c.load)
+        {
+            LoadPolyhedron("Scene\\Box", 4, { 1, 1, 0, 2 });
+            PaintEntries({ 1 }, false);
+            zvktSelect(c.selectFaces ? AddPolyhedron(c.selectName, c.selectFaces) : NULL);
+        }
+        zvktJournalClear();
+        PopupMenuCatcher menu(m_window);
+        RightClickAt(c.load ? EntryCentre(1) : POINT{ 5, 5 });
+
+        ASSERT_EQ(1, menu.Popups());
+        EXPECT_EQ((std::vector<std::string>{ OUT_OF_DATE, "Select faces of material", SELECT_PAINTED, SELECT_TO_DO,
+                                             COPY_LIST, COPY_SELECTED }),
+                  menu.Texts());
+        EXPECT_EQ(c.enabled, menu.EnabledTexts());
+        // A command that arrives anyway changes nothing either.
+        for (UINT command : { ID_SELECT_MATERIAL, ID_SELECT_PAINTED, ID_SELECT_TO_DO })
+            SendMessageA(m_window, WM_COMMAND, command, 0);
+        EXPECT_TRUE(OnlyQuestionsAsked()) << JournalText();
+        EXPECT_EQ(c.load ? std::vector<int>{ 1 } : std::vector<int>{}, SelectedEntries());
+        ExpectHostResourcesReleased();
+    }
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Select faces of material N
+
+TEST_F(ContextMenu, SelectsEveryFaceOfTheEntrysMaterialWithOneHostCall)
+{
+    struct Case
+    {
+        const char* label;
+        std::vector<unsigned short> materials;
+        int entry;
+        int material;
+        std::vector<unsigned> chosen;
+        bool paintFace, paintSelection, selectedInHost;
+    };
+    const Case cases[] = {
+        { "several materials", { 0, 1, 2, 1, 1, 0, 3, 1, 2, 1 }, 4, 1, { 1, 3, 4, 7, 9 }, false, true, true },
+        { "indices above 32767", { 40000, 32768, 40000, 65535, 7232, 40000 }, 5, 40000, { 0, 2, 5 }, false, true, true },
+        { "index 65535", { 40000, 32768, 40000, 65535, 7232, 40000 }, 3, 65535, { 3 }, true, false, true },
+        { "one face of its material", { 0, 0, 5, 0 }, 2, 5, { 2 }, true, false, true },
+        { "every face of one material", { 3, 3, 3 }, 1, 3, { 0, 1, 2 }, false, false, false },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        ResetHost();
+        int faces = (int)c.materials.size();
+        int slots = *std::max_element(c.materials.begin(), c.materials.end()) + 1;
+        ZvkHandle polyhedron = LoadPolyhedron("Scene\\Mesh", faces, c.materials, slots);
+        SetEditorToMarker();
+        ClickEntry(0);
+        zvktJournalClear();
+        MessageLog titles(Item(IDC_LIST_TITLE), { WM_SETTEXT });
+
+        std::vector<PopupMenuCatcher::Item> items = ChooseOnEntry(c.entry, ID_SELECT_MATERIAL);
+
+        ASSERT_FALSE(items.empty());
+        EXPECT_EQ(SelectMaterial(c.material), items[0].text);
+        std::vector<int> chosen(c.chosen.begin(), c.chosen.end());
+        EXPECT_EQ(chosen, SelectedEntries());
+        EXPECT_EQ(c.entry, Caret());
+        ExpectPaintButtons(c.paintFace, c.paintSelection);
+        if (c.selectedInHost)
+        {
+            ExpectOneSelectCall(faces, c.chosen);
+            EXPECT_EQ(chosen, FacesSelectedInHost(polyhedron));
+        }
+        else
+        {
+            EXPECT_TRUE(CallsNamed("zvkPolyhSelectFaces").empty());
+            EXPECT_TRUE(FacesSelectedInHost(polyhedron).empty());
+        }
+        EXPECT_LT(CallPosition("zvkCurrobjEditToolClose"), CallPosition("zvkPolyhSelectFaces"));
+        EXPECT_LT(CallPosition("zvkCurrobjEditToolClose"), CallPosition("zvkCurrobjRefresh"));
+        // The entry's own material went to the editor, as a click on it gives.
+        EXPECT_EQ(ColourText(SlotColour(polyhedron, c.material)), ColourText(EditorColour()));
+        EXPECT_EQ((std::vector<std::string>{ WAIT_TITLE, LIST_TITLE }), titles.Texts());
+        ExpectHostResourcesReleased();
+    }
+}
+
+TEST_F(ContextMenu, MaterialIsReadAfreshAndFacesWithoutRecordAreSkipped)
+{
+    // Entries show 0 and 1; the host then gives faces 1 and 4 material 2 and drops face 3's record.
+    ZvkHandle polyhedron = LoadPolyhedron("Scene\\Mesh", 6, { 0, 1, 0, 2, 0, 2 }, 4);
+    ZvkHandle material = NULL;
+    zvkMaterialCreate(&material);
+    zvkPolyhGetMaterial(polyhedron, 2, material);
+    zvkPolyhPaintFace(polyhedron, 1, material, 1);
+    zvkPolyhPaintFace(polyhedron, 4, material, 1);
+    zvkMaterialDestroy(material);
+    zvkFree(material);
+    zvktSetNullFaceRecord(polyhedron, 3, 1);
+    ASSERT_EQ("1 | 1", EntryText(1));
+
+    std::vector<PopupMenuCatcher::Item> items = ChooseOnEntry(1, ID_SELECT_MATERIAL);
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(SelectMaterial(2), items[0].text);
+    EXPECT_EQ((std::vector<int>{ 1, 4, 5 }), SelectedEntries());
+
+    SCOPED_TRACE("menu on the face without record");
+    items = ChooseOnEntry(3, 0);
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ("Select faces of material", items[0].text);
+    EXPECT_TRUE(items[0].greyed);
+}
+
+TEST_F(ContextMenu, WhileSelectingTheTitleAsksToWaitAndTheFirstChosenEntryComesIntoView)
+{
+    std::vector<unsigned short> materials(300, 1);
+    materials[40] = 7;
+    materials[250] = 7;
+    materials[251] = 7;
+    LoadPolyhedron("Scene\\Long", 300, materials);
+    g_titleControl = Item(IDC_LIST_TITLE);
+    g_titlesAtRefresh.clear();
+    zvktSetChangeCallback(NoteTitleAtRefresh);
+
+    ChooseOnEntry(250, ID_SELECT_MATERIAL);
+
+    EXPECT_EQ((std::vector<int>{ 40, 250, 251 }), SelectedEntries());
+    EXPECT_EQ(250, Caret());
+    EXPECT_LE(TopIndex(), 40);
+    RECT item, client;
+    SendMessageA(m_list, LB_GETITEMRECT, 40, (LPARAM)&item);
+    GetClientRect(m_list, &client);
+    EXPECT_TRUE(item.top >= client.top && item.bottom <= client.bottom) << "entry 40 not in view";
+    ASSERT_FALSE(g_titlesAtRefresh.empty());
+    EXPECT_EQ(std::string(WAIT_TITLE) + " (wait cursor)", g_titlesAtRefresh.back());
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Select painted faces, faces still to do
+
+TEST_F(ContextMenu, SelectsPaintedOrUnpaintedEntriesByTheirColour)
+{
+    ZvkHandle polyhedron = LoadPolyhedron("Scene\\Box", 8, { 0, 1, 2, 3, 0, 1, 2, 3 });
+    PaintEntries({ 2 }, false);
+    PaintEntries({ 5, 6 }, true);
+    ASSERT_EQ((std::vector<int>{ 2 }), EntriesColoured(CLR_PAINTED));
+    ASSERT_EQ((std::vector<int>{ 5, 6 }), EntriesColoured(CLR_PAINTED_INVISIBLE));
+    struct Case
+    {
+        const char* label;
+        UINT command;
+        std::vector<unsigned> chosen;
+    };
+    const Case cases[] = {
+        { "painted", ID_SELECT_PAINTED, { 2, 5, 6 } },
+        { "still to do", ID_SELECT_TO_DO, { 0, 1, 3, 4, 7 } },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        SetEditorToMarker();
+        zvktJournalClear();
+        ChooseOnEntry(7, c.command);
+
+        std::vector<int> chosen(c.chosen.begin(), c.chosen.end());
+        EXPECT_EQ(chosen, SelectedEntries());
+        EXPECT_EQ(chosen.front(), Caret());
+        ExpectOneSelectCall(8, c.chosen);
+        EXPECT_EQ(chosen, FacesSelectedInHost(polyhedron));
+        ExpectPaintButtons(false, true);
+        EXPECT_EQ(ColourText(FaceColour(polyhedron, chosen.front())), ColourText(EditorColour()));
+    }
+}
+
+TEST_F(ContextMenu, PaintStateItemsAreGreyedWhenNoEntryHasThatState)
+{
+    LoadPolyhedron("Scene\\Tri", 3);
+    struct Case
+    {
+        const char* label;
+        std::vector<int> paint;
+        std::vector<std::string> greyed;
+    };
+    const Case cases[] = {
+        { "nothing painted", {}, { SELECT_PAINTED } },
+        { "one painted", { 1 }, {} },
+        { "every entry painted", { 0, 2 }, { SELECT_TO_DO } },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        PaintEntries(c.paint, false);
+        PopupMenuCatcher menu(m_window);
+        RightClickAt(EntryCentre(0));
+        EXPECT_EQ(c.greyed, menu.GreyedTexts());
+    }
+}
+
+TEST_F(ContextMenu, WithAModeBoxOnTheEditorKeepsItsMaterial)
+{
+    ZvkHandle polyhedron = LoadPolyhedron("Scene\\Box", 6, { 0, 1, 0, 1, 0, 1 });
+    for (int box : { IDC_COPY_MATERIAL, IDC_PAINT_RANDOM, IDC_PAINT_INVISIBLE })
+    {
+        SCOPED_TRACE(box);
+        Press(box);
+        SetEditorToMarker();
+        zvktJournalClear();
+        ChooseOnEntry(3, ID_SELECT_MATERIAL);
+
+        EXPECT_EQ((std::vector<int>{ 1, 3, 5 }), SelectedEntries());
+        EXPECT_EQ((std::vector<int>{ 1, 3, 5 }), FacesSelectedInHost(polyhedron));
+        EXPECT_TRUE(CallsNamed("zvkPolyhGetMaterial").empty());
+        EXPECT_EQ(ColourText(MARKER_COLOUR), ColourText(EditorColour()));
+        Press(box);
+    }
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Copy
+
+TEST_F(ContextMenu, CopiesEntriesAsTabSeparatedLinesWithMaterialsFromTheHost)
+{
+    ZvkHandle polyhedron = LoadPolyhedron("Scene\\Box", 5, { 0, 1, 40000, 3, 2 });
+    // With "Copy material" on a click picks nothing, so the marker is what gets painted.
+    Press(IDC_COPY_MATERIAL);
+    SetEditorToMarker();
+    PaintEntries({ 1 }, false);     // face 1 takes the marker material: a new slot, 4
+    PaintEntries({ 3 }, true);      // face 3 the invisible marker: slot 5
+    ASSERT_EQ("1 | 1", EntryText(1));
+    ClickEntry(0);
+    ClickEntry(3, MK_CONTROL);
+    ClickEntry(2, MK_CONTROL);
+    struct Case
+    {
+        const char* label;
+        UINT command;
+        bool nullRecord, outOfDate;
+        std::string text;
+    };
+    const Case cases[] = {
+        { "copy list", ID_COPY_LIST, false, false,
+          "0\t0\tto do\r\n1\t4\tpainted\r\n2\t40000\tto do\r\n3\t5\tinvisible\r\n4\t2\tto do\r\n" },
+        { "copy selected", ID_COPY_SELECTED, false, false, "0\t0\tto do\r\n2\t40000\tto do\r\n3\t5\tinvisible\r\n" },
+        { "a face without record", ID_COPY_SELECTED, true, false, "0\t0\tto do\r\n2\t\tto do\r\n3\t5\tinvisible\r\n" },
+        { "out of date: as the entries show", ID_COPY_SELECTED, true, true,
+          "0\t0\tto do\r\n2\t40000\tto do\r\n3\t3\tinvisible\r\n" },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        if (c.nullRecord)
+            zvktSetNullFaceRecord(polyhedron, 2, 1);
+        if (c.outOfDate)
+            zvktSelect(NULL);
+        SetClipboardText("before");
+        ChooseOnEntry(4, c.command);
+        EXPECT_EQ(c.text, ClipboardText());
+    }
+}
+
+TEST_F(ContextMenu, ACopyThatCannotHaveTheClipboardLeavesItAsItWas)
+{
+    LoadPolyhedron("Scene\\Box", 3);
+    SetClipboardText("before");
+    HWND other = CreateWindowA("STATIC", "other", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
+    ASSERT_TRUE(OpenClipboard(other));
+    MessageBoxCatcher boxes;
+    ChooseOnEntry(0, ID_COPY_LIST);
+    CloseClipboard();
+    DestroyWindow(other);
+
+    EXPECT_EQ("before", ClipboardText());
+    EXPECT_TRUE(boxes.Boxes().empty());
+}

@@ -1,0 +1,269 @@
+// The face list's context menu: select every face of one material, the painted faces or the
+// faces still to do in one step, and copy the list as text.
+#include "ui/MatIdDialog.h"
+
+#include <mbstring.h>
+
+#include <intrin.h>
+
+#include "host/zvkapi.h"
+#include "ui/HostHelpers.h"
+
+static const char s_szSelectMaterial[] = "Select faces of material";
+
+/////////////////////////////////////////////////////////////////////////////
+// What the menu looks at
+
+// Whether the host's object carries the name shown under the list.
+static bool HasFullName(ZvkHandle object, const CString& shownName)
+{
+    char szName[ZVK_NAME_BUFFER_SIZE];
+    szName[0] = '\0';
+    zvkGNodeGetFullName(object, 0, szName, sizeof szName);
+    szName[sizeof szName - 1] = '\0';
+    return _mbscmp((const unsigned char*)(LPCTSTR)shownName, (const unsigned char*)szName) == 0;
+}
+
+// A list built for this polyhedron holds one entry per face, entry i for face i, so the entry
+// positions can stand for the face indices without reading every entry's text back.
+bool CMatIdDialog::IsListOfPolyhedron(ZvkHandle polyhedron)
+{
+    return polyhedron != NULL && HasFullName(polyhedron, m_strObjectName)
+        && zvkPolyhGetNbrFaces(polyhedron) == m_faceList.GetCount();
+}
+
+// The material index of a face, or -1 when the host has no record for it.
+static int MaterialOfFace(ZvkFace** faces, int faceCount, int face)
+{
+    const ZvkFace* record = FaceRecord(faces, faceCount, face);
+    return record != NULL ? zvkFaceMaterialIndex(record) : -1;
+}
+
+static bool IsColoured(const CListBox& list, int entry)
+{
+    return list.GetItemData(entry) != 0;
+}
+
+// Entries coloured (painted) or not (to do), in list order.
+static std::vector<int> EntriesByPaintState(const CListBox& list, bool painted)
+{
+    std::vector<int> chosen;
+    int count = list.GetCount();
+    for (int i = 0; i < count; ++i)
+        if (IsColoured(list, i) == painted)
+            chosen.push_back(i);
+    return chosen;
+}
+
+static bool AnyEntryWithPaintState(const CListBox& list, bool painted)
+{
+    int count = list.GetCount();
+    for (int i = 0; i < count; ++i)
+        if (IsColoured(list, i) == painted)
+            return true;
+    return false;
+}
+
+static UINT GreyedUnless(bool enabled)
+{
+    return MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Opening the menu
+
+// At the cursor for a right click; at the current entry (or the list's corner when it has none
+// in view) when the keyboard asked, which gives no position.
+CPoint CMatIdDialog::MenuPosition(CPoint pos, int entry)
+{
+    if (pos.x != -1 || pos.y != -1)
+        return pos;
+    RECT client;
+    m_faceList.GetClientRect(&client);
+    CPoint at(client.left, client.top);
+    RECT item;
+    if (entry >= 0 && m_faceList.GetItemRect(entry, &item) != LB_ERR
+        && item.bottom > client.top && item.top < client.bottom)
+        at = CPoint(item.left, item.bottom < client.bottom ? item.bottom : client.bottom);
+    m_faceList.ClientToScreen(&at);
+    return at;
+}
+
+// The entry under a point of the list's client area, or -1.
+static int EntryAt(const CListBox& list, CPoint client)
+{
+    BOOL bOutside = TRUE;
+    UINT item = list.ItemFromPoint(client, bOutside);
+    return bOutside ? -1 : (int)item;
+}
+
+// The material number in the first select item, the out-of-date line (with its separator)
+// only when it applies, and every item greyed that has nothing to act on.
+static void FitMenuItems(CMenu* pPopup, const CListBox& list, bool upToDate, int material)
+{
+    if (material >= 0)
+    {
+        char szText[64];
+        wsprintf(szText, "%s %d", s_szSelectMaterial, material);
+        pPopup->ModifyMenu(ID_SELECT_MATERIAL, MF_BYCOMMAND | MF_STRING, ID_SELECT_MATERIAL, szText);
+    }
+    if (upToDate)
+    {
+        pPopup->DeleteMenu(0, MF_BYPOSITION);
+        pPopup->DeleteMenu(0, MF_BYPOSITION);
+    }
+    pPopup->EnableMenuItem(ID_SELECT_MATERIAL, GreyedUnless(material >= 0));
+    pPopup->EnableMenuItem(ID_SELECT_PAINTED, GreyedUnless(upToDate && AnyEntryWithPaintState(list, true)));
+    pPopup->EnableMenuItem(ID_SELECT_TO_DO, GreyedUnless(upToDate && AnyEntryWithPaintState(list, false)));
+    pPopup->EnableMenuItem(ID_COPY_LIST, GreyedUnless(list.GetCount() > 0));
+    pPopup->EnableMenuItem(ID_COPY_SELECTED, GreyedUnless(list.GetSelCount() > 0));
+}
+
+void CMatIdDialog::OnContextMenu(CWnd* pWnd, CPoint pos)
+{
+    // The dialog's other controls and its caption keep the platform's own handling, and so do
+    // the list's scroll bars and border: the menu is about entries.
+    bool byKeyboard = pos.x == -1 && pos.y == -1;
+    CPoint client = pos;
+    RECT rcClient;
+    m_faceList.ScreenToClient(&client);
+    m_faceList.GetClientRect(&rcClient);
+    if (pWnd == NULL || pWnd->m_hWnd != m_faceList.m_hWnd || (!byKeyboard && !::PtInRect(&rcClient, client)))
+    {
+        DefWindowProc(WM_CONTEXTMENU, (WPARAM)(pWnd ? pWnd->m_hWnd : NULL), MAKELPARAM(pos.x, pos.y));
+        return;
+    }
+    UpdateData(FALSE);
+
+    int count = m_faceList.GetCount();
+    int entry = byKeyboard ? m_faceList.GetCurSel() : EntryAt(m_faceList, client);
+    if (entry < 0 || entry >= count)
+        entry = -1;
+    m_nMenuEntry = entry;
+
+    CMenu menu;
+    CMenu* pPopup = menu.LoadMenu(IDR_FACE_LIST_MENU) ? menu.GetSubMenu(0) : NULL;
+    if (pPopup == NULL)
+        return;
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    bool upToDate = IsListOfPolyhedron(polyhedron);
+    int material = upToDate && entry >= 0 ? MaterialOfFace(zvkPolyhGetFaceptrArray(polyhedron), count, entry) : -1;
+    FitMenuItems(pPopup, m_faceList, upToDate, material);
+
+    CPoint at = MenuPosition(pos, entry);
+    // The chosen command arrives afterwards as WM_COMMAND, as from any menu.
+    pPopup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, this);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Select commands
+
+// Each command asks the host again: a command may arrive without its menu, or after the host
+// changed. An out-of-date list makes no host call beyond these questions.
+void CMatIdDialog::OnSelectMaterial()
+{
+    UpdateData(FALSE);
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    int entry = m_nMenuEntry;
+    if (!IsListOfPolyhedron(polyhedron) || entry < 0 || entry >= m_faceList.GetCount())
+        return;
+    int count = m_faceList.GetCount();
+    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
+    int material = MaterialOfFace(faces, count, entry);
+    if (material < 0)
+        return;
+
+    std::vector<int> chosen;
+    for (int face = 0; face < count; ++face)
+        if (MaterialOfFace(faces, count, face) == material)
+            chosen.push_back(face);
+    SelectChosenEntries(polyhedron, chosen, entry);
+}
+
+void CMatIdDialog::OnSelectPainted()
+{
+    UpdateData(FALSE);
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    if (!IsListOfPolyhedron(polyhedron))
+        return;
+    std::vector<int> chosen = EntriesByPaintState(m_faceList, true);
+    if (!chosen.empty())
+        SelectChosenEntries(polyhedron, chosen, chosen.front());
+}
+
+void CMatIdDialog::OnSelectToDo()
+{
+    UpdateData(FALSE);
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    if (!IsListOfPolyhedron(polyhedron))
+        return;
+    std::vector<int> chosen = EntriesByPaintState(m_faceList, false);
+    if (!chosen.empty())
+        SelectChosenEntries(polyhedron, chosen, chosen.front());
+}
+
+// Exactly the chosen entries selected, consecutive ones as one range, with redrawing off;
+// the current entry gets the focus rectangle and the first chosen one is brought into view.
+void CMatIdDialog::SelectEntriesInList(const std::vector<int>& chosen, int current)
+{
+    m_faceList.SetRedraw(FALSE);
+    m_faceList.SetSel(-1, FALSE);
+    for (size_t i = 0; i < chosen.size();)
+    {
+        size_t last = i;
+        while (last + 1 < chosen.size() && chosen[last + 1] == chosen[last] + 1)
+            ++last;
+        m_faceList.SelItemRange(TRUE, chosen[i], chosen[last]);
+        i = last + 1;
+    }
+    // A later Shift-click extends from the current entry, as after a click on it.
+    m_faceList.SetAnchorIndex(current);
+    m_faceList.SetCaretIndex(current, FALSE);
+    RECT client, first;
+    m_faceList.GetClientRect(&client);
+    if (m_faceList.GetItemRect(chosen.front(), &first) == LB_ERR || first.top < client.top
+        || first.bottom > client.bottom)
+        m_faceList.SetTopIndex(chosen.front());
+    m_faceList.SetRedraw(TRUE);
+    m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE);
+}
+
+// One host call for all chosen faces: a face-count-long array, as for a single face, with the
+// chosen faces in list order and the last one repeated to its end.
+static void SelectFacesInHost(ZvkHandle polyhedron, int faceCount, const std::vector<int>& chosen)
+{
+    unsigned int* indices = (unsigned int*)zvkCalloc((unsigned int)faceCount, sizeof(unsigned int));
+    if (indices == NULL)
+        return;
+    int n = (int)chosen.size();
+    for (int i = 0; i < n; ++i)
+        indices[i] = (unsigned int)chosen[i];
+    // A string store, as the single-face fill: the tail can be most of the array.
+    __stosd((unsigned long*)indices + n, indices[n - 1], (size_t)(faceCount - n));
+    zvkPolyhSelectFaces(polyhedron, faceCount, indices);
+    zvkFree(indices);
+}
+
+// What a click that left exactly these entries selected does: paint buttons, host selection
+// (none when every entry is chosen), the current entry's material to the editor.
+void CMatIdDialog::SelectChosenEntries(ZvkHandle polyhedron, const std::vector<int>& chosen, int current)
+{
+    HCURSOR hPrevious = ::SetCursor(::LoadCursor(NULL, IDC_WAIT));
+    m_listTitle.SetWindowText(s_szPleaseWait);
+    zvkCurrobjEditToolClose();
+
+    int count = m_faceList.GetCount();
+    int selected = (int)chosen.size();
+    SelectEntriesInList(chosen, current);
+    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(selected == 1);
+    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(selected >= 2 && selected < count);
+    if (selected < count)
+        SelectFacesInHost(polyhedron, count, chosen);
+
+    if (!m_bCopyMaterial && !m_bPaintRandom && !m_bPaintInvisible)
+        PickFaceMaterial();
+    RefreshHost();
+    m_listTitle.SetWindowText(s_szListTitle);
+    ::SetCursor(hPrevious);
+    UpdateData(FALSE);
+}

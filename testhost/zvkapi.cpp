@@ -719,4 +719,20 @@ void zvktSetJournalEnabled(int on) { g_journalOn = on != 0; }
 void zvktGetBalance(ZvktBalance* balance) { *balance = g_balance; }
 void zvktSetChangeCallback(ZvktChangeCallback callback) { g_changeCallback = callback; }
 
+
+/////////////////////////////////////////////////////////////////////////////
+// Model loading
+
+void zvktSetSlot(ZvkHandle polyhedron, int slot, const ZvktMaterial* material)
+{
+    SceneObject* found = FindPolyhedron(polyhedron);
+    if (!found || !material || slot < 0 || slot >= (int)found->slots.size())
+        return;
+    MaterialData& data = found->slots[slot];
+    data.colour = material->colour;
+    data.textureType = material->textureType;
+    data.shaderBox = material->shaderBox;
+    data.shader = material->shader;
+}
+
 } // extern "C"

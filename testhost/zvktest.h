@@ -95,6 +95,10 @@ ZVKTEST void zvktGetBalance(ZvktBalance* balance);
 typedef void (__cdecl *ZvktChangeCallback)(void);
 ZVKTEST void zvktSetChangeCallback(ZvktChangeCallback callback);
 
+/* Model loading (the sandbox host): a slot's material, colour and alpha included. A slot past
+   the polyhedron's last is ignored. */
+ZVKTEST void zvktSetSlot(ZvkHandle polyhedron, int slot, const ZvktMaterial* material);
+
 #ifdef __cplusplus
 }
 #endif

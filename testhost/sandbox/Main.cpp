@@ -2,7 +2,7 @@
 // Editor panel, the call log and the status bar, and the host's message loop, with
 // IsDialogMessage for the plug-in's modeless tool window.
 //
-//   sandbox.exe                  interactive
+//   sandbox.exe [MODEL.obj]      interactive, on the generated scene or on an OBJ model
 //   sandbox.exe --walk           a scripted walk for a machine without a display: selects the big
 //                                polyhedron, opens the tool window, loads its face list, clicks an
 //                                entry, writes "ready" to sandbox-walk\walk.log and stays open
@@ -11,6 +11,7 @@
 #include "Sandbox.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -39,6 +40,9 @@ const int PANEL_WIDTH = 300;
 const int MARGIN = 8;
 const int DIALOG_CLASS_ATOM = 32770;
 const char MAIN_CLASS[] = "ZvkSandboxHost";
+const int MAX_SCENE_ROWS = 12;
+
+enum { IDM_OPEN = 200, IDM_SAVE_AS, IDM_EXIT };
 
 HWND g_pluginButton;
 WNDPROC g_buttonProc;
@@ -277,7 +281,7 @@ void Layout(int width, int height)
     int y = TOOLBAR_HEIGHT;
     Place(IDC_SCENE_TITLE, panelX, y, PANEL_WIDTH, 16);
     y += 18;
-    int listHeight = 24 + 17 * (int)g_scene.size();
+    int listHeight = 24 + 17 * std::min((int)g_scene.size(), MAX_SCENE_ROWS);
     Place(IDC_SCENE, panelX, y, PANEL_WIDTH, listHeight);
     y += listHeight + 10;
 
@@ -301,10 +305,87 @@ void Layout(int width, int height)
     Place(IDC_CALLS, panelX, y, PANEL_WIDTH, bottom - MARGIN - y);
 }
 
+// ---------------------------------------------------------------------------------------------
+// The File menu
+
+HMENU CreateMainMenu()
+{
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, IDM_OPEN, "&Open...\tCtrl+O");
+    AppendMenuA(file, MF_STRING, IDM_SAVE_AS, "Save &as...");
+    AppendMenuA(file, MF_SEPARATOR, 0, NULL);
+    AppendMenuA(file, MF_STRING, IDM_EXIT, "E&xit");
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_POPUP, (UINT_PTR)file, "&File");
+    return menu;
+}
+
+void UpdateTitle()
+{
+    std::string title = Format("%s - %s", MAIN_TITLE, g_plugin.module ? g_plugin.name : "no plug-in");
+    if (!g_modelPath.empty())
+        title += " - " + g_modelPath.substr(g_modelPath.find_last_of("\\/") + 1);
+    SetWindowTextA(g_main, title.c_str());
+}
+
+// The common file dialog, asking for an OBJ file to open or to save to.
+std::string AskForModelPath(bool save)
+{
+    typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
+    static HMODULE comdlg = LoadLibraryA("comdlg32.dll");
+    FileDialogProc dialog = comdlg ? (FileDialogProc)(void*)GetProcAddress(comdlg, save ? "GetSaveFileNameA" : "GetOpenFileNameA")
+                                   : NULL;
+    if (!dialog)
+        return std::string();
+    char path[MAX_PATH] = "";
+    OPENFILENAMEA ofn;
+    memset(&ofn, 0, sizeof ofn);
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = g_main;
+    ofn.lpstrFilter = "Wavefront OBJ models (*.obj)\0*.obj\0All files (*.*)\0*.*\0";
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = sizeof path;
+    ofn.lpstrDefExt = "obj";
+    ofn.Flags = save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR
+                     : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    return dialog(&ofn) ? std::string(path) : std::string();
+}
+
+bool OpenModelAndShow(const std::string& path)
+{
+    if (!OpenModel(path))
+        return false;
+    UpdateTitle();
+    RECT client;
+    GetClientRect(g_main, &client);
+    Layout(client.right, client.bottom);
+    int biggest = -1;
+    for (int i = 0; i < (int)g_scene.size(); ++i)
+        if (biggest < 0 || zvktFaceCount(g_scene[i].handle) > zvktFaceCount(g_scene[biggest].handle))
+            biggest = i;
+    if (biggest >= 0)
+        SelectSceneRow(biggest);
+    return true;
+}
+
 void OnCommand(int id, int code)
 {
     if (id == IDC_PLUGIN_BUTTON && code == BN_CLICKED)
         PluginLeftClick();
+    else if (id == IDM_OPEN)
+    {
+        std::string path = AskForModelPath(false);
+        if (!path.empty())
+            OpenModelAndShow(path);
+    }
+    else if (id == IDM_SAVE_AS)
+    {
+        std::string path = AskForModelPath(true);
+        if (!path.empty())
+            SaveModel(path);
+    }
+    else if (id == IDM_EXIT)
+        PostMessageA(g_main, WM_CLOSE, 0, 0);
     else
         OnEditorCommand(id, code);
     RefreshAll();
@@ -322,6 +403,12 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
         Layout(LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_INITMENUPOPUP:
+        EnableMenuItem((HMENU)wParam, IDM_SAVE_AS, MF_BYCOMMAND | (g_modelPath.empty() ? MF_GRAYED : MF_ENABLED));
+        return 0;
+    case WM_MOUSEWHEEL:
+        // The wheel goes to the focus; the viewport zooms wherever the focus is.
+        return SendMessageA(g_viewport, message, wParam, lParam);
     case WM_GETMINMAXINFO:
         ((MINMAXINFO*)lParam)->ptMinTrackSize.x = 640;
         ((MINMAXINFO*)lParam)->ptMinTrackSize.y = 560;
@@ -422,6 +509,12 @@ int RunMessageLoop()
     {
         if (result == -1)
             return 1;
+        if (msg.message == WM_KEYDOWN && msg.wParam == 'O' && (GetKeyState(VK_CONTROL) & 0x8000) &&
+            GetAncestor(msg.hwnd, GA_ROOT) == g_main)
+        {
+            PostMessageA(g_main, WM_COMMAND, IDM_OPEN, 0);
+            continue;
+        }
         HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : NULL;
         if (IsDialogRoot(root) && IsDialogMessageA(root, &msg))
             continue;
@@ -434,12 +527,15 @@ int RunMessageLoop()
 int Run(HINSTANCE instance, int show)
 {
     g_instance = instance;
+    std::string modelPath;
     for (int i = 1; i < __argc; ++i)
     {
         if (strcmp(__argv[i], "--walk") == 0)
             g_walk = true;
         else if (strncmp(__argv[i], "--quit-after=", 13) == 0)
             g_quitAfter = atoi(__argv[i] + 13);
+        else if (strncmp(__argv[i], "--", 2) != 0)
+            modelPath = __argv[i];
     }
     if (g_walk && g_quitAfter < 0)
         g_quitAfter = 600;
@@ -468,7 +564,7 @@ int Run(HINSTANCE instance, int show)
         height = GetSystemMetrics(SM_CYSCREEN);
     }
     HWND window = CreateWindowExA(0, MAIN_CLASS, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, width,
-                                  height, NULL, NULL, instance, NULL);
+                                  height, NULL, CreateMainMenu(), instance, NULL);
     if (!window)
     {
         ReportError("Cannot create the main window: " + LastErrorText());
@@ -483,8 +579,15 @@ int Run(HINSTANCE instance, int show)
 
     if (!g_plugin.error.empty())
         ReportError(g_plugin.error);
+    bool modelOpened = true;
+    if (!modelPath.empty())
+    {
+        if (g_walk)
+            WalkLog("model: %s", modelPath.c_str());
+        modelOpened = OpenModelAndShow(modelPath);
+    }
     if (g_walk)
-        StartWalk(loaded);
+        StartWalk(loaded && modelOpened);
     if (g_quitAfter > 0)
         SetTimer(window, TIMER_QUIT, g_quitAfter * 1000u, NULL);
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ObjModel.h"
 #include "testhost/PluginHost.h"
 #include "zvktest.h"
 
@@ -93,6 +94,14 @@ void RefreshAll();
 // The scene (Scene.cpp)
 void PrepareHostDirectory();
 void BuildSampleScene();
+void AddShaders();
+// Replaces the scene by an OBJ model's objects; a file that cannot be loaded is reported and
+// leaves the scene as it was.
+bool OpenModel(const std::string& path);
+bool SaveModel(const std::string& path);
+extern std::string g_modelPath;
+// The model object shown by a polyhedron of an opened model; NULL in the generated scene.
+const ModelObject* ModelObjectOf(ZvkHandle polyhedron);
 const SceneObject* FindObject(ZvkHandle handle);
 bool IsPolyhedron(ZvkHandle object);
 void CreateSceneColumns();

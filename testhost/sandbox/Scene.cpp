@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "SceneModel.h"
+
 namespace sandbox {
 
 std::vector<SceneObject> g_scene;
@@ -36,7 +38,6 @@ void BuildSampleScene()
 {
     zvktReset();
     g_scene.clear();
-    g_shaders.clear();
 
     AddPolyhedron("Tetrahedron", { 0, 0, 1, 1 }, 2);
     AddPolyhedron("Cube", { 0, 1, 2, 3, 4, 5 }, 6);
@@ -60,10 +61,71 @@ void BuildSampleScene()
     AddPolyhedron("Terrain", terrain, 6);
     AddPolyhedron("Empty mesh", std::vector<unsigned short>(), 1);
     g_scene.push_back({ "Camera", zvktAddObject("Camera", 301) });
+    AddShaders();
+}
 
+void AddShaders()
+{
+    g_shaders.clear();
     for (int id : { 1, 2, 7 })
         g_shaders.push_back({ id, zvktAddShader(id) });
     zvktJournalClear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Models
+
+Model g_model;
+std::vector<ZvkHandle> g_modelPolyhedra;
+std::string g_modelPath;
+
+const ModelObject* ModelObjectOf(ZvkHandle polyhedron)
+{
+    for (size_t i = 0; i < g_modelPolyhedra.size() && i < g_model.objects.size(); ++i)
+        if (g_modelPolyhedra[i] == polyhedron && polyhedron != NULL)
+            return &g_model.objects[i];
+    return NULL;
+}
+
+// The modeller closes its edit tools before it opens another scene: the tool window goes first,
+// so that nothing of the plug-in refers to the objects about to go.
+static void CloseToolWindows()
+{
+    for (HWND window : FindToolWindows())
+        SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+bool OpenModel(const std::string& path)
+{
+    std::string error;
+    Model model;
+    std::vector<ZvkHandle> polyhedra;
+    if (!LoadModelIntoHost(path, model, polyhedra, error, CloseToolWindows))
+    {
+        ReportError(error);
+        return false;
+    }
+    g_model = std::move(model);
+    g_modelPolyhedra = polyhedra;
+    g_modelPath = path;
+    g_scene.clear();
+    for (ZvkHandle polyhedron : polyhedra)
+        g_scene.push_back({ zvktObjectName(polyhedron), polyhedron });
+    AddShaders();
+    g_selection = NULL;
+    FillSceneList();
+    return true;
+}
+
+bool SaveModel(const std::string& path)
+{
+    std::string error;
+    if (g_modelPolyhedra.empty())
+        error = "The generated scene has no shapes to save: open an OBJ model first.";
+    else if (WriteObjModel(path, ModelFromHost(g_model, g_modelPolyhedra), error))
+        return true;
+    ReportError(error);
+    return false;
 }
 
 const SceneObject* FindObject(ZvkHandle handle)

@@ -51,13 +51,22 @@ ZvkColor MaterialColour(const tinyobj::material_t& material)
     return colour;
 }
 
-// The loader only warns about a missing library or an undefined material; for us both are errors.
+// The loader only warns about a missing library, an undefined material or a face of fewer than
+// three corners (which it drops); for us all are errors.
 bool CheckWarnings(const std::string& warnings, std::string& error)
 {
     std::istringstream lines(warnings);
     std::string line;
     while (std::getline(lines, line))
     {
+        // The loader ends one of its warnings with "\n.", so a line can start with a dot.
+        if (!line.empty() && line[0] == '.')
+            line.erase(0, 1);
+        if (line.compare(0, 22, "Degenerated face found") == 0)
+        {
+            error = "it has a face of fewer than three corners";
+            return false;
+        }
         size_t open = line.find("[ "), close = line.rfind(" ]");
         std::string subject = open != std::string::npos && close != std::string::npos && close > open
                                   ? line.substr(open + 2, close - open - 2) : line;
@@ -116,12 +125,6 @@ bool BuildObject(const tinyobj::shape_t& shape, const std::vector<tinyobj::mater
     for (size_t f = 0; f < faces; ++f)
     {
         int cornerCount = mesh.num_face_vertices[f];
-        if (cornerCount < 3)
-        {
-            error = "face " + std::to_string(f + 1) + " of " + Quote(object.name) + " has " + std::to_string(cornerCount) +
-                    " corners; a face needs three or more";
-            return false;
-        }
         object.faceStarts.push_back((int)object.corners.size());
         for (int c = 0; c < cornerCount; ++c, ++next)
         {

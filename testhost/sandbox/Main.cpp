@@ -359,6 +359,8 @@ bool OpenModelAndShow(const std::string& path)
     RECT client;
     GetClientRect(g_main, &client);
     Layout(client.right, client.bottom);
+    // The scene list changed height: every control below it moved.
+    RedrawWindow(g_main, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     int biggest = -1;
     for (int i = 0; i < (int)g_scene.size(); ++i)
         if (biggest < 0 || zvktFaceCount(g_scene[i].handle) > zvktFaceCount(g_scene[biggest].handle))

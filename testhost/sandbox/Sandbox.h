@@ -100,6 +100,8 @@ void AddShaders();
 bool OpenModel(const std::string& path);
 bool SaveModel(const std::string& path);
 extern std::string g_modelPath;
+extern Model g_model;
+extern std::vector<ZvkHandle> g_modelPolyhedra;   // the model objects' polyhedra, in order
 // The model object shown by a polyhedron of an opened model; NULL in the generated scene.
 const ModelObject* ModelObjectOf(ZvkHandle polyhedron);
 const SceneObject* FindObject(ZvkHandle handle);

@@ -84,18 +84,6 @@ void ReportError(const std::string& text)
         MessageBoxA(g_main, text.c_str(), MAIN_TITLE, MB_OK | MB_ICONERROR);
 }
 
-COLORREF ToColorRef(const ZvkColor& colour)
-{
-    return RGB(colour.r, colour.g, colour.b);
-}
-
-COLORREF Blend(COLORREF over, COLORREF under, int alpha)
-{
-    return RGB((GetRValue(over) * alpha + GetRValue(under) * (255 - alpha)) / 255,
-               (GetGValue(over) * alpha + GetGValue(under) * (255 - alpha)) / 255,
-               (GetBValue(over) * alpha + GetBValue(under) * (255 - alpha)) / 255);
-}
-
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
 {
     SetBkColor(dc, colour);

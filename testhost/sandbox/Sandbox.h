@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ModelView.h"   // ToColorRef, Blend
 #include "ObjModel.h"
 #include "testhost/PluginHost.h"
 #include "zvktest.h"
@@ -85,8 +86,6 @@ extern int g_exitCode;
 std::string Format(const char* format, ...);
 std::string Thousands(long value);
 void ReportError(const std::string& text);
-COLORREF ToColorRef(const ZvkColor& colour);
-COLORREF Blend(COLORREF over, COLORREF under, int alpha);
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
 void PluginLeftClick();
 void RefreshAll();

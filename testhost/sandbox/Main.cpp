@@ -577,7 +577,7 @@ int Run(HINSTANCE instance, int show)
         modelOpened = OpenModelAndShow(modelPath);
     }
     if (g_walk)
-        StartWalk(loaded && modelOpened);
+        StartWalk(loaded, modelOpened);
     if (g_quitAfter > 0)
         SetTimer(window, TIMER_QUIT, g_quitAfter * 1000u, NULL);
 

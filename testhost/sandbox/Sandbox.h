@@ -128,7 +128,8 @@ LRESULT CALLBACK ViewportProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 void OpenWalkLog();
 void CloseWalkLog();
 void WalkLog(const char* format, ...);
-void StartWalk(bool pluginLoaded);
+// The walk fails at once without the plug-in or without the model asked for.
+void StartWalk(bool pluginLoaded, bool sceneReady);
 void WalkStep();
 
 } // namespace sandbox

@@ -124,10 +124,10 @@ void WalkLog(const char* format, ...)
     fflush(g_walkLog);
 }
 
-void StartWalk(bool pluginLoaded)
+void StartWalk(bool pluginLoaded, bool sceneReady)
 {
     WalkLog("plug-in: %s", pluginLoaded ? g_plugin.name : g_plugin.error.c_str());
-    if (pluginLoaded)
+    if (pluginLoaded && sceneReady)
         SetTimer(g_main, TIMER_WALK, 400, NULL);
     else
         FinishWalk(false);

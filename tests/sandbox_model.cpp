@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ModelView.h"
 #include "SceneModel.h"
 #include "zvkapi.h"
 #include "zvktest.h"
@@ -406,4 +407,79 @@ TEST_F(SandboxModel, SavedSceneReadsBackExactly)
     }
     DeleteFileA(orderObj.c_str());
     DeleteFileA(orderMtl.c_str());
+}
+
+// The 3D view draws what the host holds: the nearer of two faces over the farther whatever the
+// file's order, the polyhedra not selected faded, a face selected in the host tinted and
+// outlined, a face of an invisible material hatched so that what is behind shows through.
+TEST_F(SandboxModel, ViewDrawsTheFacesAsTheHostHoldsThem)
+{
+    std::string obj = TempPath("view.obj"), mtl = TempPath("view.mtl");
+    WriteText(mtl, "newmtl Red\nKd 1 0 0\n\nnewmtl Green\nKd 0 1 0\n");
+    // The nearer square comes first in the file: drawn in the file's order it would be hidden.
+    WriteText(obj, "mtllib " + mtl.substr(mtl.find_last_of("\\/") + 1) +
+                       "\nv -0.5 -0.5 0.5\nv 0.5 -0.5 0.5\nv 0.5 0.5 0.5\nv -0.5 0.5 0.5\n"
+                       "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\n"
+                       "g Front\nusemtl Green\nf 1 2 3 4\ng Back\nusemtl Red\nf 5 6 7 8\n");
+    std::string error;
+    ASSERT_TRUE(Load(obj, error)) << error;
+    ZvkHandle front = m_polyhedra[0];
+
+    const int SIZE = 200, MIDDLE = SIZE / 2;
+    HDC screen = GetDC(NULL);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, SIZE, SIZE);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT area = { 0, 0, SIZE, SIZE };
+    ViewAngles straightOn;
+    straightOn.yaw = straightOn.pitch = 0;
+    auto draw = [&] {
+        HBRUSH background = CreateSolidBrush(VIEW_BACKGROUND);
+        FillRect(dc, &area, background);
+        DeleteObject(background);
+        DrawModel(dc, area, m_model, m_polyhedra, front, straightOn);
+    };
+    auto coloursAround = [&](int x, int y, int half) {
+        std::set<COLORREF> colours;
+        for (int dy = -half; dy <= half; ++dy)
+            for (int dx = -half; dx <= half; ++dx)
+                colours.insert(GetPixel(dc, x + dx, y + dy));
+        return colours;
+    };
+
+    draw();
+    COLORREF green = GetPixel(dc, MIDDLE, MIDDLE), backOnly = GetPixel(dc, 8 + MIDDLE / 3, MIDDLE);
+    EXPECT_TRUE(GetGValue(green) > 150 && GetRValue(green) == 0 && GetBValue(green) == 0)
+        << "the nearer, green face at the middle: " << std::hex << green;
+    EXPECT_TRUE(GetRValue(backOnly) > GetRValue(VIEW_BACKGROUND) && GetRValue(backOnly) < 180)
+        << "the back face, not selected, faded: " << std::hex << backOnly;
+
+    const unsigned int face = 0;
+    zvkPolyhSelectFaces(front, 1, &face);
+    draw();
+    COLORREF tinted = GetPixel(dc, MIDDLE, MIDDLE);
+    EXPECT_NE(green, tinted);
+    EXPECT_GT(GetRValue(tinted), 100) << "tinted towards the selection colour: " << std::hex << tinted;
+    EXPECT_TRUE(coloursAround(MIDDLE + SIZE / 6, MIDDLE, 3).count(RGB(255, 255, 255))) << "no white outline";
+
+    zvkCurrobjEditToolClose();
+    ZvkHandle invisible = NULL;
+    const ZvkColor clear = { 0, 0, 255, 0 };
+    zvkMaterialCreate(&invisible);
+    zvkMaterialSetColor(invisible, &clear);
+    zvkPolyhPaintFace(front, 0, invisible, 0);
+    zvkMaterialDestroy(invisible);
+    zvkFree(invisible);
+    zvktSelect(NULL);
+    draw();
+    std::set<COLORREF> hatched = coloursAround(MIDDLE, MIDDLE, 8);
+    EXPECT_TRUE(hatched.count(backOnly)) << "the face behind does not show through";
+    EXPECT_GE(hatched.size(), 2u) << "no hatching";
+
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(NULL, screen);
+    DeleteFileA(obj.c_str());
+    DeleteFileA(mtl.c_str());
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -142,6 +143,19 @@ std::string BigGridObj(int cells)
         obj << "f " << x << " " << x + 1 << " " << top + 1 << "\n";
         obj << "f " << x << " " << top + 1 << " " << top << "\n";
     }
+    return obj.str();
+}
+
+// One face of that many corners around a circle.
+std::string CircleObj(int corners)
+{
+    std::ostringstream obj;
+    for (int i = 0; i < corners; ++i)
+        obj << "v " << cos(i * 6.283185 / corners) << " " << sin(i * 6.283185 / corners) << " 0\n";
+    obj << "g Circle\nf";
+    for (int i = 1; i <= corners; ++i)
+        obj << " " << i;
+    obj << "\nf 1 2 3\n";
     return obj.str();
 }
 
@@ -303,6 +317,7 @@ TEST_F(SandboxModel, BadFilesAreRefusedAndLeaveTheScene)
         { "truncated before the faces", std::string(vertices) + "g Sh", "no faces" },
         { "lines and points only", std::string(vertices) + "l 1 2\np 3\n", "no faces" },
         { "zero index", std::string(vertices) + "f 0 1 2\n", "malformed" },
+        { "a face of 300 corners", CircleObj(300), "a face of more than 255 corners" },
     };
     for (const auto& c : own)
         cases.push_back({ c.label, TempPath("bad-" + std::to_string(cases.size()) + ".obj"), c.reason });

@@ -106,9 +106,9 @@ bool BuildObject(const tinyobj::shape_t& shape, const std::vector<tinyobj::mater
     std::map<int, unsigned short> slotOf;
     for (int m : used)
     {
-        if (m < 0 || m == defaultMaterial)
+        if (m < 0 || m >= (int)materials.size() || m == defaultMaterial)
             continue;
-        if (m >= (int)materials.size() || object.slots.size() >= 65535)
+        if (object.slots.size() >= 65535)
         {
             error = "the object " + Quote(object.name) + " uses more materials than a polyhedron can hold";
             return false;
@@ -140,6 +140,13 @@ bool BuildObject(const tinyobj::shape_t& shape, const std::vector<tinyobj::mater
         }
         int material = f < mesh.material_ids.size() ? mesh.material_ids[f] : -1;
         object.faceSlots.push_back(slotOf.count(material) ? slotOf[material] : 0);
+    }
+    // The loader keeps a face's corner count in a byte: a face of more than 255 corners leaves
+    // the counts out of step with the corners, and every face after it wrong.
+    if (next != mesh.indices.size())
+    {
+        error = "the object " + Quote(object.name) + " has a face of more than 255 corners, more than can be read";
+        return false;
     }
     object.faceStarts.push_back((int)object.corners.size());
     return true;

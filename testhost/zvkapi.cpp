@@ -780,4 +780,20 @@ void zvktSetNullFaceRecord(ZvkHandle polyhedron, int face, int isNull)
 void zvktSetZVDirFault(int fault) { g_zvDirFault = fault; }
 void zvktSetShaderFault(int fault) { g_shaderFault = fault; }
 
+
+/////////////////////////////////////////////////////////////////////////////
+// Model loading
+
+void zvktSetSlot(ZvkHandle polyhedron, int slot, const ZvktMaterial* material)
+{
+    SceneObject* found = FindPolyhedron(polyhedron);
+    if (!found || !material || slot < 0 || slot >= (int)found->slots.size())
+        return;
+    MaterialData& data = found->slots[slot];
+    data.colour = material->colour;
+    data.textureType = material->textureType;
+    data.shaderBox = material->shaderBox;
+    data.shader = material->shader;
+}
+
 } // extern "C"

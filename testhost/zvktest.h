@@ -107,6 +107,9 @@ ZVKTEST void zvktSetZVDirFault(int fault);
 /* The shader walk finds no shader, or every shader reports identifier 1. */
 enum { ZVKT_SHADERS_AS_ADDED = 0, ZVKT_SHADERS_NONE = 1, ZVKT_SHADERS_ALL_ID_1 = 2 };
 ZVKTEST void zvktSetShaderFault(int fault);
+/* Model loading (the sandbox host): a slot's material, colour and alpha included. A slot past
+   the polyhedron's last is ignored. */
+ZVKTEST void zvktSetSlot(ZvkHandle polyhedron, int slot, const ZvktMaterial* material);
 
 #ifdef __cplusplus
 }

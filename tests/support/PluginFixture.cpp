@@ -7,28 +7,28 @@
 /////////////////////////////////////////////////////////////////////////////
 // The plug-in
 
-HMODULE Plugin::Module()
+// The one loaded copy of the plug-in, loaded as the sandbox host loads it.
+static const PluginModule& LoadedPlugin()
 {
-    static HMODULE module = LoadLibraryA("zVkQuarvelind.zvk");
-    if (module == NULL)
-        ADD_FAILURE() << "zVkQuarvelind.zvk did not load, error " << GetLastError();
-    return module;
+    static PluginModule plugin;
+    static bool tried = false;
+    if (!tried)
+    {
+        tried = true;
+        plugin.Load("zVkQuarvelind.zvk");
+    }
+    if (!plugin.error.empty())
+        ADD_FAILURE() << plugin.error;
+    return plugin;
 }
 
-template <class Proc>
-static Proc Export(const char* name)
-{
-    Proc proc = (Proc)(void*)GetProcAddress(Plugin::Module(), name);
-    if (proc == NULL)
-        ADD_FAILURE() << "export " << name << " missing";
-    return proc;
-}
+HMODULE Plugin::Module() { return LoadedPlugin().module; }
 
-int Plugin::GetData(PluginInfo* info) { return Export<ZvkGetDataProc>("zvkGetData")(info, 0); }
-int Plugin::GetVersion() { return Export<ZvkGetVersionProc>("zvkGetVersion")(); }
-int Plugin::LeftClick() { return Export<ZvkOnLeftClickProc>("zvkOnLeftClick")(); }
-void Plugin::RightClick() { Export<ZvkOnRightClickProc>("zvkOnRightClick")(); }
-void Plugin::Deactivate() { Export<ZvkDeactivateProc>("zvkDeactivate")(); }
+int Plugin::GetData(PluginInfo* info) { return LoadedPlugin().getData(info, 0); }
+int Plugin::GetVersion() { return LoadedPlugin().getVersion(); }
+int Plugin::LeftClick() { return LoadedPlugin().onLeftClick(); }
+void Plugin::RightClick() { LoadedPlugin().onRightClick(); }
+void Plugin::Deactivate() { LoadedPlugin().deactivate(); }
 
 /////////////////////////////////////////////////////////////////////////////
 // Windows
@@ -40,28 +40,6 @@ std::string WindowText(HWND window)
     GetWindowTextA(window, &text[0], length + 1);
     text.resize(length);
     return text;
-}
-
-static BOOL CALLBACK CollectToolWindow(HWND window, LPARAM param)
-{
-    char className[32] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && WindowText(window) == " zVkQuarvelind")
-        ((std::vector<HWND>*)param)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> FindToolWindows()
-{
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectToolWindow, (LPARAM)&windows);
-    return windows;
-}
-
-HWND FindToolWindow()
-{
-    std::vector<HWND> windows = FindToolWindows();
-    return windows.empty() ? NULL : windows.front();
 }
 
 void PumpMessages()

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "plugin/zvkplugin.h"
+#include "testhost/PluginHost.h"   // FindToolWindows, FindToolWindow
 #include "testhost/zvktest.h"
 #include "ui/resource.h"
 
@@ -24,9 +25,6 @@ struct Plugin
     static void Deactivate();
 };
 
-// Every top-level tool window of this thread, visible or not.
-std::vector<HWND> FindToolWindows();
-HWND FindToolWindow();
 // Delivers what is waiting in this thread's queue.
 void PumpMessages();
 std::string WindowText(HWND window);

@@ -1,0 +1,79 @@
+#include "PluginHost.h"
+
+#include <cstdio>
+#include <cstring>
+
+std::string LastErrorText()
+{
+    DWORD code = GetLastError();
+    char* text = NULL;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   NULL, code, 0, (LPSTR)&text, 0, NULL);
+    char number[32];
+    snprintf(number, sizeof number, "error %lu", (unsigned long)code);
+    std::string result = number;
+    if (text)
+    {
+        std::string message = text;
+        while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+            message.pop_back();
+        result += ": " + message;
+        LocalFree(text);
+    }
+    return result;
+}
+
+template <class Proc>
+static Proc Export(HMODULE module, const char* name, std::string& missing)
+{
+    Proc proc = (Proc)(void*)GetProcAddress(module, name);
+    if (!proc)
+        missing += std::string(" ") + name;
+    return proc;
+}
+
+bool PluginModule::Load(const std::string& path)
+{
+    module = LoadLibraryA(path.c_str());
+    if (!module)
+    {
+        error = "Cannot load " + path + " (" + LastErrorText() + ")";
+        return false;
+    }
+    std::string missing;
+    getData = Export<ZvkGetDataProc>(module, "zvkGetData", missing);
+    getVersion = Export<ZvkGetVersionProc>(module, "zvkGetVersion", missing);
+    onLeftClick = Export<ZvkOnLeftClickProc>(module, "zvkOnLeftClick", missing);
+    onRightClick = Export<ZvkOnRightClickProc>(module, "zvkOnRightClick", missing);
+    deactivate = Export<ZvkDeactivateProc>(module, "zvkDeactivate", missing);
+    if (!missing.empty())
+    {
+        error = path + " does not export:" + missing;
+        return false;
+    }
+    return true;
+}
+
+static BOOL CALLBACK CollectToolWindow(HWND window, LPARAM windows)
+{
+    char className[32] = "";
+    char caption[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (strcmp(className, "#32770") == 0 && strcmp(caption, TOOL_WINDOW_CAPTION) == 0)
+        ((std::vector<HWND>*)windows)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> FindToolWindows()
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectToolWindow, (LPARAM)&windows);
+    return windows;
+}
+
+HWND FindToolWindow()
+{
+    std::vector<HWND> windows = FindToolWindows();
+    return windows.empty() ? NULL : windows.front();
+}

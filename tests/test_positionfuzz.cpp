@@ -1,9 +1,8 @@
 // Random and mutated window-position files: the plug-in reads each exactly as the reading rule
 // (support/PositionRule.h, written apart from the plug-in's code) says, the real tool window opens
 // where the rule and the monitors say, leaves a file it could use untouched and rewrites any other
-// at once, and nothing crashes. A failure names the seed and the file's number; to replay or go
-// further: ZVK_POSITION_SEED=<seed> ZVK_POSITION_FILES=<count> cmake/wine-run <build>/wineprefix
-// <build>/bin/test_positionfuzz.exe (from <build>/bin).
+// at once, and nothing crashes. A failure names the seed and the file's number; the environment
+// variables ZVK_POSITION_SEED and ZVK_POSITION_FILES replay a seed or run longer (README).
 #include "support/PluginFixture.h"
 #include "support/PositionRule.h"
 
@@ -34,7 +33,8 @@ unsigned EnvironmentNumber(const char* name, unsigned fallback)
     return text != NULL && *text != '\0' ? (unsigned)strtoul(text, NULL, 10) : fallback;
 }
 
-// The bytes as C would write them, cut after a while: enough to rebuild a failing file by hand.
+// The bytes as a C literal would hold them (octal escapes, which never swallow a following
+// digit), cut after a while: enough to rebuild a failing file by hand.
 std::string Printable(const std::string& bytes)
 {
     std::string text;
@@ -45,7 +45,7 @@ std::string Printable(const std::string& bytes)
         if (c == '\r' || c == '\n' || c == '\t')
             snprintf(escaped, sizeof escaped, "\\%c", c == '\r' ? 'r' : c == '\n' ? 'n' : 't');
         else if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\')
-            snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            snprintf(escaped, sizeof escaped, "\\%03o", c);
         else
             snprintf(escaped, sizeof escaped, "%c", c);
         text += escaped;
@@ -400,10 +400,13 @@ TEST_F(PositionFuzzTest, EveryFileIsReadAndOpensTheWindowWhereTheRuleSays)
                           << expected.top << ")" << fault;
     }
     EXPECT_EQ(0, failures) << "files read or placed otherwise than the rule says, seed " << seed;
-    // The maker must reach every outcome, or the comparison proves little.
-    EXPECT_GT(used, files / 10);
-    EXPECT_GT(unreadable, files / 10);
-    EXPECT_GT(offMonitors, files / 20);
+    // The maker must reach every outcome, or the comparison proves little (a short replay may not).
+    if (files >= 1000)
+    {
+        EXPECT_GT(used, files / 10);
+        EXPECT_GT(unreadable, files / 10);
+        EXPECT_GT(offMonitors, files / 20);
+    }
     for (const auto& kind : kinds)
         std::cout << "  " << kind.first << ": " << kind.second << "\n";
     std::cout << "ZVK-FIGURE position files tried: " << files << " (seed " << seed << "; " << used << " used, "

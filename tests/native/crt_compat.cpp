@@ -8,6 +8,6 @@ extern "C" char* _itoa(int value, char* buffer, int radix)
 {
     if (radix != 10)
         abort();
-    snprintf(buffer, 12, "%d", value);
+    snprintf(buffer, 12, "%d", value);   // at most a sign, ten digits and the zero
     return buffer;
 }

@@ -362,7 +362,7 @@ TEST_F(PositionFuzzTest, EveryFileIsReadAndOpensTheWindowWhereTheRuleSays)
         const std::string bytes = maker.Next(kind);
         ++kinds[kind];
         Outcome expected;
-        expected.stored = PositionByRule(bytes, true);
+        expected.stored = PositionByRule(bytes);
         expected.shown = expected.stored.read && ShowsOnAMonitor(monitors, expected.stored.left, expected.stored.top, size);
         expected.left = expected.shown ? expected.stored.left : 100;
         expected.top = expected.shown ? expected.stored.top : 100;

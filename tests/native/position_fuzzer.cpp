@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CTextFileStream stream;
     int left = INT_MIN, top = INT_MIN;
     const bool read = ReadPositionFile(stream, g_path, left, top);
-    const StoredPosition expected = PositionByRule(std::string((const char*)data, size), false);
+    const StoredPosition expected = PositionByRule(std::string((const char*)data, size));
     if (read != expected.read || (read && (left != expected.left || top != expected.top)))
     {
         fprintf(stderr, "position file read as %s (%d, %d), the rule says %s (%d, %d)\n", read ? "used" : "unreadable",

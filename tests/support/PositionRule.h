@@ -21,12 +21,11 @@ inline bool IsWhiteSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// A Windows text-mode read ends the file at the first Ctrl-Z; its CR LF to LF changes nothing
-// here, as both are white space.
-inline StoredPosition PositionByRule(const std::string& bytes, bool windowsTextMode)
+// The same on Windows and Linux: a Windows text-mode read ends the file at the first Ctrl-Z and
+// turns CR LF into LF, but Ctrl-Z ends a number as any byte that is neither digit nor white space
+// does, and CR and LF are both white space.
+inline StoredPosition PositionByRule(const std::string& text)
 {
-    const size_t end = windowsTextMode ? bytes.find('\x1A') : std::string::npos;
-    const std::string text = end == std::string::npos ? bytes : bytes.substr(0, end);
     const long long beyond = 1LL << 32;   // any magnitude past the range, held without overflow
     long long numbers[2] = {0, 0};
     size_t at = 0;

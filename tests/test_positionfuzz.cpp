@@ -283,6 +283,15 @@ protected:
         CreateDirectoryA((m_hostDir + "\\zv\\zvk").c_str(), NULL);
         CreateDirectoryA(m_folder.c_str(), NULL);
         zvktSetJournalEnabled(0);   // thousands of openings: the journal would only grow
+
+        const RECT frame = TemplateWindowRect();
+        m_size.cx = frame.right - frame.left;
+        m_size.cy = frame.bottom - frame.top;
+        ASSERT_GT(m_size.cx, 0);
+        ASSERT_FALSE(frame.left == 100 && frame.top == 100) << "the creation position cannot be told from the defaults";
+        m_created = std::to_string(frame.left) + "\r\n" + std::to_string(frame.top) + "\r\n";
+        m_monitors = Monitors();
+        ASSERT_FALSE(m_monitors.empty());
     }
 
     void TearDown() override
@@ -323,16 +332,65 @@ protected:
         return bytes;
     }
 
+    // What a file must give: read by the rule, and the window placed there only when it shows on
+    // a monitor, otherwise at (100, 100).
+    struct Expected
+    {
+        StoredPosition stored;
+        bool shown;
+        int left, top;
+    };
+
+    Expected ExpectedFor(const std::string& bytes) const
+    {
+        Expected expected;
+        expected.stored = PositionByRule(bytes);
+        expected.shown = expected.stored.read &&
+                         ShowsOnAMonitor(m_monitors, expected.stored.left, expected.stored.top, m_size);
+        expected.left = expected.shown ? expected.stored.left : 100;
+        expected.top = expected.shown ? expected.stored.top : 100;
+        return expected;
+    }
+
+    // The file on disk read by the plug-in's own code: empty when it agrees with the rule.
+    std::string ReadingFault(const Expected& expected) const
+    {
+        CTextFileStream stream;
+        int left = INT_MIN, top = INT_MIN;
+        const bool read = ReadPositionFile(stream, m_file, left, top);
+        const StoredPosition& stored = expected.stored;
+        if (read == stored.read && (!read || (left == stored.left && top == stored.top)))
+            return "";
+        return "\n  read by the plug-in's code: " +
+               (read ? "(" + std::to_string(left) + ", " + std::to_string(top) + ")" : "unreadable");
+    }
+
+    // A real window opened on the file on disk: empty when it stands where it must and the file
+    // is untouched or rewritten with the creation position as it must be.
+    std::string WindowFault(const Expected& expected, const std::string& bytes) const
+    {
+        std::string fault;
+        Plugin::LeftClick();   // the window is placed in its initialisation, before the click returns
+        const HWND window = FindToolWindow();
+        RECT at = {0, 0, 0, 0};
+        GetWindowRect(window, &at);
+        const std::string after = FileBytes();
+        if (window == NULL)
+            fault += "\n  no tool window opened";
+        else if (at.left != expected.left || at.top != expected.top)
+            fault += "\n  window opened at (" + std::to_string(at.left) + ", " + std::to_string(at.top) + ")";
+        if (after != (expected.shown ? bytes : m_created))
+            fault += "\n  file afterwards " + (after == bytes ? std::string("untouched") : Printable(after));
+        DestroyWindow(window);   // no WM_CLOSE, so no save: the next file starts from its own bytes
+        PumpMessages();
+        return fault;
+    }
+
     std::string m_folder;
     std::string m_file;
-};
-
-// What one file gives: by the rule, through the plug-in's reading, and in the real window.
-struct Outcome
-{
-    StoredPosition stored;   // by the rule
-    bool shown;              // read, and the window there shows on a monitor
-    int left, top;           // where the window must open
+    SIZE m_size;                   // the tool window's outer size
+    std::string m_created;         // the file as rewritten at opening: the creation position
+    std::vector<RECT> m_monitors;
 };
 
 // Every file goes through the plug-in's own reading (the code the plug-in compiles, with its text
@@ -345,15 +403,7 @@ TEST_F(PositionFuzzTest, EveryFileIsReadAndOpensTheWindowWhereTheRuleSays)
 {
     const unsigned seed = EnvironmentNumber("ZVK_POSITION_SEED", kSeed);
     const int files = (int)EnvironmentNumber("ZVK_POSITION_FILES", kFiles);
-    const RECT frame = TemplateWindowRect();
-    const SIZE size = {frame.right - frame.left, frame.bottom - frame.top};
-    ASSERT_GT(size.cx, 0);
-    const std::string created = std::to_string(frame.left) + "\r\n" + std::to_string(frame.top) + "\r\n";
-    ASSERT_FALSE(frame.left == 100 && frame.top == 100) << "the creation position cannot be told from the defaults";
-    const std::vector<RECT> monitors = Monitors();
-    ASSERT_FALSE(monitors.empty());
-
-    PositionFileMaker maker(seed, monitors, size);
+    PositionFileMaker maker(seed, m_monitors, m_size);
     int used = 0, unreadable = 0, offMonitors = 0, windows = 0, failures = 0;
     std::map<std::string, int> kinds;
     for (int n = 0; n < files; ++n)
@@ -361,37 +411,15 @@ TEST_F(PositionFuzzTest, EveryFileIsReadAndOpensTheWindowWhereTheRuleSays)
         std::string kind;
         const std::string bytes = maker.Next(kind);
         ++kinds[kind];
-        Outcome expected;
-        expected.stored = PositionByRule(bytes);
-        expected.shown = expected.stored.read && ShowsOnAMonitor(monitors, expected.stored.left, expected.stored.top, size);
-        expected.left = expected.shown ? expected.stored.left : 100;
-        expected.top = expected.shown ? expected.stored.top : 100;
+        const Expected expected = ExpectedFor(bytes);
         (expected.stored.read ? expected.shown ? used : offMonitors : unreadable)++;
         ASSERT_TRUE(PutFile(bytes)) << m_file;
 
-        std::string fault;
-        CTextFileStream stream;
-        int left = INT_MIN, top = INT_MIN;
-        const bool read = ReadPositionFile(stream, m_file, left, top);
-        if (read != expected.stored.read || (read && (left != expected.stored.left || top != expected.stored.top)))
-            fault += "\n  read by the plug-in's code: " + (read ? "(" + std::to_string(left) + ", " + std::to_string(top) + ")" : "unreadable");
-
+        std::string fault = ReadingFault(expected);
         if (expected.shown || n % (expected.stored.read ? 2 : 8) == 0)
         {
             ++windows;
-            Plugin::LeftClick();   // the window is placed in its initialisation, before the click returns
-            const HWND window = FindToolWindow();
-            RECT at = {0, 0, 0, 0};
-            GetWindowRect(window, &at);
-            const std::string after = FileBytes();
-            if (window == NULL)
-                fault += "\n  no tool window opened";
-            else if (at.left != expected.left || at.top != expected.top)
-                fault += "\n  window opened at (" + std::to_string(at.left) + ", " + std::to_string(at.top) + ")";
-            if (after != (expected.shown ? bytes : created))
-                fault += "\n  file afterwards " + (after == bytes ? "untouched" : Printable(after));
-            DestroyWindow(window);   // no WM_CLOSE, so no save: the next file starts from its own bytes
-            PumpMessages();
+            fault += WindowFault(expected, bytes);
         }
         if (!fault.empty() && ++failures <= kFailuresShown)
             ADD_FAILURE() << "seed " << seed << ", file " << n << " (" << kind << "): " << Printable(bytes)

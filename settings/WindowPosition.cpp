@@ -2,6 +2,7 @@
 #include "ui/MatIdDialog.h"
 
 #include "host/zvkapi.h"
+#include "settings/PositionFile.h"
 
 #include <climits>
 
@@ -42,12 +43,7 @@ std::string CMatIdDialog::GetSettingsPath()
 // every monitor counts as unreadable, so the caller falls back to (100, 100).
 bool CMatIdDialog::LoadPosition()
 {
-    bool result = m_settingsFile.OpenForRead(GetSettingsPath());
-    if (result)
-        result = m_settingsFile.ReadInt(m_nLeft);
-    if (result)
-        result = m_settingsFile.ReadInt(m_nTop);
-    m_settingsFile.CloseRead();
+    bool result = ReadPositionFile(m_settingsFile, GetSettingsPath(), m_nLeft, m_nTop);
     if (result && !IntersectsAMonitor(m_hWnd, m_nLeft, m_nTop))
         result = false;
     return result;

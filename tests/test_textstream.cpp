@@ -1,9 +1,15 @@
 // CTextFileStream on its own: the bytes each write puts on disk, the reads, opening and closing.
+// Runs under Wine and, built natively, under the sanitizers (tests/native), where a line ends in LF.
+#ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -31,6 +37,7 @@ std::string Bytes(const std::string& path)
     return file.is_open() ? bytes.str() : "<missing>";
 }
 
+#ifdef _WIN32
 // True when nobody holds the file open: it opens with no sharing at all.
 bool IsClosedEverywhere(const std::string& path)
 {
@@ -40,6 +47,36 @@ bool IsClosedEverywhere(const std::string& path)
         return false;
     CloseHandle(handle);
     return true;
+}
+
+const char kEndOfLine[] = "\r\n";
+const char kFullDevice[] = "Z:\\dev\\full";   // Wine maps Z: to the Unix root
+unsigned ProcessId() { return GetCurrentProcessId(); }
+#else
+// Linux has no sharing modes: true when no descriptor of this process is open on the file.
+bool IsClosedEverywhere(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::canonical(path, error);
+    if (error)
+        return false;
+    for (const auto& descriptor : std::filesystem::directory_iterator("/proc/self/fd", error))
+        if (std::filesystem::read_symlink(descriptor.path(), error) == file)
+            return false;
+    return true;
+}
+
+const char kEndOfLine[] = "\n";
+const char kFullDevice[] = "/dev/full";
+unsigned ProcessId() { return (unsigned)getpid(); }
+#endif
+
+// Bytes as the tables write them, with CR LF: as a text-mode stream puts them on this platform's disk.
+std::string OnDisk(std::string bytes)
+{
+    for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 1))
+        bytes.replace(at, 2, kEndOfLine);
+    return bytes;
 }
 
 // One WriteInt (text null) or WriteField call and the bytes it leaves in a fresh file.
@@ -81,33 +118,26 @@ class TextStreamTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
         static int serial = 0;
-        m_dir = std::string(temp) + "zvk-textstream-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++serial);
-        ASSERT_TRUE(CreateDirectoryA(m_dir.c_str(), NULL)) << m_dir;
+        const std::string name = "zvk-textstream-" + std::to_string(ProcessId()) + "-" + std::to_string(++serial);
+        m_dir = (std::filesystem::temp_directory_path() / name).string();
+        ASSERT_TRUE(std::filesystem::create_directory(m_dir)) << m_dir;
     }
 
+    // A read-only file is made writable first, so that it can be deleted.
     void TearDown() override
     {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(Path("*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE)
+        std::error_code error;
+        for (const auto& file : std::filesystem::directory_iterator(m_dir, error))
         {
-            do
-            {
-                if (found.cFileName[0] == '.')
-                    continue;
-                SetFileAttributesA(Path(found.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(Path(found.cFileName).c_str());
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
+            std::filesystem::permissions(file.path(), std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add, error);
+            std::filesystem::remove(file.path(), error);
         }
-        EXPECT_TRUE(RemoveDirectoryA(m_dir.c_str())) << m_dir << " still holds something";
+        EXPECT_TRUE(std::filesystem::remove(m_dir, error)) << m_dir << " still holds something";
     }
 
-    std::string Path(const char* name) const { return m_dir + "\\" + name; }
+    std::string Path(const char* name) const { return m_dir + "/" + name; }
 
     std::string Written(const WriteCase& c)
     {
@@ -128,7 +158,7 @@ TEST_F(TextStreamTest, WritesPutTheseBytesOnDisk)
     for (const WriteCase& c : kWrites)
     {
         SCOPED_TRACE(c.label);
-        EXPECT_EQ(c.bytes, Written(c));
+        EXPECT_EQ(OnDisk(c.bytes), Written(c));
     }
     for (int width : {5, 3, 0, -1, INT_MIN})
         for (char alignment : {'L', 'R', 'C'})
@@ -164,12 +194,12 @@ TEST_F(TextStreamTest, WriteFillAndEndOfLine)
     CTextFileStream stream;
     ASSERT_TRUE(stream.OpenForWrite(path));
     EXPECT_TRUE(stream.WriteInt(-1200, true, 0, 'L'));
-    EXPECT_EQ("-1200\r\n", Bytes(path));
+    EXPECT_EQ(OnDisk("-1200\r\n"), Bytes(path));
     EXPECT_TRUE(stream.WriteFill('*', 3));
     EXPECT_TRUE(stream.WriteFill('*', 0));
     EXPECT_TRUE(stream.WriteFill('*', -4));
     EXPECT_TRUE(stream.WriteEndOfLine());
-    EXPECT_EQ("-1200\r\n***\r\n", Bytes(path));
+    EXPECT_EQ(OnDisk("-1200\r\n***\r\n"), Bytes(path));
 }
 
 // The failures leave error states behind; a later successful open must not inherit them.
@@ -178,7 +208,7 @@ TEST_F(TextStreamTest, FailedOpensReturnFalseAndALaterOpenWorks)
     CTextFileStream stream;
     stream.CloseRead();
     stream.CloseWrite();
-    const std::string nowhere = Path("no-such-folder\\file.txt");
+    const std::string nowhere = Path("no-such-folder/file.txt");
     EXPECT_FALSE(stream.OpenForWrite(nowhere));
     EXPECT_FALSE(stream.WriteInt(1, true, 0, 'L'));
     EXPECT_FALSE(stream.OpenForWrite(""));
@@ -192,12 +222,13 @@ TEST_F(TextStreamTest, FailedOpensReturnFalseAndALaterOpenWorks)
     ASSERT_TRUE(stream.OpenForWrite(path));
     EXPECT_TRUE(stream.WriteInt(2, true, 0, 'L'));
     stream.CloseWrite();
-    EXPECT_EQ("2\r\n", Bytes(path));
+    EXPECT_EQ(OnDisk("2\r\n"), Bytes(path));
     ASSERT_TRUE(stream.OpenForRead(path));
     EXPECT_TRUE(stream.ReadInt(value));
     EXPECT_EQ(2, value);
 }
 
+#ifdef _WIN32
 // Another program holds the file open sharing reading only, or the file is read-only: the open
 // for writing fails, and the file keeps its bytes and can still be read.
 enum Obstacle { kHeldOpen, kReadOnly };
@@ -241,6 +272,7 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, UnwritableFile, ::testing::Values(kHeldOpen,
                          [](const ::testing::TestParamInfo<Obstacle>& info) {
                              return std::string(info.param == kHeldOpen ? "HeldOpenByAnotherProgram" : "ReadOnly");
                          });
+#endif
 
 // Reopening a stream closes (and so flushes) its previous file; CloseWrite does the same.
 // Opening for writing empties an existing file.
@@ -297,15 +329,15 @@ TEST_F(TextStreamTest, StreamsAreIndependentAndTheDestructorClosesBoth)
     }
     EXPECT_TRUE(IsClosedEverywhere(in));
     EXPECT_TRUE(IsClosedEverywhere(out));
-    EXPECT_EQ("80\r\n1", Bytes(out));
+    EXPECT_EQ(OnDisk("80\r\n1"), Bytes(out));
 }
 
-// Wine maps Z: to the Unix root, so Z:\dev\full is the Linux device that takes no byte.
+// The Linux device that takes no byte.
 TEST_F(TextStreamTest, WriteToAFullDeviceFailsAtTheFlush)
 {
     CTextFileStream stream;
-    if (!stream.OpenForWrite("Z:\\dev\\full"))
-        GTEST_SKIP() << "Z:\\dev\\full cannot be opened here (not running under Wine?)";
+    if (!stream.OpenForWrite(kFullDevice))
+        GTEST_SKIP() << kFullDevice << " cannot be opened here (not running under Wine?)";
     EXPECT_TRUE(stream.WriteInt(1, false, 0, 'L'));
     EXPECT_FALSE(stream.WriteEndOfLine());
     EXPECT_FALSE(stream.WriteInt(2, true, 0, 'L'));

@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "host/zvkapi.h"
+#include "ui/EntryText.h"
 #include "ui/HostHelpers.h"
 
 // "65533 | 65535" and its terminating zero, with room to spare.
@@ -36,33 +37,6 @@ static const char s_szHelpText[] =
     "\r- 'Paint all' button - Assign (paint) the Material Editor material as well as the grabbed or random ones on the whole polyhedron.\n"
     "\r- 'Help' button - This help window.\n"
     "\r- COLORREF - system color: todo faces; green color: faces painted; red color: faces painted invisible.\n";
-
-// Writes value in decimal, as "%u" would, and returns the end of what it wrote.
-static char* AppendDecimal(char* out, unsigned value)
-{
-    char digits[10];
-    int nDigits = 0;
-    do
-    {
-        digits[nDigits++] = (char)('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (nDigits > 0)
-        *out++ = digits[--nDigits];
-    return out;
-}
-
-// "%d" of the face, then " | %d" of its material index. Written by hand: a formatted print per
-// face costs more than adding the entry to the list.
-static void FormatEntryText(char* text, int face, unsigned short materialIndex)
-{
-    char* end = AppendDecimal(text, (unsigned)face);
-    *end++ = ' ';
-    *end++ = '|';
-    *end++ = ' ';
-    end = AppendDecimal(end, materialIndex);
-    *end = '\0';
-}
 
 void CMatIdDialog::OnLoadList()
 {

@@ -9,6 +9,7 @@
 #include <afxwin.h>
 
 #include "host/zvkapi.h"
+#include "ui/EntryText.h"
 
 // Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
 static const int FACE_LIMIT = 0xFFFF;
@@ -43,11 +44,9 @@ inline void ReleaseMaterial(ZvkHandle material)
     zvkFree(material);
 }
 
-// The number at the start of an entry text, read as atoi reads it. strtol gives the same result
-// but clamps an out-of-range number instead of leaving it undefined (long is 32 bits here).
 inline int FaceIndexOfEntry(const char* text)
 {
-    return (int)strtol(text != NULL ? text : "", NULL, 10);
+    return ReadEntryFaceIndex(text);
 }
 
 // An entry's face index names a face only below the face count of the polyhedron selected now,

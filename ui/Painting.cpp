@@ -6,6 +6,7 @@
 
 #include "host/zvkapi.h"
 #include "ui/HostHelpers.h"
+#include "ui/RandomColour.h"
 
 static const char s_szGlobalTexture[] = "Global texture changed! Please, reload the list.";
 
@@ -109,10 +110,9 @@ static void MakeDefaultWhiteMaterialActive()
     ShowAndRelease(material);
 }
 
-// The product stays below 32768 * 256, so it is exact in an int; only its low byte is kept.
 static unsigned char RandomComponent(unsigned char old)
 {
-    return (unsigned char)((rand() * (int)old + 1) & 0xFF);
+    return DeriveRandomComponent(old, rand());
 }
 
 /////////////////////////////////////////////////////////////////////////////

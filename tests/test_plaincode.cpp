@@ -1,0 +1,93 @@
+// The code that needs no Win32, on its own: entry texts and the face index read back from them,
+// and the random colour rule. Runs under Wine and, built natively, under the sanitizers
+// (tests/native), where long is 64 bits and RAND_MAX is 2^31 - 1.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "ui/EntryText.h"
+#include "ui/RandomColour.h"
+
+namespace
+{
+
+// The text in a buffer that starts out full of marks, so a missing terminator shows.
+std::string EntryText(int face, unsigned short materialIndex)
+{
+    char text[32];
+    memset(text, '#', sizeof text);
+    FormatEntryText(text, face, materialIndex);
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
+// Every face a list can hold, each with another material index (7919 is odd, so the indices
+// run through all but one of 0 to 65535): "%d | %u", at most 13 characters, read back as its face.
+TEST(EntryText, EveryFaceGivesItsTextAndReadsBackAsItself)
+{
+    EXPECT_EQ("0 | 0", EntryText(0, 0));
+    EXPECT_EQ("65533 | 65535", EntryText(65533, 65535));
+    for (int face = 0; face < 0xFFFF; ++face)
+    {
+        const unsigned short materialIndex = (unsigned short)(face * 7919u);
+        char expected[32];
+        snprintf(expected, sizeof expected, "%d | %u", face, materialIndex);
+        const std::string text = EntryText(face, materialIndex);
+        if (text != expected || text.size() > 13 || ReadEntryFaceIndex(text.c_str()) != face)
+        {
+            ADD_FAILURE() << "face " << face << ", material " << materialIndex << ": \"" << text << "\" read as "
+                          << ReadEntryFaceIndex(text.c_str());
+            break;
+        }
+    }
+}
+
+// The leading number as atoi reads it; past the int range it saturates, on both builds alike.
+TEST(EntryText, FaceIndexIsTheLeadingNumber)
+{
+    struct Case { const char* label; const char* text; int face; };
+    const Case cases[] = {
+        {"an entry", "12 | 3", 12},
+        {"no text at all", nullptr, 0},
+        {"empty", "", 0},
+        {"leading white space", " \t\n7 | 1", 7},
+        {"signs", "-3 | 1", -3},
+        {"plus", "+5", 5},
+        {"no number", "| 4", 0},
+        {"a lone sign", "- 4", 0},
+        {"hexadecimal is not read", "0x1F", 0},
+        {"int limits", "2147483647 | 0", INT_MAX},
+        {"int limits, negative", "-2147483648", INT_MIN},
+        {"2^32, a multiple of the int range", "4294967296 | 1", INT_MAX},
+        {"-2^32", "-4294967296", INT_MIN},
+        {"past any long", "99999999999999999999999 | 1", INT_MAX},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.face, ReadEntryFaceIndex(c.text)) << c.label;
+}
+
+// (random * old + 1) mod 256; the expected values are worked out by hand.
+TEST(RandomColour, ComponentIsRandomTimesOldPlusOneModulo256)
+{
+    struct Case { const char* label; unsigned char old; int random; unsigned char next; };
+    const Case cases[] = {
+        {"255 and 3", 255, 3, 254},
+        {"0 always becomes 1", 0, 12345, 1},
+        {"0 with the largest random", 0, INT_MAX, 1},
+        {"white and 0: (1 - 0) mod 256", 255, 0, 1},
+        {"white and 2: (1 - 2) mod 256", 255, 2, 255},
+        {"1 and 300: 301 mod 256", 1, 300, 45},
+        {"128 and an odd random", 128, 7, 129},
+        {"128 and an even random", 128, 2, 1},
+        {"Windows' RAND_MAX and 255", 255, 32767, 2},   // 8355585 + 1 = 32639 * 256 + 2
+        {"glibc's RAND_MAX and 255", 255, INT_MAX, 2},  // 255 * 255 + 1 = 254 * 256 + 2
+        {"glibc's RAND_MAX and 2", 2, INT_MAX, 255},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.next, DeriveRandomComponent(c.old, c.random)) << c.label;
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+// A face-list entry as text: formed from a face and its material index, and the face read back
+// from it. Needs no Win32, so it also builds natively for the sanitizer runs.
+#ifndef ENTRYTEXT_H
+#define ENTRYTEXT_H
+
+#include <climits>
+#include <cstdlib>
+
+// Writes value in decimal, as "%u" would, and returns the end of what it wrote.
+inline char* AppendDecimal(char* out, unsigned value)
+{
+    char digits[10];
+    int nDigits = 0;
+    do
+    {
+        digits[nDigits++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (nDigits > 0)
+        *out++ = digits[--nDigits];
+    return out;
+}
+
+// "%d" of the face, then " | %d" of its material index. Written by hand: a formatted print per
+// face costs more than adding the entry to the list.
+inline void FormatEntryText(char* text, int face, unsigned short materialIndex)
+{
+    char* end = AppendDecimal(text, (unsigned)face);
+    *end++ = ' ';
+    *end++ = '|';
+    *end++ = ' ';
+    end = AppendDecimal(end, materialIndex);
+    *end = '\0';
+}
+
+// The number at the start of an entry text, read as atoi reads it. strtol gives the same result
+// but saturates where atoi's is undefined; long is 32 bits on Windows and 64 on Linux, so the
+// clamp to int makes both builds read a number beyond the range alike.
+inline int ReadEntryFaceIndex(const char* text)
+{
+    const long value = strtol(text != NULL ? text : "", NULL, 10);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return (int)value;
+}
+
+#endif

@@ -39,6 +39,9 @@ bool OpenToolWindowOn(BenchWindow& bench, int faceCount, const unsigned short* m
 // Presses "Faces | matIDs"; true when every face is listed.
 bool LoadFaceList(const BenchWindow& bench, int faceCount);
 
+// Points the module's import of dll!function at replacement; returns the previous target.
+void* RedirectImport(HMODULE module, const char* dll, const char* function, void* replacement);
+
 double Median(std::vector<double> values);
 // Seconds on the performance counter.
 double Now();

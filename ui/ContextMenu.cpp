@@ -2,8 +2,6 @@
 // faces still to do in one step, and copy the list as text.
 #include "ui/MatIdDialog.h"
 
-#include <mbstring.h>
-
 #include <intrin.h>
 
 #include "host/zvkapi.h"
@@ -13,16 +11,6 @@ static const char s_szSelectMaterial[] = "Select faces of material";
 
 /////////////////////////////////////////////////////////////////////////////
 // What the menu looks at
-
-// Whether the host's object carries the name shown under the list.
-static bool HasFullName(ZvkHandle object, const CString& shownName)
-{
-    char szName[ZVK_NAME_BUFFER_SIZE];
-    szName[0] = '\0';
-    zvkGNodeGetFullName(object, 0, szName, sizeof szName);
-    szName[sizeof szName - 1] = '\0';
-    return _mbscmp((const unsigned char*)(LPCTSTR)shownName, (const unsigned char*)szName) == 0;
-}
 
 // A list built for this polyhedron holds one entry per face, entry i for face i, so the entry
 // positions can stand for the face indices without reading every entry's text back.

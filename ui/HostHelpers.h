@@ -2,6 +2,7 @@
 #ifndef HOSTHELPERS_H
 #define HOSTHELPERS_H
 
+#include <mbstring.h>
 #include <stdlib.h>
 
 #include <new>
@@ -29,6 +30,17 @@ inline ZvkHandle SelectedPolyhedron()
 {
     ZvkHandle selection = zvkGetCurrentSelection();
     return IsPolyhedron(selection) ? selection : NULL;
+}
+
+// Whether the host's object carries this full name: compared as the names are shown, exactly and
+// multibyte-aware. A name the host leaves unterminated is cut at the buffer's end.
+inline bool HasFullName(ZvkHandle object, const CString& name)
+{
+    char szName[ZVK_NAME_BUFFER_SIZE];
+    szName[0] = '\0';
+    zvkGNodeGetFullName(object, 0, szName, sizeof szName);
+    szName[sizeof szName - 1] = '\0';
+    return _mbscmp((const unsigned char*)(LPCTSTR)name, (const unsigned char*)szName) == 0;
 }
 
 inline void RefreshHost()

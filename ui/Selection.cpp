@@ -1,8 +1,6 @@
 // Selecting faces from the list and sending the current face's material to the editor.
 #include "ui/MatIdDialog.h"
 
-#include <mbstring.h>
-
 #include <intrin.h>
 
 #include "host/zvkapi.h"
@@ -29,16 +27,6 @@ static void FreeFaceIndices(unsigned int* indices)
         zvkFree(indices);
 }
 
-// Whether the host's selected object still carries the name the list was built for.
-static bool IsListedObject(ZvkHandle polyhedron, const CString& listedName)
-{
-    char szName[ZVK_NAME_BUFFER_SIZE];
-    szName[0] = '\0';
-    zvkGNodeGetFullName(polyhedron, 0, szName, sizeof szName);
-    szName[sizeof szName - 1] = '\0';
-    return _mbscmp((const unsigned char*)(LPCTSTR)listedName, (const unsigned char*)szName) == 0;
-}
-
 void CMatIdDialog::OnSelchangeFaceList()
 {
     UpdateData(FALSE);
@@ -46,7 +34,7 @@ void CMatIdDialog::OnSelchangeFaceList()
     if (polyhedron == NULL)
         return;
     zvkCurrobjEditToolClose();
-    if (!IsListedObject(polyhedron, m_strObjectName))
+    if (!HasFullName(polyhedron, m_strObjectName))
         OnLoadList();
 
     int selected = m_faceList.GetSelCount();

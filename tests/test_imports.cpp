@@ -252,7 +252,7 @@ TEST(PluginImports, NameNoFunctionThatCameWithVistaOrLater)
     for (const Import& import : BuiltPlugin().Imports())
         named.insert(import.name);
     for (const char* name : s_vistaOrLater)
-        EXPECT_FALSE(named.count(name)) << name << " exists from Windows Vista on: the plug-in would not load on XP";
+        EXPECT_FALSE(named.count(name)) << name << " came with Windows Vista or later: the plug-in would not load on XP";
 }
 
 /////////////////////////////////////////////////////////////////////////////

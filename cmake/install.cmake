@@ -28,8 +28,9 @@ install(CODE "
     message(FATAL_ERROR \"Install into the host's installation directory: cmake --install <build dir> --prefix <host dir>\")
   endif()")
 
-# Only the DLL itself: no import library, no runtime DLLs (everything is linked statically).
-install(PROGRAMS $<TARGET_FILE:zVkQuarvelind> DESTINATION "${ZVK_PLUGIN_DIR}")
+# Only the DLL itself: no import library, no runtime DLLs (everything is linked statically). It is
+# the released copy, stripped of its symbols except in Debug builds.
+install(PROGRAMS "${ZVK_RELEASED_PLUGIN}" DESTINATION "${ZVK_PLUGIN_DIR}")
 # An empty directory list creates the destination folder and leaves anything already in it,
 # so the position file of an earlier installation survives a new install.
 install(DIRECTORY DESTINATION "${ZVK_SETTINGS_DIR}")

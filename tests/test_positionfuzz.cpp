@@ -273,8 +273,15 @@ protected:
         if (GetFileAttributesA("Z:\\dev\\shm") != INVALID_FILE_ATTRIBUTES)
         {
             RemoveDirectoryA(m_hostDir.c_str());
-            m_hostDir = "Z:\\dev\\shm\\zvk-positionfuzz-" + std::to_string(GetCurrentProcessId());
-            CreateDirectoryA(m_hostDir.c_str(), NULL);
+            // Every Wine prefix counts its process ids from the same start, so a run in another
+            // build tree may have ours: the folder is ours only once this process has made it.
+            const std::string stem = "Z:\\dev\\shm\\zvk-positionfuzz-" + std::to_string(GetCurrentProcessId());
+            for (int n = 0; n < 1000; ++n)
+            {
+                m_hostDir = stem + "-" + std::to_string(n);
+                if (CreateDirectoryA(m_hostDir.c_str(), NULL))
+                    break;
+            }
             zvktSetZVDir(m_hostDir.c_str());
         }
         m_folder = m_hostDir + "\\zv\\zvk\\zVkQuarvelind";

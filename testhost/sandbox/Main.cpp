@@ -6,6 +6,8 @@
 //   sandbox.exe --walk           a scripted walk for a machine without a display: selects the big
 //                                polyhedron, opens the tool window, loads its face list, clicks an
 //                                entry, writes "ready" to sandbox-walk\walk.log and stays open
+//   sandbox.exe --walk-menu      the same walk, then a right click on the clicked entry: writes
+//                                "ready" while the face list's context menu is open
 //   --quit-after=SECONDS         close by itself after that time (a walk: 600 unless given; 0: a
 //                                walk closes as soon as it is done, with exit code 0 if it went well)
 #include "Sandbox.h"
@@ -30,6 +32,7 @@ HFONT g_font, g_boldFont;
 Plugin g_plugin;
 std::string g_exeDir, g_zvDir;
 bool g_walk = false;
+bool g_walkMenu = false;
 int g_quitAfter = -1;
 int g_exitCode = 0;
 
@@ -522,6 +525,8 @@ int Run(HINSTANCE instance, int show)
     {
         if (strcmp(__argv[i], "--walk") == 0)
             g_walk = true;
+        else if (strcmp(__argv[i], "--walk-menu") == 0)
+            g_walk = g_walkMenu = true;
         else if (strncmp(__argv[i], "--quit-after=", 13) == 0)
             g_quitAfter = atoi(__argv[i] + 13);
         else if (strncmp(__argv[i], "--", 2) != 0)

@@ -79,6 +79,7 @@ extern std::vector<Shader> g_shaders;
 extern ZvkHandle g_selection;
 extern std::string g_exeDir, g_zvDir;
 extern bool g_walk;
+extern bool g_walkMenu;   // the walk ends with the face list's context menu open
 extern int g_quitAfter;
 extern int g_exitCode;
 

@@ -1,13 +1,15 @@
 // The scripted walk, for a machine without a display and for the tests: select the biggest
 // polyhedron, open the tool window, load its face list, click an entry, and check at each step
 // what a person would see. Every step goes to walk.log; the walk fails on the first step that
-// did not do what it should.
+// did not do what it should. The menu walk then opens the face list's context menu with a right
+// click on that entry and stays in the menu, for a screenshot of it.
 #include "Sandbox.h"
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace sandbox {
 
@@ -20,6 +22,7 @@ FILE* g_walkLog = NULL;
 int g_walkStep = 0;
 int g_walkTries = 0;
 int g_clickedFace = -1;
+int g_clickedEntry = -1;
 
 void FinishWalk(bool ok)
 {
@@ -85,6 +88,7 @@ bool ClickEntry(HWND list)
     WalkLog("clicked entry %d \"%s\": %s", entry, text.c_str(), selected ? "selected" : "not selected");
     // An entry reads "<face> | <material index>".
     g_clickedFace = text.empty() ? -1 : atoi(text.c_str());
+    g_clickedEntry = entry;
     return selected && !text.empty();
 }
 
@@ -94,6 +98,53 @@ bool CheckHostSelection()
     bool clicked = g_clickedFace >= 0 && zvktIsFaceSelected(g_selection, g_clickedFace);
     WalkLog("selected faces in the host: %d; face %d %s", selected, g_clickedFace, clicked ? "among them" : "not among them");
     return selected == 1 && clicked;
+}
+
+// Posted, not sent: the menu's own loop then runs the walk's timer, which finds the menu open.
+void RightClickEntry(HWND list)
+{
+    RECT item;
+    SendMessageA(list, LB_GETITEMRECT, g_clickedEntry, (LPARAM)&item);
+    LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, point);
+    PostMessageA(list, WM_RBUTTONUP, 0, point);
+    WalkLog("right click on entry %d", g_clickedEntry);
+}
+
+// The platform keeps a hidden popup menu window around: only a visible one is an open menu.
+HWND OpenPopupMenu()
+{
+    for (HWND popup = NULL; (popup = FindWindowExA(NULL, popup, "#32768", NULL)) != NULL;)
+        if (IsWindowVisible(popup))
+            return popup;
+    return NULL;
+}
+
+// Logs the items as a person reads them; the material item must be there and usable, which it
+// only is when the list belongs to the host's selection.
+bool CheckMenu(HWND popup)
+{
+    HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
+    int count = menu ? GetMenuItemCount(menu) : 0;
+    bool materialItem = false;
+    for (int i = 0; i < count; ++i)
+    {
+        char text[128] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        if (!GetMenuItemInfoA(menu, i, TRUE, &info) || (info.fType & MFT_SEPARATOR))
+            continue;
+        bool greyed = (info.fState & MFS_GRAYED) != 0;
+        WalkLog("menu item \"%s\"%s", text, greyed ? " (greyed)" : "");
+        if (i == 0 && !greyed && strncmp(text, "Select faces of material ", 25) == 0)
+            materialItem = true;
+    }
+    if (!materialItem)
+        WalkLog("the menu should start with an enabled \"Select faces of material N\"");
+    return materialItem;
 }
 
 } // namespace
@@ -172,8 +223,45 @@ void WalkStep()
     }
     case 4:
         RefreshAll();
-        FinishWalk(CheckHostSelection());
+        ok = CheckHostSelection();
+        if (ok && !g_walkMenu)
+        {
+            FinishWalk(true);
+            return;
+        }
+        break;
+    case 5:
+    {
+        HWND tool = FindToolWindow();
+        HWND list = tool ? GetDlgItem(tool, TOOL_FACE_LIST_ID) : NULL;
+        if (!list)
+        {
+            WalkLog("the tool window or its face list is gone");
+            ok = false;
+            break;
+        }
+        RightClickEntry(list);
+        break;
+    }
+    case 6:
+    {
+        HWND popup = OpenPopupMenu();
+        if (!popup)
+        {
+            if (g_walkTries < 20)
+                return;
+            WalkLog("no popup menu open after the right click");
+            FinishWalk(false);
+            return;
+        }
+        ok = CheckMenu(popup);
+        // A walk that closes when done must leave the menu's loop first; the screenshot's
+        // walk keeps the menu open until the script has its picture.
+        if (g_quitAfter == 0)
+            EndMenu();
+        FinishWalk(ok);
         return;
+    }
     }
     if (!ok)
     {

@@ -719,4 +719,14 @@ void zvktSetJournalEnabled(int on) { g_journalOn = on != 0; }
 void zvktGetBalance(ZvktBalance* balance) { *balance = g_balance; }
 void zvktSetChangeCallback(ZvktChangeCallback callback) { g_changeCallback = callback; }
 
+/////////////////////////////////////////////////////////////////////////////
+// Random walk
+
+void zvktClearShaders(void)
+{
+    for (Shader* shader : g_shaders)
+        delete shader;
+    g_shaders.clear();
+}
+
 } // extern "C"

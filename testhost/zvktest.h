@@ -95,6 +95,9 @@ ZVKTEST void zvktGetBalance(ZvktBalance* balance);
 typedef void (__cdecl *ZvktChangeCallback)(void);
 ZVKTEST void zvktSetChangeCallback(ZvktChangeCallback callback);
 
+/* Random walk: the host's shader list emptied, so that a walk can give it other shaders. */
+ZVKTEST void zvktClearShaders(void);
+
 #ifdef __cplusplus
 }
 #endif

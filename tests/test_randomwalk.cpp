@@ -349,7 +349,6 @@ protected:
     }
 
     void BuildScene(WalkRandom& random);
-    void Walk();
 
     // Actions; each returns false when it does not apply now, and describes itself in m_doing.
     bool UserAction(WalkRandom& random);
@@ -500,10 +499,14 @@ TEST_F(RandomWalk, SurvivesLongMessyUse)
     }
     for (const auto& reached : m_reached)
         printf("random walk: %6d x %s\n", reached.second, reached.first.c_str());
-    if (m_failures.empty() && m_actions >= DEFAULT_ACTIONS)
+    // The suite's own walk must reach every outcome; another seed only says what it missed.
+    bool suiteWalk = m_seed == DEFAULT_SEED && m_actions >= DEFAULT_ACTIONS;
+    for (const char* outcome : OUTCOMES)
     {
-        for (const char* outcome : OUTCOMES)
+        if (m_failures.empty() && suiteWalk)
             EXPECT_GT(m_reached[outcome], 0) << "the walk never reached: " << outcome;
+        else if (m_reached[outcome] == 0)
+            printf("random walk: never reached: %s\n", outcome);
     }
     printf("random walk: %d actions in %.1f s\n", survived, (GetTickCount() - started) / 1000.0);
     printf("ZVK-FIGURE random-walk actions survived: %d (seed %llu)\n", survived, (unsigned long long)m_seed);
@@ -628,15 +631,17 @@ bool RandomWalk::HostAction(WalkRandom& random)
     if (roll < 92)
     {
         ZvktMaterial material = EditorMaterial();
-        switch (random.Below(6))
+        switch (random.Below(7))
         {
         case 0:
             material.colour = { (unsigned char)random.Below(256), (unsigned char)random.Below(256), (unsigned char)random.Below(256), 255 };
             m_doing = "editor: colour " + ColourText(material.colour);
             break;
         case 1: material.colour.a = 0; m_doing = "editor: alpha 0"; break;
-        case 2: material.textureType = ZVK_TEXTURE_GLOBAL; m_doing = "editor: global texture"; break;
-        case 3: material.textureType = 0; m_doing = "editor: no texture"; break;
+        // Picking a face's material takes the texture away again, so it is given more often.
+        case 2:
+        case 3: material.textureType = ZVK_TEXTURE_GLOBAL; m_doing = "editor: global texture"; break;
+        case 4: material.textureType = 0; m_doing = "editor: no texture"; break;
         default:
             material.shaderBox = random.Below(3);
             m_doing = "editor: shader box state " + std::to_string(material.shaderBox);
@@ -822,6 +827,8 @@ bool RandomWalk::LeftClick()
     HWND window = windows[0];
     if (!IsWindowVisible(window) || IsIconic(window) || !IsWindowEnabled(window))
         Failure("a left click left the tool window hidden, minimised or disabled");
+    if (GetActiveWindow() != window)
+        Failure("a left click left the tool window inactive");
     if (before != NULL && (window != before || EntriesNow() != entriesBefore))
         Failure("a left click replaced the open window or changed its list");
     if (before == NULL)

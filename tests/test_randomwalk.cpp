@@ -713,6 +713,20 @@ bool RandomWalk::ClickControl(int id, const char* name)
 bool RandomWalk::ClickListEntry(WalkRandom& random)
 {
     int count = EntriesNow();
+    RECT client;
+    GetClientRect(m_list, &client);
+    int rowHeight = (int)SendMessageA(m_list, LB_GETITEMHEIGHT, 0, 0);
+    // Below the last entry of a short or empty list there is room to click on nothing.
+    if ((count == 0 || random.Percent(5)) && count * rowHeight < client.bottom - rowHeight)
+    {
+        m_doing = "click below the last entry";
+        SendMessageA(m_list, LB_SETTOPINDEX, 0, 0);
+        LPARAM at = MAKELPARAM(client.right / 2, client.bottom - rowHeight / 2);
+        SendMessageA(m_list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(m_list, WM_LBUTTONUP, 0, at);
+        HostPump();
+        return true;
+    }
     if (count == 0)
         return false;
     bool longList = count > 400;

@@ -264,6 +264,14 @@ LONG CALLBACK ReportFault(EXCEPTION_POINTERS* pointers)
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
+// A read of the null page from inside a host call, which the plug-in made from a handler.
+volatile UINT_PTR g_nowhere = 8;
+
+void __cdecl FaultInTheHost()
+{
+    (void)*(volatile int*)g_nowhere;
+}
+
 /////////////////////////////////////////////////////////////////////////////
 // What reaches the tool window
 
@@ -470,8 +478,11 @@ TEST_F(RandomWalk, SurvivesLongMessyUse)
     Attach();
     DWORD started = GetTickCount();
     int survived = 0;
+    int faultAt = (int)EnvironmentNumber("ZVK_WALK_FAULT_AT", 0);
     for (m_index = 0; m_index < m_actions; ++m_index)
     {
+        if (faultAt > 0 && m_index == faultAt)
+            zvktSetChangeCallback(FaultInTheHost);
         m_editorBefore = EditorMaterial();
         m_expectedBoxes.clear();
         m_boxesFrom = m_catcher.Boxes().size();
@@ -1237,3 +1248,62 @@ TEST(RandomWalkCounting, EveryObjectMakingImportOfThePluginIsCounted)
 }
 
 } // namespace
+
+// The walk's own guard: a fault deep inside a handler ends the walk at once, with the replay,
+// instead of a crash debugger that would hang the run. The walk runs as a child program that a
+// host call faults in from the 20th action on.
+TEST(RandomWalkFaults, AFaultEndsTheWalkWithWhatReplaysIt)
+{
+    char program[MAX_PATH];
+    GetModuleFileNameA(NULL, program, MAX_PATH);
+    std::string command = std::string("\"") + program + "\" --gtest_filter=RandomWalk.*";
+
+    // The child's output goes to a file, not a pipe: a process the child starts (Wine's desktop
+    // process, when the child makes the first window) may hold its standard handles for good.
+    char directory[MAX_PATH], outputPath[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    GetTempFileNameA(directory, "zvk", 0, outputPath);
+    SECURITY_ATTRIBUTES inherit = { sizeof inherit, NULL, TRUE };
+    HANDLE outputFile = CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, outputFile);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outputFile;
+    startup.hStdError = outputFile;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    SetEnvironmentVariableA("ZVK_WALK_FAULT_AT", "20");
+    SetEnvironmentVariableA("ZVK_WALK_ACTIONS", "400");
+    PROCESS_INFORMATION child = {};
+    BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &child);
+    SetEnvironmentVariableA("ZVK_WALK_FAULT_AT", NULL);
+    SetEnvironmentVariableA("ZVK_WALK_ACTIONS", NULL);
+    CloseHandle(outputFile);
+    ASSERT_TRUE(started) << "error " << GetLastError();
+    DWORD waited = WaitForSingleObject(child.hProcess, 120000);
+    if (waited != WAIT_OBJECT_0)
+        TerminateProcess(child.hProcess, 1);
+    DWORD status = 0;
+    GetExitCodeProcess(child.hProcess, &status);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+
+    std::string output;
+    HANDLE readBack = CreateFileA(outputPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    char chunk[4096];
+    DWORD got = 0;
+    while (readBack != INVALID_HANDLE_VALUE && ReadFile(readBack, chunk, sizeof chunk, &got, NULL) && got > 0)
+        output.append(chunk, got);
+    CloseHandle(readBack);
+    DeleteFileA(outputPath);
+    ASSERT_EQ(WAIT_OBJECT_0, waited) << "the faulted walk did not end within two minutes\n" << output;
+    EXPECT_EQ(3u, status) << output;
+    EXPECT_NE(std::string::npos, output.find("exception 0xC0000005")) << output;
+    EXPECT_NE(std::string::npos, output.find("reading address 0x00000008")) << output;
+    EXPECT_NE(std::string::npos, output.find("seed 20261207, action ")) << output;
+    EXPECT_NE(std::string::npos, output.find("replay: ZVK_WALK_SEED=20261207 ZVK_WALK_ACTIONS=")) << output;
+    EXPECT_NE(std::string::npos, output.find("  #19 ")) << "the actions before the fault are listed\n" << output;
+    EXPECT_EQ(std::string::npos, output.find("ZVK-FIGURE")) << "a faulted walk reported a figure\n" << output;
+}

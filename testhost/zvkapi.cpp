@@ -796,4 +796,14 @@ void zvktSetSlot(ZvkHandle polyhedron, int slot, const ZvktMaterial* material)
     data.shader = material->shader;
 }
 
+/////////////////////////////////////////////////////////////////////////////
+// Random walk
+
+void zvktClearShaders(void)
+{
+    for (Shader* shader : g_shaders)
+        delete shader;
+    g_shaders.clear();
+}
+
 } // extern "C"

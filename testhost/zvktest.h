@@ -110,6 +110,8 @@ ZVKTEST void zvktSetShaderFault(int fault);
 /* Model loading (the sandbox host): a slot's material, colour and alpha included. A slot past
    the polyhedron's last is ignored. */
 ZVKTEST void zvktSetSlot(ZvkHandle polyhedron, int slot, const ZvktMaterial* material);
+/* Random walk: the host's shader list emptied, so that a walk can give it other shaders. */
+ZVKTEST void zvktClearShaders(void);
 
 #ifdef __cplusplus
 }

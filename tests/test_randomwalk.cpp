@@ -1,0 +1,1309 @@
+// A long random walk through the tool window: thousands of seeded user actions and host-side
+// changes, each followed by a check of the window against a small model of what it should show.
+//
+// Run any seed and length (the suite runs the default ones):
+//   ZVK_WALK_SEED=42 ZVK_WALK_ACTIONS=50000 ctest --test-dir build -R test_randomwalk --output-on-failure
+//
+// The model follows the commands that actually reach the dialog (a subclass logs them), so an
+// Enter that presses the focused button or a click that the system gives to the dialog because
+// the control under it is disabled are judged by what the window was told, not by what the walk
+// meant to do.
+//
+// GDI objects are counted at the plug-in's import boundary: its imports of the GDI functions that
+// make and delete objects (and GetDC/ReleaseDC) are routed through counters, and every handle
+// counted as alive must still be alive for GetObjectType. USER objects are the windows of this
+// thread, counted by enumeration; the plug-in imports no menu or icon function, which a check of
+// its import table keeps true, so windows are the only USER objects it can make.
+#include "support/PluginFixture.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+
+const std::uint64_t DEFAULT_SEED = 20261207;
+const int DEFAULT_ACTIONS = 10000;
+const int WARM_UP_ACTIONS = 300;
+const int REMEMBERED_ACTIONS = 20;
+const int FACE_LIMIT = 65535;
+
+const char SELECT_POLYHEDRON[] = "Please, select a polyhedron!";
+const char TOO_MANY_FACES[] = "Sorry, I cannot handle above 64k faces! Try to reduce polyhedrons' faces.";
+const char GLOBAL_TEXTURE[] = "Global texture changed! Please, reload the list.";
+const char ABOUT_TEXT[] = "zVk Quarvelind v.1.5 - Material manager plugin for Modelvane.";
+const char HELP_START[] = "\r- 'matIDs/Faces list' listbox";
+const char REFUSED_TITLE[] = "Nothing selected...";
+const char EMPTY_TITLE[] = "List is empty!";
+
+// Outcomes a walk of the default length must reach.
+const char* const OUTCOMES[] = {
+    "list loaded", "load refused: not a polyhedron", "load refused: face limit", "list rebuilt for another name",
+    "one entry selected", "several entries selected", "every entry selected", "entry beyond the host's faces skipped",
+    "face painted", "selection painted", "polyhedron painted", "global texture refused", "list cleared",
+    "mode box switched", "window closed", "disabled control clicked", "help shown", "about box shown",
+};
+
+std::uint64_t EnvironmentNumber(const char* name, std::uint64_t fallback)
+{
+    const char* text = getenv(name);
+    return text != NULL && *text != '\0' ? strtoull(text, NULL, 10) : fallback;
+}
+
+// PCG32: the same sequence on every platform and compiler, unlike rand().
+class WalkRandom
+{
+public:
+    explicit WalkRandom(std::uint64_t seed) : m_increment((seed << 1) | 1)
+    {
+        Next();
+        m_state += seed;
+        Next();
+    }
+    std::uint32_t Next()
+    {
+        std::uint64_t old = m_state;
+        m_state = old * 6364136223846793005ULL + m_increment;
+        std::uint32_t xorShifted = (std::uint32_t)(((old >> 18) ^ old) >> 27);
+        std::uint32_t rotation = (std::uint32_t)(old >> 59);
+        return (xorShifted >> rotation) | (xorShifted << ((32 - rotation) & 31));
+    }
+    int Below(int n) { return n <= 0 ? 0 : (int)(Next() % (std::uint32_t)n); }
+    int Between(int low, int high) { return low + Below(high - low + 1); }
+    bool Percent(int percent) { return Below(100) < percent; }
+
+private:
+    std::uint64_t m_state = 0;
+    std::uint64_t m_increment;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// GDI objects made by the plug-in, counted at its imports
+
+std::set<HGDIOBJ> g_liveGdiObjects;
+int g_liveDCs = 0;
+
+HFONT (WINAPI *g_createFontIndirectA)(const LOGFONTA*) = NULL;
+HBRUSH (WINAPI *g_createSolidBrush)(COLORREF) = NULL;
+BOOL (WINAPI *g_deleteObject)(HGDIOBJ) = NULL;
+HDC (WINAPI *g_getDC)(HWND) = NULL;
+int (WINAPI *g_releaseDC)(HWND, HDC) = NULL;
+
+HFONT WINAPI CountedCreateFontIndirectA(const LOGFONTA* logFont)
+{
+    HFONT font = g_createFontIndirectA(logFont);
+    if (font != NULL)
+        g_liveGdiObjects.insert(font);
+    return font;
+}
+
+HBRUSH WINAPI CountedCreateSolidBrush(COLORREF colour)
+{
+    HBRUSH brush = g_createSolidBrush(colour);
+    if (brush != NULL)
+        g_liveGdiObjects.insert(brush);
+    return brush;
+}
+
+BOOL WINAPI CountedDeleteObject(HGDIOBJ object)
+{
+    BOOL deleted = g_deleteObject(object);
+    if (deleted)
+        g_liveGdiObjects.erase(object);
+    return deleted;
+}
+
+HDC WINAPI CountedGetDC(HWND window)
+{
+    HDC dc = g_getDC(window);
+    if (dc != NULL)
+        ++g_liveDCs;
+    return dc;
+}
+
+int WINAPI CountedReleaseDC(HWND window, HDC dc)
+{
+    int released = g_releaseDC(window, dc);
+    if (released)
+        --g_liveDCs;
+    return released;
+}
+
+IMAGE_IMPORT_DESCRIPTOR* ImportDescriptors(HMODULE module)
+{
+    BYTE* base = (BYTE*)module;
+    IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
+    return (IMAGE_IMPORT_DESCRIPTOR*)(base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+}
+
+// Calls visit(dll, function, slot) for every import by name.
+template <class Visit>
+void ForEachImport(HMODULE module, Visit visit)
+{
+    BYTE* base = (BYTE*)module;
+    for (IMAGE_IMPORT_DESCRIPTOR* d = ImportDescriptors(module); d->Name; ++d)
+    {
+        IMAGE_THUNK_DATA* names = (IMAGE_THUNK_DATA*)(base + d->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = (IMAGE_THUNK_DATA*)(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots)
+            if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                visit((const char*)(base + d->Name),
+                      (const char*)((IMAGE_IMPORT_BY_NAME*)(base + names->u1.AddressOfData))->Name, slots);
+    }
+}
+
+void* RedirectImport(HMODULE module, const char* function, void* replacement)
+{
+    void* previous = NULL;
+    ForEachImport(module, [&](const char*, const char* name, IMAGE_THUNK_DATA* slot) {
+        if (strcmp(name, function) != 0)
+            return;
+        DWORD protect;
+        VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protect);
+        previous = (void*)slot->u1.Function;
+        slot->u1.Function = (DWORD_PTR)replacement;
+        VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protect, &protect);
+    });
+    return previous;
+}
+
+// Imports that make a GDI or USER object and how the walk counts each: the GDI ones at the
+// import, windows by enumeration (message boxes close before an action ends).
+bool IsCountedMaker(const std::string& name)
+{
+    static const char* const counted[] = { "CreateFontIndirectA", "CreateSolidBrush", "GetDC",
+                                           "CreateDialogParamA", "MessageBoxA" };
+    for (const char* known : counted)
+        if (name == known)
+            return true;
+    return false;
+}
+
+bool MakesAnObject(const std::string& name)
+{
+    static const char* const prefixes[] = { "Create", "Load", "Copy", "GetDC", "GetWindowDC", "BeginPaint",
+                                            "SetWindowsHook", "MessageBox", "DialogBox" };
+    for (const char* prefix : prefixes)
+        if (name.compare(0, strlen(prefix), prefix) == 0)
+            return true;
+    return false;
+}
+
+void CountPluginGdiObjects()
+{
+    static bool routed = false;
+    if (routed)
+        return;
+    routed = true;
+    HMODULE plugin = Plugin::Module();
+    g_createFontIndirectA = (decltype(g_createFontIndirectA))RedirectImport(plugin, "CreateFontIndirectA", (void*)CountedCreateFontIndirectA);
+    g_createSolidBrush = (decltype(g_createSolidBrush))RedirectImport(plugin, "CreateSolidBrush", (void*)CountedCreateSolidBrush);
+    g_deleteObject = (decltype(g_deleteObject))RedirectImport(plugin, "DeleteObject", (void*)CountedDeleteObject);
+    g_getDC = (decltype(g_getDC))RedirectImport(plugin, "GetDC", (void*)CountedGetDC);
+    g_releaseDC = (decltype(g_releaseDC))RedirectImport(plugin, "ReleaseDC", (void*)CountedReleaseDC);
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM count)
+{
+    ++*(int*)count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountWindowAndChildren(HWND window, LPARAM count)
+{
+    ++*(int*)count;
+    EnumChildWindows(window, CountChild, count);
+    return TRUE;
+}
+
+int ThreadWindowCount()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindowAndChildren, (LPARAM)&count);
+    return count;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// A fault anywhere ends the walk with what is needed to replay it
+
+std::string (*g_replayText)() = NULL;
+
+LONG CALLBACK ReportFault(EXCEPTION_POINTERS* pointers)
+{
+    DWORD code = pointers->ExceptionRecord->ExceptionCode;
+    switch (code)
+    {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+    case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_STACK_OVERFLOW:
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+        break;
+    default:
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    HMODULE module = NULL;
+    char moduleName[MAX_PATH] = "?";
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           (LPCSTR)pointers->ExceptionRecord->ExceptionAddress, &module))
+        GetModuleFileNameA(module, moduleName, sizeof moduleName);
+    fprintf(stdout, "\n[  FAILED  ] random walk: exception 0x%08lX at %p in %s",
+            code, pointers->ExceptionRecord->ExceptionAddress, moduleName);
+    if (code == EXCEPTION_ACCESS_VIOLATION)
+        fprintf(stdout, " (%s address 0x%08lX)", pointers->ExceptionRecord->ExceptionInformation[0] ? "writing" : "reading",
+                (unsigned long)pointers->ExceptionRecord->ExceptionInformation[1]);
+    fprintf(stdout, "\n%s\n", g_replayText ? g_replayText().c_str() : "");
+    fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// A read of the null page from inside a host call, which the plug-in made from a handler.
+volatile UINT_PTR g_nowhere = 8;
+
+void __cdecl FaultInTheHost()
+{
+    (void)*(volatile int*)g_nowhere;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// What reaches the tool window
+
+// The commands the dialog receives and the list's last WM_SETREDRAW, from subclass procedures.
+// The shared message log finds itself through a window property, a round trip to the window
+// server per message, which a list of 65534 entries turns into seconds when it is emptied
+// (one WM_DELETEITEM per entry); these two find their state in plain variables.
+struct WindowWatch
+{
+    HWND dialog = NULL, list = NULL;
+    WNDPROC dialogProc = NULL, listProc = NULL;
+    std::vector<std::pair<UINT, WPARAM>> commands;   // WM_COMMAND (with its wParam) and WM_CLOSE
+    bool redrawOff = false;
+};
+
+WindowWatch g_watch;
+
+LRESULT CALLBACK WatchDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND || message == WM_CLOSE)
+        g_watch.commands.push_back({ message, wParam });
+    return CallWindowProcA(g_watch.dialogProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK WatchList(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETREDRAW)
+        g_watch.redrawOff = wParam == FALSE;
+    return CallWindowProcA(g_watch.listProc, window, message, wParam, lParam);
+}
+
+void Watch(HWND dialog, HWND list)
+{
+    g_watch = WindowWatch();
+    if (dialog == NULL)
+        return;
+    g_watch.dialog = dialog;
+    g_watch.list = list;
+    g_watch.dialogProc = (WNDPROC)SetWindowLongPtrA(dialog, GWLP_WNDPROC, (LONG_PTR)WatchDialog);
+    g_watch.listProc = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)WatchList);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The scene the walk moves through
+
+struct SceneEntry
+{
+    std::string label;
+    ZvkHandle handle;
+    int weight;   // out of the sum of all weights
+};
+
+// What the tool window should show, updated from the commands that reached it.
+struct WindowModel
+{
+    bool open = false;
+    std::string title, label;
+    std::vector<std::string> texts;      // the entries, as loaded
+    std::vector<COLORREF> colours;
+    bool clearAndModesEnabled = false;
+    bool paintFace = false, paintSelection = false;
+    int copy = 0, random = 0, invisible = 0;
+};
+
+class RandomWalk : public ToolWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        m_seed = EnvironmentNumber("ZVK_WALK_SEED", DEFAULT_SEED);
+        m_actions = (int)EnvironmentNumber("ZVK_WALK_ACTIONS", DEFAULT_ACTIONS);
+        s_current = this;
+        g_replayText = [] { return s_current->ReplayText(); };
+        m_faultHandler = AddVectoredExceptionHandler(1, ReportFault);
+        CountPluginGdiObjects();
+    }
+    void TearDown() override
+    {
+        RemoveVectoredExceptionHandler(m_faultHandler);
+        g_replayText = NULL;
+        PluginTest::TearDown();
+    }
+
+    void BuildScene(WalkRandom& random);
+
+    // Actions; each returns false when it does not apply now, and describes itself in m_doing.
+    bool UserAction(WalkRandom& random);
+    bool HostAction(WalkRandom& random);
+    bool ClickControl(int id, const char* name);
+    bool ClickListEntry(WalkRandom& random);
+    bool ListKey(WalkRandom& random);
+    bool DialogKey(UINT vk, const char* name);
+    bool CloseButton();
+    bool LeftClick();
+    bool RightClick();
+    void HostPump();
+
+    // The model, fed with the commands the dialog received during the action.
+    void ApplyCommands(const std::vector<std::pair<UINT, WPARAM>>& commands);
+    void ApplyButton(int id);
+    void ApplyEmptied(bool hostToldToClose);
+    void ApplyLoad();
+    void ApplySelectionChange();
+    void ApplyPaint(bool selection);
+    void ApplyClose();
+
+    // Checks after an action; each failure is a line in m_failures.
+    void CheckAll();
+    void CheckWindow();
+    void CheckList();
+    void CheckHost();
+    void CheckObjectCounts();
+    void Failure(const std::string& what) { m_failures.push_back(what); }
+
+    std::string ReplayText() const;
+    void Attach();
+    int EntriesNow() const { return m_list ? EntryCount() : 0; }
+    int SelCountNow() const { return (int)SendMessageA(m_list, LB_GETSELCOUNT, 0, 0); }
+    int CaretNow() const { return (int)SendMessageA(m_list, LB_GETCURSEL, 0, 0); }
+    bool IsUsable() const { return m_model.open && IsWindowVisible(m_window) && !IsIconic(m_window); }
+
+    // The host as the plug-in sees it.
+    bool HostIsPolyhedron() const { return m_selection != NULL && zvktObjectType(m_selection) == ZVK_TYPE_POLYHEDRON; }
+    int HostFaces() const { return zvktFaceCount(m_selection); }
+    std::string HostName() const { return std::string(zvktObjectName(m_selection)).substr(0, ZVK_NAME_BUFFER_SIZE - 1); }
+
+    static RandomWalk* s_current;
+    PVOID m_faultHandler = NULL;
+    std::uint64_t m_seed = DEFAULT_SEED;
+    int m_actions = DEFAULT_ACTIONS;
+    int m_index = 0;
+    std::string m_doing;
+    std::deque<std::string> m_lastActions;
+    std::vector<std::string> m_failures;
+    // How often the walk reached each outcome: a walk that never reaches one checks nothing of it.
+    std::map<std::string, int> m_reached;
+
+    std::vector<SceneEntry> m_scene;
+    ZvkHandle m_selection = NULL;
+    ZvktMaterial m_editorBefore = {};
+    WindowModel m_model;
+    std::vector<std::string> m_expectedBoxes;
+    bool m_hostFacesKnown = false;
+    std::set<int> m_expectedHostFaces;
+
+    MessageBoxCatcher m_catcher;
+    size_t m_boxesFrom = 0;
+    int m_windowLevel[2] = { -1, -1 };   // closed, open
+    int m_gdiLevel[2] = { -1, -1 };
+};
+
+RandomWalk* RandomWalk::s_current = NULL;
+
+std::string RandomWalk::ReplayText() const
+{
+    std::ostringstream text;
+    text << "seed " << m_seed << ", action " << m_index << " of " << m_actions
+         << " (replay: ZVK_WALK_SEED=" << m_seed << " ZVK_WALK_ACTIONS=" << m_index + 1 << ")\n"
+         << "last actions:\n";
+    for (const std::string& action : m_lastActions)
+        text << "  " << action << "\n";
+    return text.str();
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Scene
+
+void RandomWalk::BuildScene(WalkRandom& random)
+{
+    struct Shape { const char* name; int faces; int weight; };
+    // Same-named polyhedra with fewer and more faces, one without faces, and the face limit:
+    // the big ones are slow to list, so they come up rarely.
+    static const Shape shapes[] = {
+        { "Platonic/Tetrahedron", 4, 10 }, { "Platonic/Cube", 6, 12 }, { "Platonic/Cube", 3, 6 },
+        { "Platonic/Cube", 24, 6 }, { "Platonic/Octahedron", 8, 8 }, { "Platonic/Dodecahedron", 12, 8 },
+        { "Platonic/Icosahedron", 20, 8 }, { "Terrain", 300, 4 }, { "Empty mesh", 0, 4 },
+        { "At the limit", FACE_LIMIT - 1, 1 }, { "Over the limit", FACE_LIMIT, 1 }, { "Far over the limit", 70000, 1 },
+    };
+    for (const Shape& shape : shapes)
+    {
+        int slots = random.Between(1, 8);
+        std::vector<unsigned short> materials(shape.faces);
+        for (unsigned short& material : materials)
+            material = random.Percent(3) ? 65535 : (unsigned short)random.Below(slots + 1);
+        ZvkHandle handle = zvktAddPolyhedron(shape.name, shape.faces, materials.empty() ? NULL : materials.data(), slots);
+        m_scene.push_back({ std::string(shape.name) + " (" + std::to_string(shape.faces) + " faces)", handle, shape.weight });
+    }
+    std::string longName(1500, 'n');
+    longName.replace(0, 10, "Long name ");
+    m_scene.push_back({ "a polyhedron named with 1500 characters", zvktAddPolyhedron(longName.c_str(), 7, NULL, 3), 2 });
+    m_scene.push_back({ "Camera (not a polyhedron)", zvktAddObject("Camera", 301), 5 });
+    m_scene.push_back({ "nothing", NULL, 5 });
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The walk
+
+TEST_F(RandomWalk, SurvivesLongMessyUse)
+{
+    WalkRandom random(m_seed);
+    BuildScene(random);
+    m_model.open = false;
+    Attach();
+    DWORD started = GetTickCount();
+    int survived = 0;
+    int faultAt = (int)EnvironmentNumber("ZVK_WALK_FAULT_AT", 0);
+    for (m_index = 0; m_index < m_actions; ++m_index)
+    {
+        if (faultAt > 0 && m_index == faultAt)
+            zvktSetChangeCallback(FaultInTheHost);
+        m_editorBefore = EditorMaterial();
+        m_expectedBoxes.clear();
+        m_boxesFrom = m_catcher.Boxes().size();
+        g_watch.commands.clear();
+        bool done = false;
+        while (!done)
+            done = random.Percent(22) ? HostAction(random) : UserAction(random);
+        m_lastActions.push_back("#" + std::to_string(m_index) + " " + m_doing);
+        if (m_lastActions.size() > REMEMBERED_ACTIONS)
+            m_lastActions.pop_front();
+
+        ApplyCommands(g_watch.commands);
+        Attach();
+        CheckAll();
+        zvktJournalClear();
+        if (!m_failures.empty())
+        {
+            std::string all;
+            for (const std::string& failure : m_failures)
+                all += "  " + failure + "\n";
+            ADD_FAILURE() << "random walk failed after an action:\n" << all << ReplayText();
+            break;
+        }
+        survived = m_index + 1;
+    }
+    for (const auto& reached : m_reached)
+        printf("random walk: %6d x %s\n", reached.second, reached.first.c_str());
+    // The suite's own walk must reach every outcome; another seed only says what it missed.
+    bool suiteWalk = m_seed == DEFAULT_SEED && m_actions >= DEFAULT_ACTIONS;
+    for (const char* outcome : OUTCOMES)
+    {
+        if (m_failures.empty() && suiteWalk)
+            EXPECT_GT(m_reached[outcome], 0) << "the walk never reached: " << outcome;
+        else if (m_reached[outcome] == 0)
+            printf("random walk: never reached: %s\n", outcome);
+    }
+    printf("random walk: %d actions in %.1f s\n", survived, (GetTickCount() - started) / 1000.0);
+    printf("ZVK-FIGURE random-walk actions survived: %d (seed %llu)\n", survived, (unsigned long long)m_seed);
+}
+
+// Follows the tool window as it comes and goes: its controls and the watch on them.
+void RandomWalk::Attach()
+{
+    HWND window = FindToolWindow();
+    if (window == m_window && window == g_watch.dialog)
+        return;
+    m_window = window;
+    m_list = window ? GetDlgItem(window, IDC_FACE_LIST) : NULL;
+    Watch(m_window, m_list);
+}
+
+bool RandomWalk::UserAction(WalkRandom& random)
+{
+    if (!IsUsable())
+    {
+        switch (random.Below(8))
+        {
+        case 0: return RightClick();
+        case 1: m_doing = "zvkDeactivate"; Plugin::Deactivate(); HostPump(); return true;
+        default: return LeftClick();
+        }
+    }
+    int roll = random.Below(100);
+    if (roll < 26)
+        return ClickListEntry(random);
+    if (roll < 40)
+        return ListKey(random);
+    if (roll < 42)
+        return DialogKey(VK_RETURN, "Enter");
+    if (roll < 43 && random.Percent(50))
+        return DialogKey(VK_ESCAPE, "Esc");
+    if (roll < 44)
+        return DialogKey(VK_TAB, "Tab");
+    if (roll < 46)
+        return DialogKey(VK_SPACE, "Space");
+    if (roll < 72)
+    {
+        static const struct { int id; const char* name; int weight; } controls[] = {
+            { IDC_LOAD_LIST, "Faces | matIDs", 7 }, { IDC_CLEAR_LIST, "Clear content", 2 },
+            { IDC_COPY_MATERIAL, "Copy material", 3 }, { IDC_PAINT_RANDOM, "Paint random", 3 },
+            { IDC_PAINT_INVISIBLE, "Paint invisible", 2 }, { IDC_PAINT_FACE, "Paint face", 3 },
+            { IDC_PAINT_SELECTION, "Paint selection", 3 }, { IDC_PAINT_ALL, "Paint all", 1 },
+            { IDC_HELP_BUTTON, "Help", 1 }, { IDC_PAINT_OPTIONS, "the Paint options heading", 1 },
+        };
+        int pick = random.Below(26);
+        for (const auto& control : controls)
+        {
+            if (pick < control.weight)
+                return ClickControl(control.id, control.name);
+            pick -= control.weight;
+        }
+    }
+    if (roll < 73)
+        return CloseButton();
+    if (roll < 80)
+        return LeftClick();
+    if (roll < 81)
+        return RightClick();
+    if (roll < 84)
+    {
+        int count = EntriesNow();
+        int index = count > 0 ? random.Below(count) : 0;
+        RECT item = {};
+        if (count > 0)
+        {
+            SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
+            SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
+        }
+        m_doing = "right click on the list at entry " + std::to_string(index);
+        LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        SendMessageA(m_list, WM_RBUTTONDOWN, MK_RBUTTON, at);
+        SendMessageA(m_list, WM_RBUTTONUP, 0, at);
+        HostPump();
+        return true;
+    }
+    if (roll < 86)
+    {
+        m_doing = "zvkDeactivate";
+        Plugin::Deactivate();
+        HostPump();
+        return true;
+    }
+    if (roll < 87)
+    {
+        bool minimise = random.Percent(50);
+        m_doing = minimise ? "the tool window minimised" : "the tool window hidden";
+        ShowWindow(m_window, minimise ? SW_MINIMIZE : SW_HIDE);
+        HostPump();
+        return true;
+    }
+    return false;
+}
+
+bool RandomWalk::HostAction(WalkRandom& random)
+{
+    int roll = random.Below(100);
+    if (roll < 70)
+    {
+        int total = 0;
+        for (const SceneEntry& entry : m_scene)
+            total += entry.weight;
+        int pick = random.Below(total);
+        for (const SceneEntry& entry : m_scene)
+        {
+            if (pick < entry.weight)
+            {
+                m_doing = "host selects " + entry.label;
+                m_selection = entry.handle;
+                break;
+            }
+            pick -= entry.weight;
+        }
+        zvktSelect(m_selection);
+        m_hostFacesKnown = false;
+        return true;
+    }
+    if (roll < 92)
+    {
+        ZvktMaterial material = EditorMaterial();
+        switch (random.Below(7))
+        {
+        case 0:
+            material.colour = { (unsigned char)random.Below(256), (unsigned char)random.Below(256), (unsigned char)random.Below(256), 255 };
+            m_doing = "editor: colour " + ColourText(material.colour);
+            break;
+        case 1: material.colour.a = 0; m_doing = "editor: alpha 0"; break;
+        // Picking a face's material takes the texture away again, so it is given more often.
+        case 2:
+        case 3: material.textureType = ZVK_TEXTURE_GLOBAL; m_doing = "editor: global texture"; break;
+        case 4: material.textureType = 0; m_doing = "editor: no texture"; break;
+        default:
+            material.shaderBox = random.Below(3);
+            m_doing = "editor: shader box state " + std::to_string(material.shaderBox);
+            break;
+        }
+        zvktSetEditorMaterial(&material);
+        return true;
+    }
+    static const std::vector<int> shaderLists[] = { {}, { 1 }, { 2, 1, 3 }, { 1, 1 }, { 3, 4 }, { 1, 2, 1 } };
+    const std::vector<int>& ids = shaderLists[random.Below(6)];
+    zvktClearShaders();
+    m_doing = "host shaders:";
+    for (int id : ids)
+    {
+        zvktAddShader(id);
+        m_doing += " " + std::to_string(id);
+    }
+    if (ids.empty())
+        m_doing += " none";
+    return true;
+}
+
+// The host's loop: every message for the tool window goes through IsDialogMessage first.
+void RandomWalk::HostPump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+    {
+        HWND tool = FindToolWindow();
+        if (tool != NULL && IsDialogMessageA(tool, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// A mouse click where the control is: the window under the point gets it, which for a disabled
+// or hidden control is the dialog itself, as for a person clicking there.
+bool RandomWalk::ClickControl(int id, const char* name)
+{
+    HWND control = Item(id);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    POINT at = { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+    ScreenToClient(m_window, &at);
+    HWND target = ChildWindowFromPointEx(m_window, at, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
+    m_doing = std::string("click on ") + name + (IsWindowEnabled(control) ? "" : " (disabled)");
+    if (!IsWindowEnabled(control))
+        ++m_reached["disabled control clicked"];
+    char className[16] = "";
+    GetClassNameA(target, className, sizeof className);
+    if (target == control && _stricmp(className, "Button") == 0)
+    {
+        SendMessageA(control, BM_CLICK, 0, 0);
+    }
+    else
+    {
+        HWND receiver = target != NULL ? target : m_window;
+        MapWindowPoints(m_window, receiver, &at, 1);
+        SendMessageA(receiver, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        SendMessageA(receiver, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    }
+    HostPump();
+    return true;
+}
+
+// Selecting entries of a long list costs the host a face-count-long array per selected entry,
+// so ranges there stay near the anchor and the selection stays small.
+bool RandomWalk::ClickListEntry(WalkRandom& random)
+{
+    int count = EntriesNow();
+    RECT client;
+    GetClientRect(m_list, &client);
+    int rowHeight = (int)SendMessageA(m_list, LB_GETITEMHEIGHT, 0, 0);
+    // Below the last entry of a short or empty list there is room to click on nothing.
+    if ((count == 0 || random.Percent(5)) && count * rowHeight < client.bottom - rowHeight)
+    {
+        m_doing = "click below the last entry";
+        SendMessageA(m_list, LB_SETTOPINDEX, 0, 0);
+        LPARAM at = MAKELPARAM(client.right / 2, client.bottom - rowHeight / 2);
+        SendMessageA(m_list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(m_list, WM_LBUTTONUP, 0, at);
+        HostPump();
+        return true;
+    }
+    if (count == 0)
+        return false;
+    bool longList = count > 400;
+    int selected = SelCountNow();
+    int index = random.Below(count);
+    WPARAM keys = 0;
+    int roll = random.Below(10);
+    if (roll < 3 && !(longList && selected >= 40))
+        keys = MK_CONTROL;
+    else if (roll < 5)
+    {
+        keys = MK_SHIFT;
+        if (longList)
+        {
+            int anchor = (int)SendMessageA(m_list, LB_GETANCHORINDEX, 0, 0);
+            index = std::max(0, std::min(count - 1, anchor + random.Between(-15, 15)));
+        }
+    }
+    m_doing = "click on entry " + std::to_string(index) + (keys == MK_CONTROL ? " with Ctrl" : keys == MK_SHIFT ? " with Shift" : "");
+    ClickEntry(index, keys);
+    HostPump();
+    return true;
+}
+
+bool RandomWalk::ListKey(WalkRandom& random)
+{
+    static const struct { UINT vk; const char* name; } keys[] = {
+        { VK_UP, "Up" }, { VK_DOWN, "Down" }, { VK_HOME, "Home" }, { VK_END, "End" }, { VK_NEXT, "Page Down" }, { VK_PRIOR, "Page Up" },
+    };
+    const auto& key = keys[random.Below(6)];
+    bool shift = random.Percent(25);
+    bool longList = EntriesNow() > 400;
+    if (shift && longList && (key.vk == VK_HOME || key.vk == VK_END || SelCountNow() >= 40))
+        shift = false;
+    // The person puts the focus into the list first, or presses the key wherever it is.
+    bool intoList = random.Percent(60);
+    if (intoList)
+        SetFocus(m_list);
+    BYTE state[256];
+    GetKeyboardState(state);
+    if (shift)
+    {
+        BYTE pressed[256];
+        memcpy(pressed, state, sizeof pressed);
+        pressed[VK_SHIFT] = 0x80;
+        SetKeyboardState(pressed);
+    }
+    DialogKey(key.vk, key.name);
+    if (shift)
+        SetKeyboardState(state);
+    m_doing = std::string(shift ? "Shift+" : "") + key.name + (intoList ? " in the list" : " where the focus is");
+    return true;
+}
+
+bool RandomWalk::DialogKey(UINT vk, const char* name)
+{
+    HWND focus = GetFocus();
+    if (focus == NULL || (focus != m_window && !IsChild(m_window, focus)))
+        focus = m_window;
+    m_doing = name;
+    MSG down = { focus, WM_KEYDOWN, vk, 1, GetTickCount(), { 0, 0 } };
+    if (!IsDialogMessageA(m_window, &down))
+    {
+        TranslateMessage(&down);
+        DispatchMessageA(&down);
+    }
+    HostPump();
+    if (IsWindow(m_window) && IsWindow(focus))
+    {
+        MSG up = { focus, WM_KEYUP, vk, (LPARAM)0xC0000001, GetTickCount(), { 0, 0 } };
+        if (!IsDialogMessageA(m_window, &up))
+            DispatchMessageA(&up);
+    }
+    HostPump();
+    return true;
+}
+
+// What the caption's close button sends once the click on it is complete.
+bool RandomWalk::CloseButton()
+{
+    m_doing = "close button";
+    RECT frame;
+    GetWindowRect(m_window, &frame);
+    SendMessageA(m_window, WM_SYSCOMMAND, SC_CLOSE, MAKELPARAM(frame.right - 8, frame.top + 8));
+    HostPump();
+    return true;
+}
+
+bool RandomWalk::RightClick()
+{
+    m_doing = "zvkOnRightClick";
+    ++m_reached["about box shown"];
+    m_expectedBoxes.push_back(ABOUT_TEXT);
+    Plugin::RightClick();
+    HostPump();
+    return true;
+}
+
+bool RandomWalk::LeftClick()
+{
+    m_doing = "zvkOnLeftClick";
+    HWND before = m_model.open ? m_window : NULL;
+    int entriesBefore = EntriesNow();
+    Plugin::LeftClick();
+    HostPump();
+    std::vector<HWND> windows = FindToolWindows();
+    if (windows.size() != 1)
+    {
+        Failure("a left click left " + std::to_string(windows.size()) + " tool windows");
+        return true;
+    }
+    HWND window = windows[0];
+    if (!IsWindowVisible(window) || IsIconic(window) || !IsWindowEnabled(window))
+        Failure("a left click left the tool window hidden, minimised or disabled");
+    if (GetActiveWindow() != window)
+        Failure("a left click left the tool window inactive");
+    if (before != NULL && (window != before || EntriesNow() != entriesBefore))
+        Failure("a left click replaced the open window or changed its list");
+    if (before == NULL)
+    {
+        m_model = WindowModel();
+        m_model.open = true;
+        m_model.title = LIST_TITLE;
+    }
+    return true;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The model
+
+void RandomWalk::ApplyCommands(const std::vector<std::pair<UINT, WPARAM>>& commands)
+{
+    for (const auto& command : commands)
+    {
+        int id = LOWORD(command.second);
+        int code = HIWORD(command.second);
+        if (command.first == WM_CLOSE)
+            ApplyClose();
+        else if (id == IDC_FACE_LIST && code == LBN_SELCHANGE)
+            ApplySelectionChange();
+        else if (code == BN_CLICKED)
+            ApplyButton(id);
+    }
+}
+
+// The list emptied by the plug-in, and the host's face selection with it (the edit tool closed).
+void RandomWalk::ApplyEmptied(bool hostToldToClose)
+{
+    m_model.texts.clear();
+    m_model.colours.clear();
+    m_model.paintFace = m_model.paintSelection = false;
+    if (hostToldToClose && HostIsPolyhedron())
+    {
+        m_hostFacesKnown = true;
+        m_expectedHostFaces.clear();
+    }
+}
+
+void RandomWalk::ApplyButton(int id)
+{
+    switch (id)
+    {
+    case IDC_LOAD_LIST:
+        ApplyLoad();
+        break;
+    case IDC_CLEAR_LIST:
+        ++m_reached["list cleared"];
+        ApplyEmptied(true);
+        m_model.title = EMPTY_TITLE;
+        m_model.label.clear();
+        break;
+    case IDC_COPY_MATERIAL:
+        ++m_reached["mode box switched"];
+        m_model.copy = !m_model.copy;
+        m_model.random = 0;
+        break;
+    case IDC_PAINT_INVISIBLE:
+        ++m_reached["mode box switched"];
+        m_model.invisible = !m_model.invisible;
+        m_model.random = 0;
+        break;
+    case IDC_PAINT_RANDOM:
+        ++m_reached["mode box switched"];
+        m_model.random = !m_model.random;
+        m_model.copy = m_model.invisible = 0;
+        break;
+    case IDC_PAINT_FACE:
+        ApplyPaint(false);
+        break;
+    case IDC_PAINT_SELECTION:
+        ApplyPaint(true);
+        break;
+    case IDC_PAINT_ALL:
+        if (HostIsPolyhedron())
+        {
+            ++m_reached["polyhedron painted"];
+            ApplyEmptied(true);
+        }
+        break;
+    case IDC_HELP_BUTTON:
+        ++m_reached["help shown"];
+        m_expectedBoxes.push_back(HELP_START);
+        break;
+    default:
+        break;
+    }
+}
+
+void RandomWalk::ApplyLoad()
+{
+    m_model.texts.clear();
+    m_model.colours.clear();
+    if (!HostIsPolyhedron())
+    {
+        ++m_reached["load refused: not a polyhedron"];
+        m_expectedBoxes.push_back(SELECT_POLYHEDRON);
+        return;
+    }
+    ApplyEmptied(true);
+    m_model.clearAndModesEnabled = true;
+    m_model.random = 0;
+    m_model.label = HostName();
+    int faces = HostFaces();
+    if (faces >= FACE_LIMIT)
+    {
+        ++m_reached["load refused: face limit"];
+        m_model.title = REFUSED_TITLE;
+        m_expectedBoxes.push_back(TOO_MANY_FACES);
+        return;
+    }
+    ++m_reached["list loaded"];
+    m_model.title = LIST_TITLE;
+    for (int face = 0; face < faces; ++face)
+        m_model.texts.push_back(std::to_string(face) + " | " + std::to_string(zvktFaceMaterialIndex(m_selection, face)));
+    m_model.colours.assign(faces, 0);
+}
+
+bool IsFaceOf(int face, int faceCount) { return face >= 0 && face < faceCount && face < FACE_LIMIT; }
+
+
+void RandomWalk::ApplySelectionChange()
+{
+    if (!HostIsPolyhedron())
+        return;
+    if (m_model.label != HostName())
+    {
+        ++m_reached["list rebuilt for another name"];
+        ApplyLoad();
+    }
+    int selected = SelCountNow();
+    int count = EntriesNow();
+    int faces = HostFaces();
+    ++m_reached[selected == 1 ? "one entry selected" : selected == 0 ? "no entry selected"
+                : selected == count ? "every entry selected" : "several entries selected"];
+    if (count > faces)
+        ++m_reached["entry beyond the host's faces skipped"];
+    m_model.paintFace = selected == 1;
+    m_model.paintSelection = selected >= 2 && selected != count;
+    m_hostFacesKnown = true;
+    m_expectedHostFaces.clear();
+    if (selected == 1 && CaretNow() >= 0)
+    {
+        int face = atoi(EntryText(CaretNow()).c_str());
+        if (IsFaceOf(face, faces))
+            m_expectedHostFaces.insert(face);
+    }
+    if (selected >= 2 && selected != count)
+        for (int entry : SelectedEntries())
+        {
+            int face = atoi(EntryText(entry).c_str());
+            if (IsFaceOf(face, faces))
+                m_expectedHostFaces.insert(face);
+        }
+    if (selected >= 2)
+        m_model.title = LIST_TITLE;
+}
+
+void RandomWalk::ApplyPaint(bool selection)
+{
+    if (!HostIsPolyhedron())
+        return;
+    if (m_model.random && m_editorBefore.textureType == ZVK_TEXTURE_GLOBAL)
+    {
+        ++m_reached["global texture refused"];
+        m_expectedBoxes.push_back(GLOBAL_TEXTURE);
+        return;
+    }
+    COLORREF colour = m_model.invisible ? CLR_PAINTED_INVISIBLE : CLR_PAINTED;
+    int faces = HostFaces();
+    if (!selection)
+    {
+        int current = CaretNow();
+        int face = current >= 0 ? atoi(EntryText(current).c_str()) : -1;
+        if (current >= 0 && IsFaceOf(face, faces) && face < (int)m_model.colours.size())
+        {
+            ++m_reached["face painted"];
+            m_model.colours[face] = colour;
+        }
+        return;
+    }
+    if (SelectedEntries().size() >= 2)
+        ++m_reached["selection painted"];
+    for (int entry : SelectedEntries())
+        if (IsFaceOf(atoi(EntryText(entry).c_str()), faces) && entry < (int)m_model.colours.size())
+            m_model.colours[entry] = colour;
+    m_model.title = LIST_TITLE;
+}
+
+void RandomWalk::ApplyClose()
+{
+    ++m_reached["window closed"];
+    ApplyEmptied(true);
+    m_model = WindowModel();
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Checks
+
+void RandomWalk::CheckAll()
+{
+    CheckWindow();
+    if (m_model.open && m_window != NULL)
+        CheckList();
+    CheckHost();
+    CheckObjectCounts();
+
+    std::vector<std::string> shown;
+    for (size_t i = m_boxesFrom; i < m_catcher.Boxes().size(); ++i)
+    {
+        const CapturedBox& box = m_catcher.Boxes()[i];
+        shown.push_back(box.text.compare(0, strlen(HELP_START), HELP_START) == 0 ? HELP_START : box.text);
+    }
+    if (shown != m_expectedBoxes)
+    {
+        std::string text = "message boxes shown:";
+        for (const std::string& box : shown)
+            text += " [" + box + "]";
+        text += "; expected:";
+        for (const std::string& box : m_expectedBoxes)
+            text += " [" + box + "]";
+        Failure(text);
+    }
+}
+
+void RandomWalk::CheckWindow()
+{
+    std::vector<HWND> windows = FindToolWindows();
+    if (windows.size() != (m_model.open ? 1u : 0u))
+    {
+        Failure(std::to_string(windows.size()) + " tool windows, expected " + (m_model.open ? "one" : "none"));
+        return;
+    }
+    if (!m_model.open)
+        return;
+    auto expect = [this](bool expected, int id, const char* name) {
+        if (IsEnabled(id) != expected)
+            Failure(std::string(name) + (expected ? " disabled" : " enabled") + ", expected the opposite");
+    };
+    expect(m_model.paintFace, IDC_PAINT_FACE, "Paint face");
+    expect(m_model.paintSelection, IDC_PAINT_SELECTION, "Paint selection");
+    expect(m_model.clearAndModesEnabled, IDC_CLEAR_LIST, "Clear content");
+    expect(m_model.clearAndModesEnabled, IDC_COPY_MATERIAL, "Copy material");
+    expect(m_model.clearAndModesEnabled, IDC_PAINT_RANDOM, "Paint random");
+    expect(m_model.clearAndModesEnabled, IDC_PAINT_INVISIBLE, "Paint invisible");
+    expect(true, IDC_LOAD_LIST, "Faces | matIDs");
+    expect(true, IDC_PAINT_ALL, "Paint all");
+    expect(true, IDC_HELP_BUTTON, "Help");
+    std::vector<int> modes = { m_model.copy, m_model.random, m_model.invisible };
+    if (ModeBoxes() != modes)
+        Failure("mode boxes " + std::to_string(CheckState(IDC_COPY_MATERIAL)) + std::to_string(CheckState(IDC_PAINT_RANDOM))
+                + std::to_string(CheckState(IDC_PAINT_INVISIBLE)) + ", expected " + std::to_string(modes[0])
+                + std::to_string(modes[1]) + std::to_string(modes[2]));
+    std::string title = ItemText(IDC_LIST_TITLE);
+    if (title == WAIT_TITLE)
+        Failure("the title was left at \"Please wait...\"");
+    else if (title != m_model.title)
+        Failure("title \"" + title + "\", expected \"" + m_model.title + "\"");
+    if (ItemText(IDC_OBJECT_NAME) != m_model.label)
+        Failure("object name \"" + ItemText(IDC_OBJECT_NAME).substr(0, 60) + "\", expected \"" + m_model.label.substr(0, 60) + "\"");
+    if (g_watch.redrawOff)
+        Failure("the list's redrawing was left off");
+}
+
+// Every entry of a short list; on a long one its ends, the current and the selected entries.
+void RandomWalk::CheckList()
+{
+    int count = EntryCount();
+    if (count != (int)m_model.texts.size())
+    {
+        Failure(std::to_string(count) + " entries listed, expected " + std::to_string(m_model.texts.size()));
+        return;
+    }
+    std::set<int> entries;
+    if (count <= 64)
+        for (int i = 0; i < count; ++i)
+            entries.insert(i);
+    else
+    {
+        entries = { 0, count - 1, std::max(0, CaretNow()) };
+        std::vector<int> selected = SelectedEntries();
+        for (size_t i = 0; i < selected.size() && i < 64; ++i)
+            entries.insert(selected[i]);
+    }
+    for (int i : entries)
+    {
+        if (EntryText(i) != m_model.texts[i])
+            Failure("entry " + std::to_string(i) + " reads \"" + EntryText(i) + "\", expected \"" + m_model.texts[i] + "\"");
+        if (EntryColour(i) != m_model.colours[i])
+            Failure("entry " + std::to_string(i) + " has colour " + std::to_string(EntryColour(i)) + ", expected "
+                    + std::to_string(m_model.colours[i]));
+    }
+}
+
+void RandomWalk::CheckHost()
+{
+    ZvktBalance balance;
+    zvktGetBalance(&balance);
+    if (balance.materialsCreated != balance.materialsDestroyed || balance.materialsCreated != balance.materialsFreed)
+        Failure("materials created " + std::to_string(balance.materialsCreated) + ", destroyed "
+                + std::to_string(balance.materialsDestroyed) + ", freed " + std::to_string(balance.materialsFreed));
+    if (balance.blocksAllocated != balance.blocksFreed)
+        Failure("zvkCalloc blocks " + std::to_string(balance.blocksAllocated) + ", freed " + std::to_string(balance.blocksFreed));
+    if (balance.shaderInfosCreated != balance.shaderInfosDestroyed)
+        Failure("shader infos not destroyed");
+    if (balance.badFrees != 0)
+        Failure(std::to_string(balance.badFrees) + " unknown or repeated releases");
+
+    // Face indices go only to the polyhedron selected now, and only within its faces.
+    int faces = HostFaces();
+    for (int i = 0; i < zvktJournalCount(); ++i)
+    {
+        const ZvktCall* call = zvktJournalAt(i);
+        std::string name = call->function;
+        bool facesCall = name == "zvkPolyhSelectFaces" || name == "zvkPolyhPaintFace" || name == "zvkPolyhPaint"
+                         || name == "zvkPolyhGetMaterial";
+        if (!facesCall)
+            continue;
+        if ((ZvkHandle)(UINT_PTR)call->args[0] != m_selection || !HostIsPolyhedron())
+            Failure(name + " on an object that is not the selected polyhedron");
+        if (name == "zvkPolyhPaintFace" && !IsFaceOf((int)call->args[1], faces))
+            Failure("zvkPolyhPaintFace of face " + std::to_string(call->args[1]) + " of " + std::to_string(faces));
+        if (name == "zvkPolyhSelectFaces")
+        {
+            if ((int)call->args[1] != faces)
+                Failure("zvkPolyhSelectFaces with " + std::to_string((int)call->args[1]) + " elements for " + std::to_string(faces) + " faces");
+            for (int k = 0; k < call->indexCount; ++k)
+                if (!IsFaceOf((int)call->indices[k], faces))
+                {
+                    Failure("zvkPolyhSelectFaces of face " + std::to_string(call->indices[k]) + " of " + std::to_string(faces));
+                    break;
+                }
+        }
+    }
+
+    if (m_hostFacesKnown && HostIsPolyhedron())
+    {
+        bool same = zvktSelectedFaceCount(m_selection) == (int)m_expectedHostFaces.size();
+        for (int face : m_expectedHostFaces)
+            same = same && zvktIsFaceSelected(m_selection, face);
+        if (!same)
+        {
+            std::string expected;
+            for (int face : m_expectedHostFaces)
+                expected += " " + std::to_string(face);
+            Failure(std::to_string(zvktSelectedFaceCount(m_selection)) + " faces selected in the host, expected {" + expected + " }");
+        }
+    }
+}
+
+// After the warm-up, the counts with the window open and with it closed stay where they were.
+void RandomWalk::CheckObjectCounts()
+{
+    for (HGDIOBJ object : g_liveGdiObjects)
+        if (GetObjectType(object) == 0)
+            Failure("a GDI object the plug-in made vanished without its DeleteObject");
+    if (g_liveDCs != 0)
+        Failure(std::to_string(g_liveDCs) + " device contexts not released");
+    int state = m_model.open ? 1 : 0;
+    int windows = ThreadWindowCount();
+    int gdi = (int)g_liveGdiObjects.size();
+    if (m_index < WARM_UP_ACTIONS)
+        return;
+    if (m_windowLevel[state] < 0)
+    {
+        m_windowLevel[state] = windows;
+        m_gdiLevel[state] = gdi;
+        return;
+    }
+    if (windows != m_windowLevel[state])
+        Failure(std::to_string(windows) + " windows, " + std::to_string(m_windowLevel[state]) + " after the warm-up");
+    if (gdi != m_gdiLevel[state])
+        Failure(std::to_string(gdi) + " GDI objects of the plug-in alive, " + std::to_string(m_gdiLevel[state]) + " after the warm-up");
+}
+
+// Every object-making function the plug-in imports must be one the walk counts.
+TEST(RandomWalkCounting, EveryObjectMakingImportOfThePluginIsCounted)
+{
+    ASSERT_TRUE(Plugin::Module() != NULL);
+    int seen = 0;
+    ForEachImport(Plugin::Module(), [&](const char* dll, const char* name, IMAGE_THUNK_DATA*) {
+        bool userOrGdi = _stricmp(dll, "USER32.dll") == 0 || _stricmp(dll, "GDI32.dll") == 0;
+        if (!userOrGdi || !MakesAnObject(name))
+            return;
+        ++seen;
+        EXPECT_TRUE(IsCountedMaker(name)) << dll << "!" << name << " makes objects the random walk does not count";
+    });
+    EXPECT_GT(seen, 0) << "no object-making import found: the import table was not read";
+}
+
+} // namespace
+
+// The walk's own guard: a fault deep inside a handler ends the walk at once, with the replay,
+// instead of a crash debugger that would hang the run. The walk runs as a child program that a
+// host call faults in from the 20th action on.
+TEST(RandomWalkFaults, AFaultEndsTheWalkWithWhatReplaysIt)
+{
+    char program[MAX_PATH];
+    GetModuleFileNameA(NULL, program, MAX_PATH);
+    std::string command = std::string("\"") + program + "\" --gtest_filter=RandomWalk.*";
+
+    // The child's output goes to a file, not a pipe: a process the child starts (Wine's desktop
+    // process, when the child makes the first window) may hold its standard handles for good.
+    char directory[MAX_PATH], outputPath[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    GetTempFileNameA(directory, "zvk", 0, outputPath);
+    SECURITY_ATTRIBUTES inherit = { sizeof inherit, NULL, TRUE };
+    HANDLE outputFile = CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, outputFile);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outputFile;
+    startup.hStdError = outputFile;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    SetEnvironmentVariableA("ZVK_WALK_FAULT_AT", "20");
+    SetEnvironmentVariableA("ZVK_WALK_ACTIONS", "400");
+    PROCESS_INFORMATION child = {};
+    BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &child);
+    SetEnvironmentVariableA("ZVK_WALK_FAULT_AT", NULL);
+    SetEnvironmentVariableA("ZVK_WALK_ACTIONS", NULL);
+    CloseHandle(outputFile);
+    ASSERT_TRUE(started) << "error " << GetLastError();
+    DWORD waited = WaitForSingleObject(child.hProcess, 120000);
+    if (waited != WAIT_OBJECT_0)
+        TerminateProcess(child.hProcess, 1);
+    DWORD status = 0;
+    GetExitCodeProcess(child.hProcess, &status);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+
+    std::string output;
+    HANDLE readBack = CreateFileA(outputPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    char chunk[4096];
+    DWORD got = 0;
+    while (readBack != INVALID_HANDLE_VALUE && ReadFile(readBack, chunk, sizeof chunk, &got, NULL) && got > 0)
+        output.append(chunk, got);
+    CloseHandle(readBack);
+    DeleteFileA(outputPath);
+    ASSERT_EQ(WAIT_OBJECT_0, waited) << "the faulted walk did not end within two minutes\n" << output;
+    EXPECT_EQ(3u, status) << output;
+    EXPECT_NE(std::string::npos, output.find("exception 0xC0000005")) << output;
+    EXPECT_NE(std::string::npos, output.find("reading address 0x00000008")) << output;
+    EXPECT_NE(std::string::npos, output.find("seed 20261207, action ")) << output;
+    EXPECT_NE(std::string::npos, output.find("replay: ZVK_WALK_SEED=20261207 ZVK_WALK_ACTIONS=")) << output;
+    EXPECT_NE(std::string::npos, output.find("  #19 ")) << "the actions before the fault are listed\n" << output;
+    EXPECT_EQ(std::string::npos, output.find("ZVK-FIGURE")) << "a faulted walk reported a figure\n" << output;
+}

@@ -845,7 +845,7 @@ bool RandomWalk::HostAction(WalkRandom& random)
 bool RandomWalk::ListMenu(WalkRandom& random)
 {
     int how = random.Below(6);
-    int pick = random.Percent(20) ? -1 : random.Below(1000);
+    bool escape = random.Percent(20);
     int count = EntriesNow();
     m_menu = MenuExpectation();
     m_menu.active = true;
@@ -878,6 +878,17 @@ bool RandomWalk::ListMenu(WalkRandom& random)
         ++m_reached["menu: opened by keyboard"];
     }
     PredictMenu();
+    // Most greyed items stay greyed for long stretches of the walk: enabled ones are preferred.
+    int pick = -1;
+    if (!escape)
+    {
+        std::vector<int> enabled;
+        for (size_t i = 0; i < m_menu.items.size(); ++i)
+            if (!m_menu.items[i].greyed)
+                enabled.push_back((int)i);
+        pick = !enabled.empty() && random.Percent(60) ? enabled[random.Below((int)enabled.size())]
+                                                       : random.Below((int)m_menu.items.size());
+    }
 
     // On a long list the walk keeps the selection small (see ClickListEntry): a select item
     // that would choose many entries there is left, and the menu closed instead.

@@ -379,7 +379,8 @@ void MenuOnScreen(HWND popup)
     GetKeyboardState(keys);
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
-    g_menu.timer = SetTimer(NULL, 0, 5000, EndStuckMenu);
+    if (g_menu.timer == 0)
+        g_menu.timer = SetTimer(NULL, 0, 5000, EndStuckMenu);
     if (g_menu.popups > 1)
     {
         PostKey(popup, VK_ESCAPE);

@@ -12,8 +12,16 @@
 // GDI objects are counted at the plug-in's import boundary: its imports of the GDI functions that
 // make and delete objects (and GetDC/ReleaseDC) are routed through counters, and every handle
 // counted as alive must still be alive for GetObjectType. USER objects are the windows of this
-// thread, counted by enumeration; the plug-in imports no menu or icon function, which a check of
-// its import table keeps true, so windows are the only USER objects it can make.
+// thread, counted by enumeration (the popup menu's window included), and the menus the plug-in
+// loads, counted at its LoadMenuA and DestroyMenu imports: the face list's menu is loaded and
+// destroyed inside its handler, so none may be alive after an action. A check of the import
+// table keeps every object-making import counted. Cursors from LoadCursorA are the system's
+// shared cursors, not objects the plug-in makes, and the clipboard's GlobalAlloc block belongs
+// to the system once SetClipboardData has it.
+//
+// The face list's context menu is caught as the real popup (the menu loop's WM_ENTERIDLE to its
+// owner) and then closed with Esc or one of its items, greyed ones included, is chosen with
+// arrow keys and Enter.
 #include "support/PluginFixture.h"
 
 #include <algorithm>
@@ -47,7 +55,14 @@ const char* const OUTCOMES[] = {
     "one entry selected", "several entries selected", "every entry selected", "entry beyond the host's faces skipped",
     "face painted", "selection painted", "polyhedron painted", "global texture refused", "list cleared",
     "mode box switched", "window closed", "disabled control clicked", "help shown", "about box shown",
+    "menu: dismissed", "menu: greyed item chosen", "menu: out of date", "menu: select by material",
+    "menu: select painted", "menu: select to do", "menu: every entry chosen", "menu: copy list",
+    "menu: copy selected", "menu: opened by keyboard",
 };
+
+const char OUT_OF_DATE[] = "List is out of date: reload it";
+const char SELECT_MATERIAL[] = "Select faces of material";
+const char CLIPBOARD_BEFORE[] = "the clipboard before the menu";
 
 std::uint64_t EnvironmentNumber(const char* name, std::uint64_t fallback)
 {
@@ -134,6 +149,28 @@ int WINAPI CountedReleaseDC(HWND window, HDC dc)
     return released;
 }
 
+// Menus the plug-in loaded and has not destroyed.
+std::set<HMENU> g_liveMenus;
+
+HMENU (WINAPI *g_loadMenuA)(HINSTANCE, LPCSTR) = NULL;
+BOOL (WINAPI *g_destroyMenu)(HMENU) = NULL;
+
+HMENU WINAPI CountedLoadMenuA(HINSTANCE instance, LPCSTR name)
+{
+    HMENU menu = g_loadMenuA(instance, name);
+    if (menu != NULL)
+        g_liveMenus.insert(menu);
+    return menu;
+}
+
+BOOL WINAPI CountedDestroyMenu(HMENU menu)
+{
+    BOOL destroyed = g_destroyMenu(menu);
+    if (destroyed)
+        g_liveMenus.erase(menu);
+    return destroyed;
+}
+
 IMAGE_IMPORT_DESCRIPTOR* ImportDescriptors(HMODULE module)
 {
     BYTE* base = (BYTE*)module;
@@ -172,12 +209,14 @@ void* RedirectImport(HMODULE module, const char* function, void* replacement)
     return previous;
 }
 
-// Imports that make a GDI or USER object and how the walk counts each: the GDI ones at the
-// import, windows by enumeration (message boxes close before an action ends).
+// Imports that make a GDI or USER object and how the walk counts each: the GDI ones and menus at
+// the import, windows by enumeration (message boxes and the popup menu's window close before an
+// action ends). LoadCursorA is let through: it hands out a shared system cursor, which nobody
+// destroys.
 bool IsCountedMaker(const std::string& name)
 {
     static const char* const counted[] = { "CreateFontIndirectA", "CreateSolidBrush", "GetDC",
-                                           "CreateDialogParamA", "MessageBoxA" };
+                                           "CreateDialogParamA", "MessageBoxA", "LoadMenuA", "LoadCursorA" };
     for (const char* known : counted)
         if (name == known)
             return true;
@@ -194,7 +233,7 @@ bool MakesAnObject(const std::string& name)
     return false;
 }
 
-void CountPluginGdiObjects()
+void CountPluginObjects()
 {
     static bool routed = false;
     if (routed)
@@ -206,6 +245,8 @@ void CountPluginGdiObjects()
     g_deleteObject = (decltype(g_deleteObject))RedirectImport(plugin, "DeleteObject", (void*)CountedDeleteObject);
     g_getDC = (decltype(g_getDC))RedirectImport(plugin, "GetDC", (void*)CountedGetDC);
     g_releaseDC = (decltype(g_releaseDC))RedirectImport(plugin, "ReleaseDC", (void*)CountedReleaseDC);
+    g_loadMenuA = (decltype(g_loadMenuA))RedirectImport(plugin, "LoadMenuA", (void*)CountedLoadMenuA);
+    g_destroyMenu = (decltype(g_destroyMenu))RedirectImport(plugin, "DestroyMenu", (void*)CountedDestroyMenu);
 }
 
 BOOL CALLBACK CountChild(HWND, LPARAM count)
@@ -289,10 +330,93 @@ struct WindowWatch
 
 WindowWatch g_watch;
 
+// The face list's menu as it stood on screen, and what the walk did with it.
+struct MenuItem
+{
+    UINT id;
+    std::string text;
+    bool greyed;
+    bool operator==(const MenuItem& other) const { return id == other.id && text == other.text && greyed == other.greyed; }
+};
+
+struct MenuVisit
+{
+    int pick = -1;                // the item at pick modulo the item count is chosen; -1: Esc
+    int popups = 0;
+    std::vector<MenuItem> items;  // separators left out
+    int chosen = -1;              // index into items; -1: closed with Esc
+    bool stuck = false;           // still open after the keys: closed by the walk's timer
+    UINT_PTR timer = 0;
+};
+
+MenuVisit g_menu;
+
+void PostKey(HWND window, UINT vk)
+{
+    PostMessageA(window, WM_KEYDOWN, vk, 1);
+    PostMessageA(window, WM_KEYUP, vk, 0xC0000001);
+}
+
+// Keys that leave a menu open would hang the walk inside the menu loop.
+void CALLBACK EndStuckMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    g_menu.stuck = true;
+    KillTimer(NULL, g_menu.timer);
+    g_menu.timer = 0;
+    EndMenu();
+}
+
+// The menu loop tells the owner once that it waits for input: the popup is on screen. Its items
+// are read through MN_GETHMENU; arrow keys go from item to item over greyed ones, skipping only
+// separators, and the first Down highlights the first item.
+void MenuOnScreen(HWND popup)
+{
+    ++g_menu.popups;
+    if (popup == NULL)
+        popup = FindWindowA("#32768", NULL);
+    // The person lets go of Shift once the menu shows (Shift+F10).
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    if (g_menu.timer == 0)
+        g_menu.timer = SetTimer(NULL, 0, 5000, EndStuckMenu);
+    if (g_menu.popups > 1)
+    {
+        PostKey(popup, VK_ESCAPE);
+        return;
+    }
+    HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i)
+    {
+        char text[128] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        if (!(info.fType & MFT_SEPARATOR))
+            g_menu.items.push_back({ info.wID, text, (info.fState & MFS_GRAYED) != 0 });
+    }
+    if (g_menu.pick < 0 || g_menu.items.empty())
+    {
+        PostKey(popup, VK_ESCAPE);
+        return;
+    }
+    g_menu.chosen = g_menu.pick % (int)g_menu.items.size();
+    for (int i = 0; i <= g_menu.chosen; ++i)
+        PostKey(popup, VK_DOWN);
+    PostKey(popup, VK_RETURN);
+}
+
 LRESULT CALLBACK WatchDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND || message == WM_CLOSE)
         g_watch.commands.push_back({ message, wParam });
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU)
+        MenuOnScreen((HWND)lParam);
     return CallWindowProcA(g_watch.dialogProc, window, message, wParam, lParam);
 }
 
@@ -336,6 +460,54 @@ struct WindowModel
     int copy = 0, random = 0, invisible = 0;
 };
 
+// What the face list's menu should show when it opens, and what it was opened on.
+struct MenuExpectation
+{
+    bool active = false;         // this action opened (or tried to open) the menu
+    bool opens = false;
+    int entry = -1;              // the menu's entry: under the cursor, or the current one
+    bool upToDate = false;       // the list is of the polyhedron selected now
+    int material = -1;
+    std::vector<MenuItem> items;
+    std::vector<int> selectedBefore;
+    bool acted = false;          // an enabled item's command arrived and was followed
+};
+
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(NULL))
+        return "<clipboard not opened>";
+    if (HANDLE data = GetClipboardData(CF_TEXT))
+    {
+        if (const char* p = (const char*)GlobalLock(data))
+            text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void SetClipboardText(const std::string& text)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    if (!OpenClipboard(NULL))
+    {
+        GlobalFree(block);
+        return;
+    }
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+int LineCount(const std::string& text)
+{
+    return (int)std::count(text.begin(), text.end(), '\n');
+}
+
 class RandomWalk : public ToolWindowTest
 {
 protected:
@@ -347,7 +519,7 @@ protected:
         s_current = this;
         g_replayText = [] { return s_current->ReplayText(); };
         m_faultHandler = AddVectoredExceptionHandler(1, ReportFault);
-        CountPluginGdiObjects();
+        CountPluginObjects();
     }
     void TearDown() override
     {
@@ -368,6 +540,8 @@ protected:
     bool CloseButton();
     bool LeftClick();
     bool RightClick();
+    bool ListMenu(WalkRandom& random);
+    void PredictMenu();
     void HostPump();
 
     // The model, fed with the commands the dialog received during the action.
@@ -378,6 +552,10 @@ protected:
     void ApplySelectionChange();
     void ApplyPaint(bool selection);
     void ApplyClose();
+    void ApplyMenuCommand(UINT id);
+    void ApplyMenuSelect(UINT id);
+    void ApplyMenuCopy(UINT id);
+    void FinishMenu();
 
     // Checks after an action; each failure is a line in m_failures.
     void CheckAll();
@@ -417,6 +595,7 @@ protected:
     std::vector<std::string> m_expectedBoxes;
     bool m_hostFacesKnown = false;
     std::set<int> m_expectedHostFaces;
+    MenuExpectation m_menu;
 
     MessageBoxCatcher m_catcher;
     size_t m_boxesFrom = 0;
@@ -582,22 +761,7 @@ bool RandomWalk::UserAction(WalkRandom& random)
     if (roll < 81)
         return RightClick();
     if (roll < 84)
-    {
-        int count = EntriesNow();
-        int index = count > 0 ? random.Below(count) : 0;
-        RECT item = {};
-        if (count > 0)
-        {
-            SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
-            SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
-        }
-        m_doing = "right click on the list at entry " + std::to_string(index);
-        LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-        SendMessageA(m_list, WM_RBUTTONDOWN, MK_RBUTTON, at);
-        SendMessageA(m_list, WM_RBUTTONUP, 0, at);
-        HostPump();
-        return true;
-    }
+        return ListMenu(random);
     if (roll < 86)
     {
         m_doing = "zvkDeactivate";
@@ -613,6 +777,8 @@ bool RandomWalk::UserAction(WalkRandom& random)
         HostPump();
         return true;
     }
+    if (roll < 90)
+        return ListMenu(random);
     return false;
 }
 
@@ -673,6 +839,158 @@ bool RandomWalk::HostAction(WalkRandom& random)
     if (ids.empty())
         m_doing += " none";
     return true;
+}
+
+// The face list's context menu, opened by a right click at an entry, the context-menu key or
+// Shift+F10 in the list; on screen it is closed with Esc or an item is chosen, greyed or not.
+bool RandomWalk::ListMenu(WalkRandom& random)
+{
+    int how = random.Below(6);
+    bool escape = random.Percent(20);
+    int count = EntriesNow();
+    m_menu = MenuExpectation();
+    m_menu.active = true;
+    m_menu.selectedBefore = SelectedEntries();
+    LPARAM at = 0;
+    if (how < 4)
+    {
+        int index = count > 0 ? random.Below(count) : 0;
+        RECT item = {}, client;
+        if (count > 0)
+        {
+            SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
+            SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
+        }
+        GetClientRect(m_list, &client);
+        POINT point = { (item.left + item.right) / 2, (item.top + item.bottom) / 2 };
+        at = MAKELPARAM(point.x, point.y);
+        // Only a click on the list's client area asks for the menu; its entry is the one there.
+        m_menu.opens = PtInRect(&client, point) != 0;
+        LRESULT hit = SendMessageA(m_list, LB_ITEMFROMPOINT, 0, at);
+        m_menu.entry = count > 0 && HIWORD(hit) == 0 ? (int)LOWORD(hit) : -1;
+        m_doing = "right click on the list at entry " + std::to_string(index);
+    }
+    else
+    {
+        m_menu.opens = true;
+        int current = CaretNow();
+        m_menu.entry = current >= 0 && current < count ? current : -1;
+        m_doing = how == 4 ? "context-menu key in the list" : "Shift+F10 in the list";
+        ++m_reached["menu: opened by keyboard"];
+    }
+    PredictMenu();
+    // Most greyed items stay greyed for long stretches of the walk: enabled ones are preferred.
+    int pick = -1;
+    if (!escape)
+    {
+        std::vector<int> enabled;
+        for (size_t i = 0; i < m_menu.items.size(); ++i)
+            if (!m_menu.items[i].greyed)
+                enabled.push_back((int)i);
+        pick = !enabled.empty() && random.Percent(60) ? enabled[random.Below((int)enabled.size())]
+                                                       : random.Below((int)m_menu.items.size());
+    }
+
+    // On a long list the walk keeps the selection small (see ClickListEntry): a select item
+    // that would choose many entries there is left, and the menu closed instead.
+    if (pick >= 0 && count > 400 && !m_menu.items.empty())
+    {
+        const MenuItem& item = m_menu.items[pick % m_menu.items.size()];
+        int chosen = 0;
+        if (!item.greyed && item.id == ID_SELECT_MATERIAL)
+            for (int face = 0; face < count; ++face)
+                chosen += zvktFaceMaterialIndex(m_selection, face) == m_menu.material;
+        else if (!item.greyed && (item.id == ID_SELECT_PAINTED || item.id == ID_SELECT_TO_DO))
+            chosen = (int)std::count_if(m_model.colours.begin(), m_model.colours.end(),
+                                        [&](COLORREF c) { return (c != 0) == (item.id == ID_SELECT_PAINTED); });
+        if (chosen >= 40)
+            pick = -1;
+    }
+
+    g_menu = MenuVisit();
+    g_menu.pick = pick;
+    SetClipboardText(CLIPBOARD_BEFORE);
+    if (how < 4)
+    {
+        SendMessageA(m_list, WM_RBUTTONDOWN, MK_RBUTTON, at);
+        SendMessageA(m_list, WM_RBUTTONUP, 0, at);
+    }
+    else if (how == 4)
+    {
+        SetFocus(m_list);
+        std::string doing = m_doing;
+        DialogKey(VK_APPS, "context-menu key");
+        m_doing = doing;
+    }
+    else
+    {
+        // The menu loop takes the key's release; the list sees only the press, as a person's.
+        SetFocus(m_list);
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys);
+        MSG down = { m_list, WM_SYSKEYDOWN, VK_F10, 1, GetTickCount(), { 0, 0 } };
+        if (!IsDialogMessageA(m_window, &down))
+        {
+            TranslateMessage(&down);
+            DispatchMessageA(&down);
+        }
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    }
+    HostPump();
+    if (g_menu.timer != 0)
+        KillTimer(NULL, g_menu.timer);
+    g_menu.timer = 0;
+
+    if (g_menu.chosen < 0)
+        m_doing += g_menu.popups ? ", closed with Esc" : ", no menu";
+    else
+        m_doing += ", chose \"" + g_menu.items[g_menu.chosen].text + "\"" + (g_menu.items[g_menu.chosen].greyed ? " (greyed)" : "");
+    if (g_menu.popups != (m_menu.opens ? 1 : 0))
+        Failure(std::to_string(g_menu.popups) + " popup menus opened, expected " + (m_menu.opens ? "one" : "none"));
+    if (g_menu.stuck)
+        Failure("the menu was still open after the keys that close it");
+    if (g_menu.popups == 1 && !(g_menu.items == m_menu.items))
+    {
+        std::string text = "menu items";
+        for (const MenuItem& item : g_menu.items)
+            text += " [" + item.text + (item.greyed ? " (greyed)]" : "]");
+        text += ", expected";
+        for (const MenuItem& item : m_menu.items)
+            text += " [" + item.text + (item.greyed ? " (greyed)]" : "]");
+        Failure(text);
+    }
+    if (g_menu.popups == 1 && g_menu.chosen < 0)
+        ++m_reached["menu: dismissed"];
+    else if (g_menu.chosen >= 0 && g_menu.items[g_menu.chosen].greyed)
+        ++m_reached["menu: greyed item chosen"];
+    return true;
+}
+
+// The menu as the selection rules give it for the list and the host as they are now.
+void RandomWalk::PredictMenu()
+{
+    int count = (int)m_model.texts.size();
+    m_menu.upToDate = HostIsPolyhedron() && HostName() == m_model.label && HostFaces() == count;
+    m_menu.material = m_menu.upToDate && m_menu.entry >= 0 ? zvktFaceMaterialIndex(m_selection, m_menu.entry) : -1;
+    if (m_menu.opens && !m_menu.upToDate && count > 0)
+        ++m_reached["menu: out of date"];
+    bool painted = false, toDo = false;
+    for (COLORREF colour : m_model.colours)
+        (colour != 0 ? painted : toDo) = true;
+    std::vector<MenuItem>& items = m_menu.items;
+    if (!m_menu.upToDate)
+        items.push_back({ ID_FACES_OUT_OF_DATE, OUT_OF_DATE, true });
+    items.push_back({ ID_SELECT_MATERIAL,
+                      m_menu.material >= 0 ? std::string(SELECT_MATERIAL) + " " + std::to_string(m_menu.material) : SELECT_MATERIAL,
+                      m_menu.material < 0 });
+    items.push_back({ ID_SELECT_PAINTED, "Select painted faces", !(m_menu.upToDate && painted) });
+    items.push_back({ ID_SELECT_TO_DO, "Select faces still to do", !(m_menu.upToDate && toDo) });
+    items.push_back({ ID_COPY_LIST, "Copy list", count == 0 });
+    items.push_back({ ID_COPY_SELECTED, "Copy selected entries", m_menu.selectedBefore.empty() });
 }
 
 // The host's loop: every message for the tool window goes through IsDialogMessage first.
@@ -878,9 +1196,13 @@ void RandomWalk::ApplyCommands(const std::vector<std::pair<UINT, WPARAM>>& comma
             ApplyClose();
         else if (id == IDC_FACE_LIST && code == LBN_SELCHANGE)
             ApplySelectionChange();
+        else if (id >= ID_FACES_OUT_OF_DATE && id <= ID_COPY_SELECTED && command.second == (WPARAM)id)
+            ApplyMenuCommand(id);
         else if (code == BN_CLICKED)
             ApplyButton(id);
     }
+    if (m_menu.active)
+        FinishMenu();
 }
 
 // The list emptied by the plug-in, and the host's face selection with it (the edit tool closed).
@@ -944,6 +1266,143 @@ void RandomWalk::ApplyButton(int id)
     default:
         break;
     }
+}
+
+// A command from an item the menu showed greyed, or from no menu at all, must change nothing.
+void RandomWalk::ApplyMenuCommand(UINT id)
+{
+    const MenuItem* item = NULL;
+    for (const MenuItem& known : m_menu.items)
+        if (known.id == id)
+            item = &known;
+    if (!m_menu.active || item == NULL || item->greyed || m_menu.acted)
+        return;
+    m_menu.acted = true;
+    if (id == ID_COPY_LIST || id == ID_COPY_SELECTED)
+        ApplyMenuCopy(id);
+    else
+        ApplyMenuSelect(id);
+}
+
+// Exactly the chosen entries selected, in the list and with one host call; then what a
+// selection change gives.
+void RandomWalk::ApplyMenuSelect(UINT id)
+{
+    int count = (int)m_model.texts.size();
+    std::vector<int> chosen;
+    for (int i = 0; i < count; ++i)
+        if (id == ID_SELECT_MATERIAL ? zvktFaceMaterialIndex(m_selection, i) == m_menu.material
+                                     : (m_model.colours[i] != 0) == (id == ID_SELECT_PAINTED))
+            chosen.push_back(i);
+    if (chosen.empty())
+    {
+        Failure("an enabled select item with no entry to choose");
+        return;
+    }
+    ++m_reached[id == ID_SELECT_MATERIAL ? "menu: select by material" : id == ID_SELECT_PAINTED ? "menu: select painted"
+                                                                                               : "menu: select to do"];
+    int n = (int)chosen.size();
+    if (n == count)
+        ++m_reached["menu: every entry chosen"];
+    int current = id == ID_SELECT_MATERIAL ? m_menu.entry : chosen.front();
+
+    std::vector<int> selected = SelectedEntries();
+    if (selected != chosen)
+        Failure(std::to_string(selected.size()) + " entries selected (first " + (selected.empty() ? "none" : std::to_string(selected[0]))
+                + "), expected " + std::to_string(n) + " (first " + std::to_string(chosen[0]) + ")");
+    int caret = (int)SendMessageA(m_list, LB_GETCARETINDEX, 0, 0);
+    if (caret != current)
+        Failure("current entry " + std::to_string(caret) + " after the select item, expected " + std::to_string(current));
+    RECT first = {}, client;
+    SendMessageA(m_list, LB_GETITEMRECT, chosen.front(), (LPARAM)&first);
+    GetClientRect(m_list, &client);
+    if (first.top < client.top || first.bottom > client.bottom)
+        Failure("the first chosen entry, " + std::to_string(chosen.front()) + ", is not in view");
+
+    std::vector<const ZvktCall*> calls = CallsNamed("zvkPolyhSelectFaces");
+    if (n < count)
+    {
+        std::vector<unsigned> expected(chosen.begin(), chosen.end());
+        expected.resize(count, expected.back());
+        if (calls.size() != 1)
+            Failure(std::to_string(calls.size()) + " zvkPolyhSelectFaces calls for a select item, expected one");
+        else if (std::vector<unsigned>(calls[0]->indices, calls[0]->indices + calls[0]->indexCount) != expected)
+            Failure("zvkPolyhSelectFaces array is not the chosen faces with the last repeated to the face count");
+        else if (!(CallPosition("zvkCurrobjEditToolClose") < CallPosition("zvkPolyhSelectFaces")))
+            Failure("the host's edit tool not closed before the faces were selected");
+    }
+    else if (!calls.empty())
+        Failure("zvkPolyhSelectFaces called with every entry chosen");
+    if (!(CallPosition("zvkCurrobjEditToolClose") < CallPosition("zvkCurrobjRefresh")))
+        Failure("the host not closed and refreshed around the select item");
+
+    m_model.paintFace = n == 1;
+    m_model.paintSelection = n >= 2 && n < count;
+    m_model.title = LIST_TITLE;
+    m_hostFacesKnown = true;
+    m_expectedHostFaces.clear();
+    if (n < count)
+        m_expectedHostFaces.insert(chosen.begin(), chosen.end());
+}
+
+// Every entry, or the selected ones, as lines of face, material and paint state; the material
+// read from the host while the list is up to date, as the entry shows it otherwise.
+void RandomWalk::ApplyMenuCopy(UINT id)
+{
+    ++m_reached[id == ID_COPY_LIST ? "menu: copy list" : "menu: copy selected"];
+    std::vector<int> positions = m_menu.selectedBefore;
+    if (id == ID_COPY_LIST)
+    {
+        positions.clear();
+        for (int i = 0; i < (int)m_model.texts.size(); ++i)
+            positions.push_back(i);
+    }
+    std::string expected;
+    for (int entry : positions)
+    {
+        const std::string& text = m_model.texts[entry];
+        int face = atoi(text.c_str());
+        std::string material = text.substr(text.find('|') + 2);
+        if (m_menu.upToDate)
+            material = std::to_string(zvktFaceMaterialIndex(m_selection, face));
+        COLORREF colour = m_model.colours[entry];
+        expected += std::to_string(face) + "\t" + material + "\t"
+                    + (colour == 0 ? "to do" : colour == CLR_PAINTED_INVISIBLE ? "invisible" : "painted") + "\r\n";
+    }
+    std::string copied = ClipboardText();
+    if (copied != expected)
+    {
+        size_t at = 0;
+        while (at < copied.size() && at < expected.size() && copied[at] == expected[at])
+            ++at;
+        Failure("clipboard has " + std::to_string(LineCount(copied)) + " lines, expected " + std::to_string(LineCount(expected))
+                + "; first difference at byte " + std::to_string(at));
+    }
+}
+
+// After a menu that chose nothing enabled: no selection change, no host call but questions,
+// the clipboard as it was. Copy items only ask the host too.
+void RandomWalk::FinishMenu()
+{
+    m_menu.active = false;
+    bool chosenEnabled = g_menu.chosen >= 0 && !g_menu.items[g_menu.chosen].greyed;
+    if (chosenEnabled && !m_menu.acted)
+        Failure("no command arrived from the enabled item \"" + g_menu.items[g_menu.chosen].text + "\"");
+    UINT acted = chosenEnabled ? g_menu.items[g_menu.chosen].id : 0;
+    if (acted == ID_SELECT_MATERIAL || acted == ID_SELECT_PAINTED || acted == ID_SELECT_TO_DO)
+        return;
+    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
+        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
+    for (const std::string& name : CallNames())
+        if (!questions.count(name))
+        {
+            Failure("the menu called " + name + " without a select item chosen");
+            break;
+        }
+    if (acted == 0 && SelectedEntries() != m_menu.selectedBefore)
+        Failure("the selection changed without a select item chosen");
+    if (acted == 0 && ClipboardText() != CLIPBOARD_BEFORE)
+        Failure("the clipboard changed without a copy item chosen");
 }
 
 void RandomWalk::ApplyLoad()
@@ -1215,6 +1674,11 @@ void RandomWalk::CheckObjectCounts()
             Failure("a GDI object the plug-in made vanished without its DeleteObject");
     if (g_liveDCs != 0)
         Failure(std::to_string(g_liveDCs) + " device contexts not released");
+    for (HMENU menu : g_liveMenus)
+        if (!IsMenu(menu))
+            Failure("a menu the plug-in loaded vanished without its DestroyMenu");
+    if (!g_liveMenus.empty())
+        Failure(std::to_string(g_liveMenus.size()) + " menus the plug-in loaded are still alive after the action");
     int state = m_model.open ? 1 : 0;
     int windows = ThreadWindowCount();
     int gdi = (int)g_liveGdiObjects.size();

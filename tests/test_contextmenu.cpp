@@ -30,32 +30,6 @@ bool OnlyQuestionsAsked()
     return true;
 }
 
-std::string ClipboardText()
-{
-    std::string text;
-    if (!OpenClipboard(NULL))
-        return "<clipboard not opened>";
-    if (HANDLE data = GetClipboardData(CF_TEXT))
-    {
-        if (const char* p = (const char*)GlobalLock(data))
-            text = p;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-void SetClipboardText(const std::string& text)
-{
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-    GlobalUnlock(block);
-    ASSERT_TRUE(OpenClipboard(NULL));
-    EmptyClipboard();
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-}
-
 // While the host refreshes during a command: the title and whether the wait cursor shows.
 std::vector<std::string> g_titlesAtRefresh;
 HWND g_titleControl = NULL;
@@ -487,7 +461,7 @@ TEST_F(ContextMenu, CopiesEntriesAsTabSeparatedLinesWithMaterialsFromTheHost)
             zvktSetNullFaceRecord(polyhedron, 2, 1);
         if (c.outOfDate)
             zvktSelect(NULL);
-        SetClipboardText("before");
+        ASSERT_TRUE(SetClipboardText("before"));
         ChooseOnEntry(4, c.command);
         EXPECT_EQ(c.text, ClipboardText());
     }
@@ -496,7 +470,7 @@ TEST_F(ContextMenu, CopiesEntriesAsTabSeparatedLinesWithMaterialsFromTheHost)
 TEST_F(ContextMenu, ACopyThatCannotHaveTheClipboardLeavesItAsItWas)
 {
     LoadPolyhedron("Scene\\Box", 3);
-    SetClipboardText("before");
+    ASSERT_TRUE(SetClipboardText("before"));
     HWND other = CreateWindowA("STATIC", "other", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
     ASSERT_TRUE(OpenClipboard(other));
     MessageBoxCatcher boxes;

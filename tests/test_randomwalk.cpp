@@ -473,36 +473,6 @@ struct MenuExpectation
     bool acted = false;          // an enabled item's command arrived and was followed
 };
 
-std::string ClipboardText()
-{
-    std::string text;
-    if (!OpenClipboard(NULL))
-        return "<clipboard not opened>";
-    if (HANDLE data = GetClipboardData(CF_TEXT))
-    {
-        if (const char* p = (const char*)GlobalLock(data))
-            text = p;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-void SetClipboardText(const std::string& text)
-{
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-    GlobalUnlock(block);
-    if (!OpenClipboard(NULL))
-    {
-        GlobalFree(block);
-        return;
-    }
-    EmptyClipboard();
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-}
-
 int LineCount(const std::string& text)
 {
     return (int)std::count(text.begin(), text.end(), '\n');

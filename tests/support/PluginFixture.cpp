@@ -473,3 +473,37 @@ const PopupMenuCatcher::Item* PopupMenuCatcher::Find(UINT id) const
             return &item;
     return NULL;
 }
+
+/////////////////////////////////////////////////////////////////////////////
+// Clipboard
+
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(NULL))
+        return "<clipboard not opened>";
+    if (HANDLE data = GetClipboardData(CF_TEXT))
+    {
+        if (const char* p = (const char*)GlobalLock(data))
+            text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+bool SetClipboardText(const std::string& text)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    if (!OpenClipboard(NULL))
+    {
+        GlobalFree(block);
+        return false;
+    }
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    return true;
+}

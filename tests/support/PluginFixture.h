@@ -212,4 +212,8 @@ private:
     std::vector<Item> m_items;
 };
 
+// The clipboard's text, or "<clipboard not opened>"; text put there (false when it cannot be opened).
+std::string ClipboardText();
+bool SetClipboardText(const std::string& text);
+
 #endif

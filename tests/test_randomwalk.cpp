@@ -331,13 +331,6 @@ struct WindowWatch
 WindowWatch g_watch;
 
 // The face list's menu as it stood on screen, and what the walk did with it.
-struct MenuItem
-{
-    UINT id;
-    std::string text;
-    bool greyed;
-    bool operator==(const MenuItem& other) const { return id == other.id && text == other.text && greyed == other.greyed; }
-};
 
 struct MenuVisit
 {
@@ -386,20 +379,8 @@ void MenuOnScreen(HWND popup)
         PostKey(popup, VK_ESCAPE);
         return;
     }
-    HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
-    int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i)
-    {
-        char text[128] = "";
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        GetMenuItemInfoA(menu, i, TRUE, &info);
-        if (!(info.fType & MFT_SEPARATOR))
-            g_menu.items.push_back({ info.wID, text, (info.fState & MFS_GRAYED) != 0 });
-    }
+    std::vector<MenuItem> items = ReadMenuItems((HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0));
+    g_menu.items.insert(g_menu.items.end(), items.begin(), items.end());
     if (g_menu.pick < 0 || g_menu.items.empty())
     {
         PostKey(popup, VK_ESCAPE);

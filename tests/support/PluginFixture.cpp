@@ -395,6 +395,25 @@ static void PostKey(HWND window, UINT vk)
     PostMessageA(window, WM_KEYUP, vk, 0xC0000001);
 }
 
+std::vector<MenuItem> ReadMenuItems(HMENU menu)
+{
+    std::vector<MenuItem> items;
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i)
+    {
+        char text[128] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        if (!(info.fType & MFT_SEPARATOR))
+            items.push_back({ info.wID, text, (info.fState & MFS_GRAYED) != 0 });
+    }
+    return items;
+}
+
 void PopupMenuCatcher::Caught(HWND popup)
 {
     ++m_popups;
@@ -405,26 +424,15 @@ void PopupMenuCatcher::Caught(HWND popup)
     char className[32] = "";
     GetClassNameA(popup, className, sizeof className);
     EXPECT_STREQ("#32768", className) << "not a popup menu window";
-    HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
-    int count = GetMenuItemCount(menu);
+    m_items = ReadMenuItems((HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0));
     // Arrow keys go from item to item over greyed ones and skip separators only.
     int downs = 0;
     bool found = false;
-    for (int i = 0; i < count; ++i)
+    for (const Item& item : m_items)
     {
-        char text[128] = "";
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        GetMenuItemInfoA(menu, i, TRUE, &info);
-        if (info.fType & MFT_SEPARATOR)
-            continue;
-        m_items.push_back({ info.wID, text, (info.fState & MFS_GRAYED) != 0 });
         if (!found)
             ++downs;
-        if (m_command != 0 && info.wID == m_command)
+        if (m_command != 0 && item.id == m_command)
             found = true;
     }
     const Item* target = m_command != 0 ? Find(m_command) : NULL;

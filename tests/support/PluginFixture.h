@@ -177,15 +177,21 @@ protected:
 // are read through MN_GETHMENU, then the command is chosen as a person would, with arrow keys
 // to its item and Enter, or the menu is closed with Esc (command 0, or an item that is greyed
 // or missing, which fails the test).
+// One item of a menu as it stands on screen.
+struct MenuItem
+{
+    UINT id;
+    std::string text;
+    bool greyed;
+    bool operator==(const MenuItem& other) const { return id == other.id && text == other.text && greyed == other.greyed; }
+};
+// A menu's items other than separators, in menu order.
+std::vector<MenuItem> ReadMenuItems(HMENU menu);
+
 class PopupMenuCatcher
 {
 public:
-    struct Item
-    {
-        UINT id;
-        std::string text;
-        bool greyed;
-    };
+    typedef MenuItem Item;
     PopupMenuCatcher(HWND owner, UINT command = 0);
     ~PopupMenuCatcher();
     PopupMenuCatcher(const PopupMenuCatcher&) = delete;

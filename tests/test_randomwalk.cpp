@@ -471,6 +471,7 @@ protected:
     void ApplyMenuCommand(UINT id);
     void ApplyMenuSelect(UINT id);
     void ApplyMenuSelectWithoutArray();
+    void CheckMenuSelectCall(const std::vector<int>& chosen, int count);
     void ApplyMenuCopy(UINT id);
     void FinishMenu();
 
@@ -1329,8 +1330,23 @@ void RandomWalk::ApplyMenuSelect(UINT id)
     if (first.top < client.top || first.bottom > client.bottom)
         Failure("the first chosen entry, " + std::to_string(chosen.front()) + ", is not in view");
 
-    std::vector<const ZvktCall*> calls = CallsNamed("zvkPolyhSelectFaces");
+    CheckMenuSelectCall(chosen, count);
+
+    m_model.paintFace = n == 1;
+    m_model.paintSelection = n >= 2 && n < count;
+    m_model.title = LIST_TITLE;
+    m_hostFacesKnown = true;
+    m_expectedHostFaces.clear();
     if (n < count)
+        m_expectedHostFaces.insert(chosen.begin(), chosen.end());
+}
+
+// One zvkPolyhSelectFaces call whose face-count-long array holds the chosen faces in list order
+// and repeats the last (none when every entry is chosen), after the host's edit tool was closed.
+void RandomWalk::CheckMenuSelectCall(const std::vector<int>& chosen, int count)
+{
+    std::vector<const ZvktCall*> calls = CallsNamed("zvkPolyhSelectFaces");
+    if ((int)chosen.size() < count)
     {
         std::vector<unsigned> expected(chosen.begin(), chosen.end());
         expected.resize(count, expected.back());
@@ -1345,14 +1361,6 @@ void RandomWalk::ApplyMenuSelect(UINT id)
         Failure("zvkPolyhSelectFaces called with every entry chosen");
     if (!(CallPosition("zvkCurrobjEditToolClose") < CallPosition("zvkCurrobjRefresh")))
         Failure("the host not closed and refreshed around the select item");
-
-    m_model.paintFace = n == 1;
-    m_model.paintSelection = n >= 2 && n < count;
-    m_model.title = LIST_TITLE;
-    m_hostFacesKnown = true;
-    m_expectedHostFaces.clear();
-    if (n < count)
-        m_expectedHostFaces.insert(chosen.begin(), chosen.end());
 }
 
 // The host gave no array for the one call: the list stays as it was, buttons and title too, and

@@ -20,8 +20,8 @@ static const char* PaintState(COLORREF rgbEntry)
     return rgbEntry == CLR_PAINTED_INVISIBLE ? "invisible" : "painted";
 }
 
-// The material index an entry shows, after its " | "; none for a face listed without its
-// record, as the host's own answer for such a face gives none.
+// The material index an entry shows, after its " | "; none for an entry listed without its
+// face's record, the same empty field an up-to-date list's copy gives for such a face.
 static const char* ShownMaterial(const char* text)
 {
     const char* bar = strchr(text, '|');

@@ -23,6 +23,7 @@ Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 ; No guess at the host's folder: an empty one keeps the Install button off until one is chosen.
 InstallDir ""
+BrandingText "${PRODUCT} ${VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -38,7 +39,9 @@ Var HostDir       ; the uninstaller's record of $INSTDIR at install time
 
 !define MUI_WELCOMEPAGE_TEXT "This installs ${PRODUCT} ${VERSION}, the material-ID manager plug-in, into Modelvane.$\r$\n$\r$\nClose Modelvane before you go on: it keeps the plug-in open while it runs.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Choose the folder in which Modelvane is installed: the folder it reports as its directory, the one that holds its zv folder. The plug-in goes into zv\zvk in that folder, its settings into zv\zvk\${PRODUCT}."
+!define MUI_PAGE_HEADER_TEXT "Modelvane's folder"
+!define MUI_PAGE_HEADER_SUBTEXT "Choose the folder in which Modelvane is installed."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Choose the folder in which Modelvane is installed: the folder it reports as its directory, the one that holds its zv folder. The plug-in goes into the zv\zvk folder in it."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Modelvane's folder"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE WarnWithoutZvFolder
 !insertmacro MUI_PAGE_DIRECTORY

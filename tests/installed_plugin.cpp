@@ -8,8 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "testhost/PluginHost.h"
-#include "testhost/zvktest.h"
+#include "support/PluginFixture.h"   // PumpMessages
 
 namespace {
 
@@ -19,16 +18,6 @@ int Fail(const std::string& why)
 {
     std::fprintf(stderr, "installed_plugin: %s\n", why.c_str());
     return 1;
-}
-
-void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-    {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
 }
 
 }  // namespace

@@ -335,8 +335,8 @@ TEST_F(SandboxModel, SlotsHaveTheirMaterialsColours)
 
     // Twelve names no library defines: twelve colours clearly apart, though names share hashes.
     std::string undefined = TempPath("undefined.obj"), text = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
-    for (char name = 'a'; name <= 'l'; ++name)
-        text += std::string("usemtl ") + name + "\nf 1 2 3\n";
+    for (int name = 1; name <= 12; ++name)
+        text += "usemtl Material." + std::to_string(name) + "\nf 1 2 3\n";
     WriteText(undefined, text);
     ASSERT_TRUE(Load(undefined, error)) << error;
     ASSERT_EQ(13, zvktSlotCount(m_polyhedra[0]));

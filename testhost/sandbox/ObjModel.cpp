@@ -40,29 +40,21 @@ int MaterialOfFace(const ObjScan& scan, const ObjMaterials& materials, size_t fa
     return material == materials.fileDefault ? -1 : material;
 }
 
-// Slot 0 is the default; then the materials the shape uses, in the order of the list. The scan
-// has each face's whole corner count, which the loader keeps in a byte, and its material; face is
-// the shape's first face in the file and moves past its last.
-bool BuildObject(const tinyobj::shape_t& shape, const ObjScan& scan, const ObjMaterials& materials, size_t& face,
-                 int positionCount, const std::string& fallbackName, ModelObject& object, std::string& error)
+// Slot 0 is the default; then the materials that faces first .. first + faces - 1 of the file
+// use, in the order of the list. slotOf receives each material's slot.
+bool AddSlots(const ObjScan& scan, const ObjMaterials& materials, size_t first, size_t faces, ModelObject& object,
+              std::map<int, unsigned short>& slotOf, std::string& error)
 {
-    const tinyobj::mesh_t& mesh = shape.mesh;
-    object.name = shape.name.empty() ? fallbackName : shape.name;
-    size_t faces = mesh.num_face_vertices.size();
-    if (face + faces > scan.faceCorners.size())
-    {
-        error = "the faces of the object " + Quote(object.name) + " could not be read as written";
-        return false;
-    }
-
     ModelMaterial fallback = { DEFAULT_MATERIAL_NAME, DEFAULT_MATERIAL_COLOUR };
     if (materials.fileDefault >= 0)
         fallback.colour = materials.list[materials.fileDefault].colour;
     object.slots.push_back(fallback);
-    std::map<int, unsigned short> slotOf;
-    for (size_t f = face; f < face + faces; ++f)
-        if (MaterialOfFace(scan, materials, f) >= 0)
-            slotOf[MaterialOfFace(scan, materials, f)] = 0;
+    for (size_t f = first; f < first + faces; ++f)
+    {
+        int material = MaterialOfFace(scan, materials, f);
+        if (material >= 0)
+            slotOf[material] = 0;
+    }
     for (auto& slot : slotOf)
     {
         if (object.slots.size() >= 65535)
@@ -73,6 +65,26 @@ bool BuildObject(const tinyobj::shape_t& shape, const ObjScan& scan, const ObjMa
         slot.second = (unsigned short)object.slots.size();
         object.slots.push_back(materials.list[slot.first]);
     }
+    return true;
+}
+
+// The scan has each face's whole corner count, which the loader keeps in a byte, and its
+// material. face is the shape's first face in the file, and moves past its last.
+bool BuildObject(const tinyobj::shape_t& shape, const ObjScan& scan, const ObjMaterials& materials, size_t& face,
+                 int positionCount, const std::string& fallbackName, ModelObject& object, std::string& error)
+{
+    const tinyobj::mesh_t& mesh = shape.mesh;
+    object.name = shape.name.empty() ? fallbackName : shape.name;
+    size_t faces = mesh.num_face_vertices.size();
+    std::string unread = "the faces of the object " + Quote(object.name) + " could not be read as written";
+    if (face + faces > scan.faceCorners.size())
+    {
+        error = unread;
+        return false;
+    }
+    std::map<int, unsigned short> slotOf;
+    if (!AddSlots(scan, materials, face, faces, object, slotOf, error))
+        return false;
 
     object.faceSlots.reserve(faces);
     object.faceStarts.reserve(faces + 1);
@@ -83,7 +95,7 @@ bool BuildObject(const tinyobj::shape_t& shape, const ObjScan& scan, const ObjMa
         int cornerCount = scan.faceCorners[face];
         if ((unsigned char)cornerCount != mesh.num_face_vertices[f])
         {
-            error = "face " + std::to_string(f + 1) + " of " + Quote(object.name) + " could not be read as written";
+            error = unread;
             return false;
         }
         object.faceStarts.push_back((int)object.corners.size());
@@ -103,6 +115,11 @@ bool BuildObject(const tinyobj::shape_t& shape, const ObjScan& scan, const ObjMa
         object.faceSlots.push_back(material >= 0 ? slotOf[material] : 0);
     }
     object.faceStarts.push_back((int)object.corners.size());
+    if (next != mesh.indices.size())
+    {
+        error = unread;
+        return false;
+    }
     return true;
 }
 

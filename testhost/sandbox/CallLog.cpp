@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace sandbox {
@@ -67,6 +68,27 @@ void DrainJournal()
     SendMessageA(g_calls, LB_SETTOPINDEX, lines - 1, 0);
 }
 
+// The opened model's note, when it has one, comes first, as wide as its text up to two fifths of
+// the bar.
+void LayoutStatusBar(int width)
+{
+    int noteWidth = 0;
+    if (!g_model.note.empty())
+    {
+        HDC dc = GetDC(g_status);
+        HGDIOBJ oldFont = SelectObject(dc, (HGDIOBJ)SendMessageA(g_status, WM_GETFONT, 0, 0));
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, g_model.note.c_str(), (int)g_model.note.size(), &size);
+        SelectObject(dc, oldFont);
+        ReleaseDC(g_status, dc);
+        noteWidth = std::min(width * 2 / 5, (int)size.cx + 12);
+    }
+    int rest = width - noteWidth;
+    int parts[4] = { noteWidth, noteWidth + rest * 36 / 100, noteWidth + rest * 52 / 100, -1 };
+    int first = noteWidth > 0 ? 0 : 1;
+    SendMessageA(g_status, SB_SETPARTS, 4 - first, (LPARAM)(parts + first));
+}
+
 void RefreshStatus()
 {
     std::string selection = "Selection: none";
@@ -83,9 +105,12 @@ void RefreshStatus()
     std::string heap = Format("Materials %d created, %d destroyed, %d freed; blocks %d/%d; bad frees %d",
                               balance.materialsCreated, balance.materialsDestroyed, balance.materialsFreed,
                               balance.blocksAllocated, balance.blocksFreed, balance.badFrees);
-    SendMessageA(g_status, SB_SETTEXTA, 0, (LPARAM)selection.c_str());
-    SendMessageA(g_status, SB_SETTEXTA, 1, (LPARAM)calls.c_str());
-    SendMessageA(g_status, SB_SETTEXTA, 2, (LPARAM)heap.c_str());
+    int part = 0;
+    if (!g_model.note.empty())
+        SendMessageA(g_status, SB_SETTEXTA, part++, (LPARAM)g_model.note.c_str());
+    SendMessageA(g_status, SB_SETTEXTA, part++, (LPARAM)selection.c_str());
+    SendMessageA(g_status, SB_SETTEXTA, part++, (LPARAM)calls.c_str());
+    SendMessageA(g_status, SB_SETTEXTA, part, (LPARAM)heap.c_str());
 }
 
 } // namespace sandbox

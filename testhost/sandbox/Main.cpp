@@ -259,8 +259,7 @@ void Layout(int width, int height)
     RECT statusRect;
     GetWindowRect(g_status, &statusRect);
     int statusHeight = statusRect.bottom - statusRect.top;
-    int parts[3] = { width * 36 / 100, width * 52 / 100, -1 };
-    SendMessageA(g_status, SB_SETPARTS, 3, (LPARAM)parts);
+    LayoutStatusBar(width);
     int bottom = height - statusHeight;
 
     Place(IDC_PLUGIN_BUTTON, MARGIN, 6, 40, 32);

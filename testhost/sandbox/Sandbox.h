@@ -119,6 +119,7 @@ void OnEditorCommand(int id, int code);
 
 // The call log and the status bar (CallLog.cpp)
 void DrainJournal();
+void LayoutStatusBar(int width);
 void RefreshStatus();
 
 // The viewport (View.cpp)

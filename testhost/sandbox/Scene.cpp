@@ -105,6 +105,8 @@ bool OpenModel(const std::string& path)
         ReportError(error);
         return false;
     }
+    if (!model.note.empty())
+        WalkLog("note: %s", model.note.c_str());
     g_model = std::move(model);
     g_modelPolyhedra = polyhedra;
     g_modelPath = path;

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace sandbox {
@@ -66,6 +67,27 @@ void DrainJournal(Host& host)
     SendMessageA(host.calls, LB_SETTOPINDEX, lines - 1, 0);
 }
 
+// The opened model's note, when it has one, comes first, as wide as its text up to two fifths of
+// the bar.
+void LayoutStatusBar(const Host& host, int width)
+{
+    int noteWidth = 0;
+    if (!host.model.note.empty())
+    {
+        HDC dc = GetDC(host.status);
+        HGDIOBJ oldFont = SelectObject(dc, (HGDIOBJ)SendMessageA(host.status, WM_GETFONT, 0, 0));
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, host.model.note.c_str(), (int)host.model.note.size(), &size);
+        SelectObject(dc, oldFont);
+        ReleaseDC(host.status, dc);
+        noteWidth = std::min(width * 2 / 5, (int)size.cx + 12);
+    }
+    int rest = width - noteWidth;
+    int parts[4] = { noteWidth, noteWidth + rest * 36 / 100, noteWidth + rest * 52 / 100, -1 };
+    int first = noteWidth > 0 ? 0 : 1;
+    SendMessageA(host.status, SB_SETPARTS, 4 - first, (LPARAM)(parts + first));
+}
+
 void RefreshStatus(Host& host)
 {
     std::string selection = "Selection: none";
@@ -82,9 +104,12 @@ void RefreshStatus(Host& host)
     std::string heap = Format("Materials %d created, %d destroyed, %d freed; blocks %d/%d; bad frees %d",
                               balance.materialsCreated, balance.materialsDestroyed, balance.materialsFreed,
                               balance.blocksAllocated, balance.blocksFreed, balance.badFrees);
-    SendMessageA(host.status, SB_SETTEXTA, 0, (LPARAM)selection.c_str());
-    SendMessageA(host.status, SB_SETTEXTA, 1, (LPARAM)calls.c_str());
-    SendMessageA(host.status, SB_SETTEXTA, 2, (LPARAM)heap.c_str());
+    int part = 0;
+    if (!host.model.note.empty())
+        SendMessageA(host.status, SB_SETTEXTA, part++, (LPARAM)host.model.note.c_str());
+    SendMessageA(host.status, SB_SETTEXTA, part++, (LPARAM)selection.c_str());
+    SendMessageA(host.status, SB_SETTEXTA, part++, (LPARAM)calls.c_str());
+    SendMessageA(host.status, SB_SETTEXTA, part, (LPARAM)heap.c_str());
 }
 
 } // namespace sandbox

@@ -298,8 +298,7 @@ void Layout(const Host& host, int width, int height)
     RECT statusRect;
     GetWindowRect(host.status, &statusRect);
     int statusHeight = statusRect.bottom - statusRect.top;
-    int parts[3] = { width * 36 / 100, width * 52 / 100, -1 };
-    SendMessageA(host.status, SB_SETPARTS, 3, (LPARAM)parts);
+    LayoutStatusBar(host, width);
     int bottom = height - statusHeight;
 
     Place(host, IDC_PLUGIN_BUTTON, MARGIN, 6, 40, 32);

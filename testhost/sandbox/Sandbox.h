@@ -155,6 +155,7 @@ void OnEditorCommand(Host& host, int id, int code);
 
 // The call log and the status bar (CallLog.cpp)
 void DrainJournal(Host& host);
+void LayoutStatusBar(const Host& host, int width);
 void RefreshStatus(Host& host);
 
 // The viewport (View.cpp)

@@ -97,6 +97,8 @@ bool OpenModel(Host& host, const std::string& path)
         ReportError(host, error);
         return false;
     }
+    if (!model.note.empty())
+        WalkLog(host, "note: %s", model.note.c_str());
     host.model = std::move(model);
     host.modelPolyhedra = polyhedra;
     host.modelPath = path;

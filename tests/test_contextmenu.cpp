@@ -139,7 +139,8 @@ TEST_F(ContextMenu, OpensOnTheEntryUnderTheCursorOrTheCurrentOneWithoutChangingT
             continue;
         }
         ASSERT_EQ(1, menu.Popups());
-        EXPECT_EQ((std::vector<std::string>{ SelectMaterial(c.material), SELECT_PAINTED, SELECT_TO_DO, COPY_LIST, COPY_SELECTED }),
+        EXPECT_EQ((std::vector<std::string>{ SelectMaterial(c.material), SELECT_PAINTED, SELECT_TO_DO, MATERIALS_ITEM,
+                                             COPY_LIST, COPY_SELECTED }),
                   menu.Texts());
         EXPECT_EQ(std::vector<std::string>{ SELECT_PAINTED }, menu.GreyedTexts());
         if (c.how != RIGHT_CLICK)
@@ -183,7 +184,7 @@ TEST_F(ContextMenu, AnEmptyListOrOneOutOfDateGreysItsItems)
 
         ASSERT_EQ(1, menu.Popups());
         EXPECT_EQ((std::vector<std::string>{ OUT_OF_DATE, SELECT_MATERIAL, SELECT_PAINTED, SELECT_TO_DO,
-                                             COPY_LIST, COPY_SELECTED }),
+                                             MATERIALS_ITEM, COPY_LIST, COPY_SELECTED }),
                   menu.Texts());
         EXPECT_EQ(c.enabled, menu.EnabledTexts());
         // A command that arrives anyway changes nothing either.

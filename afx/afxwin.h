@@ -38,6 +38,24 @@ struct AFX_MAINTAIN_STATE2
 };
 #define AFX_MANAGE_STATE(p) AFX_MAINTAIN_STATE2 _ctlState(p);
 
+// A pointer per thread in a TLS slot of its own. The compiler's emulated thread_local allocates
+// per thread, and the runtime frees that before DllMain sees the library unload, when closing
+// windows still runs their handlers; a slot holds the pointer itself and stays valid.
+template <class TYPE>
+class CThreadPointer
+{
+public:
+    CThreadPointer() : m_nSlot(::TlsAlloc()) {}
+    ~CThreadPointer() { if (m_nSlot != TLS_OUT_OF_INDEXES) ::TlsFree(m_nSlot); }
+    TYPE* Get() const { return m_nSlot != TLS_OUT_OF_INDEXES ? (TYPE*)::TlsGetValue(m_nSlot) : NULL; }
+    void Set(TYPE* pValue) { if (m_nSlot != TLS_OUT_OF_INDEXES) ::TlsSetValue(m_nSlot, pValue); }
+
+private:
+    CThreadPointer(const CThreadPointer&);
+    CThreadPointer& operator=(const CThreadPointer&);
+    DWORD m_nSlot;
+};
+
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 CWinApp* AfxGetApp();

@@ -120,20 +120,12 @@ LRESULT CMaterialRowList::AnswerRowText(UINT message, int row, char* buffer) con
     return (LRESULT)text.size();
 }
 
-// IsDialogMessage asks the focused control whether it wants a key: Enter is the rows', not the
-// dialog's default button's. Without IsDialogMessage the key comes here all the same.
+// A host that runs IsDialogMessage for the panel turns Enter into the panel's IDOK itself; without
+// it the key comes here, and the list asks for the same.
 LRESULT CMaterialRowList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message)
     {
-    case WM_GETDLGCODE:
-    {
-        LRESULT lCode = CListBox::WindowProc(message, wParam, lParam);
-        const MSG* pMsg = (const MSG*)lParam;
-        if (pMsg != NULL && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN)
-            lCode |= DLGC_WANTMESSAGE;
-        return lCode;
-    }
     case WM_KEYDOWN:
         if (wParam != VK_RETURN)
             break;

@@ -20,8 +20,8 @@ public:
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
 
-    // Enter acts on the current row whether or not the host runs IsDialogMessage for the panel;
-    // a row's words are its text, for whoever reads the list.
+    // Enter acts on the current row (the panel's IDOK) whether or not the host runs
+    // IsDialogMessage for the panel; a row's words are its text, for whoever reads the list.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

@@ -15,6 +15,12 @@ struct MaterialRow
     bool painted = false;     // a painted entry of the face list uses it
     bool hasColour = false;   // false when the host made no material to read the colour into
     unsigned char r = 0, g = 0, b = 0, a = 0;
+
+    bool operator==(const MaterialRow& other) const
+    {
+        return index == other.index && faces == other.faces && painted == other.painted && hasColour == other.hasColour
+            && r == other.r && g == other.g && b == other.b && a == other.a;
+    }
 };
 
 struct MaterialTally
@@ -22,33 +28,45 @@ struct MaterialTally
     std::vector<MaterialRow> rows;   // by index, ascending
     int faces = 0;
     int withoutRecord = 0;           // faces the host gives no record for, counted but never read
+
+    bool operator==(const MaterialTally& other) const
+    {
+        return rows == other.rows && faces == other.faces && withoutRecord == other.withoutRecord;
+    }
 };
 
 // One pass over the faces: materialOf(face) gives a face's material index (0 to 65535), or -1
-// when the host has no record of it.
+// when the host has no record of it. The counts by index stay allocated and zero between calls
+// (only the indices met are reset), for a fresh quarter megabyte each time costs more than the
+// pass itself.
 template <class MaterialOf>
 MaterialTally CountFacesByMaterial(int faceCount, MaterialOf materialOf)
 {
+    static std::vector<int> s_counts(0x10000, 0);
     MaterialTally tally;
     if (faceCount <= 0)
         return tally;
     tally.faces = faceCount;
-    std::vector<int> counts(0x10000, 0);
+    std::vector<unsigned> met;
+    met.reserve(256);
     for (int face = 0; face < faceCount; ++face)
     {
         int material = materialOf(face);
         if (material < 0)
             ++tally.withoutRecord;
-        else
-            ++counts[material & 0xFFFF];
+        else if (s_counts[material & 0xFFFF]++ == 0)
+            met.push_back((unsigned)material & 0xFFFF);
     }
-    for (unsigned index = 0; index < counts.size(); ++index)
-        if (counts[index] > 0)
-        {
-            tally.rows.push_back(MaterialRow());
-            tally.rows.back().index = index;
-            tally.rows.back().faces = counts[index];
-        }
+    // Indices usually come in order (faces painted in runs): then there is nothing to sort.
+    if (!std::is_sorted(met.begin(), met.end()))
+        std::sort(met.begin(), met.end());
+    tally.rows.resize(met.size());
+    for (size_t i = 0; i < met.size(); ++i)
+    {
+        tally.rows[i].index = met[i];
+        tally.rows[i].faces = s_counts[met[i]];
+        s_counts[met[i]] = 0;
+    }
     return tally;
 }
 

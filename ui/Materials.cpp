@@ -7,13 +7,14 @@
 #include "ui/HostHelpers.h"
 #include "ui/MaterialsPanel.h"
 
-// "Materials..." and Ctrl+M: for a list of the selected polyhedron that has entries.
+// "Materials..." and Ctrl+M: for a list of the selected polyhedron that has entries. No data
+// exchange: nothing of the window's members changes, and it would cost more than the count.
 void CMatIdDialog::OnMaterials()
 {
-    UpdateData(FALSE);
-    if (m_faceList.GetCount() <= 0 || !IsListOfPolyhedron(SelectedPolyhedron()))
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    if (m_faceList.GetCount() <= 0 || !IsListOfPolyhedron(polyhedron))
         return;
-    CMaterialsPanel::Open(*this);
+    CMaterialsPanel::Open(*this, polyhedron);
 }
 
 // Every load, paint and selection change of the face list; an undone or redone paint would

@@ -32,12 +32,12 @@ CMaterialsPanel::CMaterialsPanel(CMatIdDialog& owner)
 /////////////////////////////////////////////////////////////////////////////
 // The one panel
 
-void CMaterialsPanel::Open(CMatIdDialog& owner)
+void CMaterialsPanel::Open(CMatIdDialog& owner, ZvkHandle listed)
 {
     if (s_pOpen != NULL)
     {
         s_pOpen->BringForward();
-        s_pOpen->Refresh();
+        s_pOpen->Show(listed);
         return;
     }
     s_pOpen = new CMaterialsPanel(owner);
@@ -93,13 +93,22 @@ void CMaterialsPanel::PlaceWindow()
 }
 
 // A second request: the panel hidden, minimised or behind other windows comes back in front.
+// Whether it is active is noted from its own activation, as asking costs a window-server call.
 void CMaterialsPanel::BringForward()
 {
     if (!IsWindowVisible())
         ShowWindow(SW_SHOW);
     if (IsIconic())
         ShowWindow(SW_RESTORE);
-    SetActiveWindow();
+    if (!m_bActive)
+        SetActiveWindow();
+}
+
+BOOL CMaterialsPanel::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message == WM_ACTIVATE)
+        m_bActive = LOWORD(wParam) != WA_INACTIVE;
+    return CDialog::OnWndMsg(message, wParam, lParam, pResult);
 }
 
 void CMaterialsPanel::OnClose()
@@ -142,24 +151,38 @@ static void ShowText(CWnd& window, CString& strShown, LPCTSTR text)
     window.SetWindowText(text);
 }
 
-// The rows are read afresh only from a face list of the selected polyhedron; otherwise they stay
-// as they were, greyed under the out-of-date line.
 void CMaterialsPanel::Refresh()
 {
     ZvkHandle polyhedron = SelectedPolyhedron();
-    m_bUpToDate = m_owner.IsListOfPolyhedron(polyhedron);
-    int current = m_rowList.GetCurSel();
+    Show(m_owner.IsListOfPolyhedron(polyhedron) ? polyhedron : NULL);
+}
+
+// The rows are read afresh only from a face list of the selected polyhedron (listed, known up to
+// date); otherwise they stay as they were, greyed under the out-of-date line. They are drawn
+// again only when they changed.
+void CMaterialsPanel::Show(ZvkHandle listed)
+{
+    bool changed = (listed != NULL) != m_bUpToDate;
+    m_bUpToDate = listed != NULL;
+    MaterialTally before;
     if (m_bUpToDate)
     {
-        MaterialTally before = std::move(m_tally);
-        CountFaces(polyhedron);
-        ReadColours(polyhedron);
-        current = CurrentRowAfterCount(before, current);
-        ShowText(*this, m_strTitle, CString(s_szTitle) + m_owner.m_strObjectName);
-        ShowText(m_total, m_strTotal, TotalText(m_tally).c_str());
+        before = std::move(m_tally);
+        CountFaces(listed);
+        ReadColours(listed);
+        changed = changed || !(m_tally == before);
+        if (m_strName.Compare(m_owner.m_strObjectName) != 0)
+        {
+            m_strName = m_owner.m_strObjectName;
+            SetWindowText(CString(s_szTitle) + m_strName);
+        }
     }
     ShowText(m_state, m_strState, m_bUpToDate ? "" : s_szOutOfDate);
-    m_rowList.ShowRows(m_tally, current, !m_bUpToDate);
+    if (!changed)
+        return;
+    int current = m_rowList.GetCurSel();
+    ShowText(m_total, m_strTotal, TotalText(m_tally).c_str());
+    m_rowList.ShowRows(m_tally, m_bUpToDate ? CurrentRowAfterCount(before, current) : current, !m_bUpToDate);
     OnSelchangeRows();
 }
 

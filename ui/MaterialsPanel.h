@@ -19,8 +19,9 @@ public:
     enum { IDD = IDD_MATERIALS };
 
     // The one panel: made beside the tool window (or where it was last shown during this run),
-    // or brought forward; refreshed either way.
-    static void Open(CMatIdDialog& owner);
+    // or brought forward; either way showing the polyhedron of the owner's list, which the owner
+    // has just found up to date.
+    static void Open(CMatIdDialog& owner, ZvkHandle listed);
     // The open panel, if any, shows the host's materials afresh, or greys its rows when the
     // face list is out of date.
     static void RefreshOpen();
@@ -42,8 +43,10 @@ protected:
     void OnDblclkRows();
     void OnSelchangeRows();
     void OnToEditor();
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
     void Refresh();
+    void Show(ZvkHandle listed);
     void CountFaces(ZvkHandle polyhedron);
     void ReadColours(ZvkHandle polyhedron);
     int CurrentRowAfterCount(const MaterialTally& before, int current) const;
@@ -61,8 +64,9 @@ private:
     CButton m_btnToEditor;
     MaterialTally m_tally;
     bool m_bUpToDate = false;
-    // What the panel's texts show: a window's text is set again only when it changes.
-    CString m_strTitle, m_strState, m_strTotal;
+    bool m_bActive = false;
+    // What the panel's texts show (the title the object's name): set again only when it changes.
+    CString m_strName, m_strState, m_strTotal;
 
     DECLARE_MESSAGE_MAP()
 };

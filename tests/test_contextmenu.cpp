@@ -44,6 +44,12 @@ protected:
     }
 
     int Caret() const { return (int)SendMessageA(m_list, LB_GETCARETINDEX, 0, 0); }
+    // A case of a table that starts from nothing listed, in a fresh host.
+    void EmptyListAndHost()
+    {
+        SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
+        ResetHost();
+    }
     int TopIndex() const { return (int)SendMessageA(m_list, LB_GETTOPINDEX, 0, 0); }
     std::vector<int> FacesSelectedInHost(ZvkHandle polyhedron) const
     {
@@ -171,8 +177,7 @@ TEST_F(ContextMenu, AnEmptyListOrOneOutOfDateGreysItsItems)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
-        SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
-        ResetHost();
+        EmptyListAndHost();
         if (c.load)
         {
             LoadPolyhedron("Scene\\Box", 4, { 1, 1, 0, 2 });
@@ -540,8 +545,7 @@ TEST_F(MaterialsPanel, OpensFromTheMenuOrCtrlMOnlyForAnUpToDateListWithEntriesAn
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
-        SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
-        ResetHost();
+        EmptyListAndHost();
         if (c.load)
             LoadPolyhedron("Scene\\Box", 4, { 1, 1, 0, 2 });
         if (c.outOfDate)

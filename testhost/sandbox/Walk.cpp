@@ -26,6 +26,16 @@ const int MAX_TRIES = 20;
 
 enum StepResult { STEP_DONE, STEP_WAIT, STEP_FAILED };
 
+// A window the step needs and that is not there yet: waited for at the next tick, MAX_TRIES at
+// most, then the step fails saying what was missing.
+StepResult NotYet(Host& host, const std::string& missing)
+{
+    if (host.walk.tries < MAX_TRIES)
+        return STEP_WAIT;
+    WalkLog(host, "%s", missing.c_str());
+    return STEP_FAILED;
+}
+
 void FinishWalk(Host& host, bool ok)
 {
     KillTimer(host.main, TIMER_WALK);
@@ -77,12 +87,7 @@ StepResult LoadFaceList(Host& host)
 {
     HWND button = ToolControl(IDC_LOAD_LIST);
     if (!button)
-    {
-        if (host.walk.tries < MAX_TRIES)
-            return STEP_WAIT;
-        WalkLog(host, "no tool window with the caption \"%s\"", TOOL_WINDOW_CAPTION);
-        return STEP_FAILED;
-    }
+        return NotYet(host, std::string("no tool window with the caption \"") + TOOL_WINDOW_CAPTION + "\"");
     char caption[64] = "";
     GetWindowTextA(button, caption, sizeof caption);
     SendMessageA(button, BM_CLICK, 0, 0);
@@ -161,12 +166,7 @@ StepResult CheckMenu(Host& host)
 {
     HWND popup = FindOpenPopupMenu();
     if (!popup)
-    {
-        if (host.walk.tries < MAX_TRIES)
-            return STEP_WAIT;
-        WalkLog(host, "no popup menu open after the right click");
-        return STEP_FAILED;
-    }
+        return NotYet(host, "no popup menu open after the right click");
     std::vector<MenuItem> items = ReadMenuItems((HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0));
     for (const MenuItem& item : items)
         WalkLog(host, "menu item \"%s\"%s", item.text.c_str(), item.greyed ? " (greyed)" : "");
@@ -235,12 +235,7 @@ StepResult CheckMaterialsPanel(Host& host)
 {
     HWND panel = FindMaterialsPanel();
     if (!panel)
-    {
-        if (host.walk.tries < MAX_TRIES)
-            return STEP_WAIT;
-        WalkLog(host, "no window with a caption starting \"%s\"", MATERIALS_PANEL_CAPTION);
-        return STEP_FAILED;
-    }
+        return NotYet(host, std::string("no window with a caption starting \"") + MATERIALS_PANEL_CAPTION + "\"");
     HWND rows = GetDlgItem(panel, IDC_MATERIALS_LIST);
     int count = (int)SendMessageA(rows, LB_GETCOUNT, 0, 0);
     for (int row = 0; row < count; ++row)

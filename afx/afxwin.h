@@ -409,6 +409,9 @@ public:
     BOOL LoadMenu(UINT nIDResource);
 
     CMenu* GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
+    int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
+    UINT GetMenuItemID(int nPos) const { return ::GetMenuItemID(m_hMenu, nPos); }
+    UINT GetMenuState(UINT nID, UINT nFlags) const { return ::GetMenuState(m_hMenu, nID, nFlags); }
     UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable)
         { return (UINT)::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable); }
     BOOL ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = NULL)

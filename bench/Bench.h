@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/ImportTable.h"   // RedirectImport
+
 struct BenchCase
 {
     const char* name;
@@ -38,9 +40,6 @@ struct BenchWindow
 bool OpenToolWindowOn(BenchWindow& bench, int faceCount, const unsigned short* materials);
 // Presses "Faces | matIDs"; true when every face is listed.
 bool LoadFaceList(const BenchWindow& bench, int faceCount);
-
-// Points the module's import of dll!function at replacement; returns the previous target.
-void* RedirectImport(HMODULE module, const char* dll, const char* function, void* replacement);
 
 double Median(std::vector<double> values);
 // Seconds on the performance counter.

@@ -47,36 +47,6 @@ bool LoadFaceList(const BenchWindow& bench, int faceCount)
     return (int)SendMessageA(bench.list, LB_GETCOUNT, 0, 0) == faceCount;
 }
 
-// Points the module's import of dll!function at replacement; returns the previous target.
-void* RedirectImport(HMODULE module, const char* dll, const char* function, void* replacement)
-{
-    BYTE* base = (BYTE*)module;
-    IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
-    IMAGE_DATA_DIRECTORY imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (IMAGE_IMPORT_DESCRIPTOR* d = (IMAGE_IMPORT_DESCRIPTOR*)(base + imports.VirtualAddress); d->Name; ++d)
-    {
-        if (_stricmp((const char*)(base + d->Name), dll) != 0)
-            continue;
-        IMAGE_THUNK_DATA* names = (IMAGE_THUNK_DATA*)(base + d->OriginalFirstThunk);
-        IMAGE_THUNK_DATA* slots = (IMAGE_THUNK_DATA*)(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots)
-        {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            IMAGE_IMPORT_BY_NAME* name = (IMAGE_IMPORT_BY_NAME*)(base + names->u1.AddressOfData);
-            if (strcmp((const char*)name->Name, function) != 0)
-                continue;
-            DWORD oldProtection;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &oldProtection);
-            void* previous = (void*)slots->u1.Function;
-            slots->u1.Function = (DWORD_PTR)replacement;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, oldProtection, &oldProtection);
-            return previous;
-        }
-    }
-    return NULL;
-}
-
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());

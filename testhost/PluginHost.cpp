@@ -77,3 +77,55 @@ HWND FindToolWindow()
     std::vector<HWND> windows = FindToolWindows();
     return windows.empty() ? NULL : windows.front();
 }
+
+void PostKey(HWND window, UINT vk)
+{
+    PostMessageA(window, WM_KEYDOWN, vk, 1);
+    PostMessageA(window, WM_KEYUP, vk, 0xC0000001);
+}
+
+POINT EntryCentre(HWND list, int entry)
+{
+    RECT item = {};
+    SendMessageA(list, LB_GETITEMRECT, entry, (LPARAM)&item);
+    POINT centre = { (item.left + item.right) / 2, (item.top + item.bottom) / 2 };
+    return centre;
+}
+
+std::string ListEntryText(HWND list, int entry)
+{
+    int length = (int)SendMessageA(list, LB_GETTEXTLEN, entry, 0);
+    if (length < 0)
+        return std::string();
+    std::string text(length + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, entry, (LPARAM)&text[0]);
+    text.resize(length);
+    return text;
+}
+
+std::vector<MenuItem> ReadMenuItems(HMENU menu)
+{
+    std::vector<MenuItem> items;
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i)
+    {
+        char text[128] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        if (!(info.fType & MFT_SEPARATOR))
+            items.push_back({ info.wID, text, (info.fState & MFS_GRAYED) != 0 });
+    }
+    return items;
+}
+
+HWND FindOpenPopupMenu()
+{
+    for (HWND popup = NULL; (popup = FindWindowExA(NULL, popup, "#32768", NULL)) != NULL;)
+        if (IsWindowVisible(popup))
+            return popup;
+    return NULL;
+}

@@ -35,4 +35,26 @@ HWND FindToolWindow();
 // "error 126: The specified module could not be found." for GetLastError().
 std::string LastErrorText();
 
+// Acting on the tool window as a person would, and reading what it shows.
+
+// A key pressed and let go, posted to the window's queue.
+void PostKey(HWND window, UINT vk);
+// The centre of a list entry in the list's client coordinates, where a click on it lands.
+POINT EntryCentre(HWND list, int entry);
+// The text of a list entry; empty for none.
+std::string ListEntryText(HWND list, int entry);
+
+// One item of a menu as it stands on screen.
+struct MenuItem
+{
+    UINT id;
+    std::string text;
+    bool greyed;
+    bool operator==(const MenuItem& other) const { return id == other.id && text == other.text && greyed == other.greyed; }
+};
+// A menu's items other than separators, in menu order.
+std::vector<MenuItem> ReadMenuItems(HMENU menu);
+// The popup menu window that is open, or NULL: the system keeps a hidden one around.
+HWND FindOpenPopupMenu();
+
 #endif

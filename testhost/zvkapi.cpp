@@ -213,30 +213,43 @@ std::string ModuleDirectory()
 // Host faults, switched on by the control functions at the end of this file.
 namespace {
 
-// zvkMaterialCreate: creates still to succeed before the failing ones, and how many fail (< 0: all).
-int g_createSkip = 0;
-int g_createFailures = 0;
+// Calls still to succeed before the failing ones, and how many fail (< 0: all).
+struct CountedFault
+{
+    int skip = 0;
+    int failures = 0;
+
+    void Set(int skipFirst, int count)
+    {
+        skip = skipFirst > 0 ? skipFirst : 0;
+        failures = count;
+    }
+    bool Fails()
+    {
+        if (failures == 0)
+            return false;
+        if (skip > 0)
+        {
+            --skip;
+            return false;
+        }
+        if (failures > 0)
+            --failures;
+        return true;
+    }
+};
+
+CountedFault g_createFault;   // zvkMaterialCreate
+CountedFault g_callocFault;   // zvkCalloc
 int g_zvDirFault = ZVKT_ZVDIR_AS_SET;
 int g_shaderFault = ZVKT_SHADERS_AS_ADDED;
 
-bool MaterialCreateFails()
-{
-    if (g_createFailures == 0)
-        return false;
-    if (g_createSkip > 0)
-    {
-        --g_createSkip;
-        return false;
-    }
-    if (g_createFailures > 0)
-        --g_createFailures;
-    return true;
-}
+bool MaterialCreateFails() { return g_createFault.Fails(); }
 
 void ResetHostFaults()
 {
-    g_createSkip = 0;
-    g_createFailures = 0;
+    g_createFault = CountedFault();
+    g_callocFault = CountedFault();
     g_zvDirFault = ZVKT_ZVDIR_AS_SET;
     g_shaderFault = ZVKT_SHADERS_AS_ADDED;
 }
@@ -531,6 +544,11 @@ void ZVKCALL zvkMaterialDestroy(ZvkHandle material)
 
 void* ZVKCALL zvkCalloc(unsigned int count, unsigned int size)
 {
+    if (g_callocFault.Fails())
+    {
+        Record("zvkCalloc", 2, count, size);
+        return NULL;
+    }
     void* block = calloc(count ? count : 1, size ? size : 1);
     g_blocks.insert(block);
     ++g_balance.blocksAllocated;
@@ -764,11 +782,8 @@ void zvktSetChangeCallback(ZvktChangeCallback callback) { g_changeCallback = cal
 /////////////////////////////////////////////////////////////////////////////
 // Host faults
 
-void zvktSetMaterialCreateFault(int skip, int count)
-{
-    g_createSkip = skip > 0 ? skip : 0;
-    g_createFailures = count;
-}
+void zvktSetMaterialCreateFault(int skip, int count) { g_createFault.Set(skip, count); }
+void zvktSetCallocFault(int skip, int count) { g_callocFault.Set(skip, count); }
 
 void zvktSetNullFaceRecord(ZvkHandle polyhedron, int face, int isNull)
 {

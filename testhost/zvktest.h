@@ -99,6 +99,8 @@ ZVKTEST void zvktSetChangeCallback(ZvktChangeCallback callback);
    zvkMaterialCreate leaves the handle 0 and returns 0: after skip more creates that succeed,
    the next count creates fail (count < 0: every one from then on; 0: none). */
 ZVKTEST void zvktSetMaterialCreateFault(int skip, int count);
+/* zvkCalloc returns a null pointer, counted as zvkMaterialCreate's fault is. */
+ZVKTEST void zvktSetCallocFault(int skip, int count);
 /* The face pointer array holds a null pointer in place of this face's record (which stays). */
 ZVKTEST void zvktSetNullFaceRecord(ZvkHandle polyhedron, int face, int isNull);
 /* zvkGetZVDir returns a null pointer or an empty string instead of the directory set. */

@@ -43,7 +43,8 @@ std::string ReadText(const std::string& path)
 }
 
 // What the file itself says, read line by line without the loader: the groups with faces in
-// order, the faces and corners of each, and the materials each names.
+// order, the faces and corners of each, and the materials each names (a name is the rest of its
+// line). The package's UTF-16 sample is ASCII in two bytes a character.
 struct FileGroup
 {
     std::string name;
@@ -56,7 +57,14 @@ std::vector<FileGroup> ScanObj(const std::string& path, const std::string& unnam
 {
     std::vector<FileGroup> groups(1);
     groups[0].name = unnamed;
-    std::istringstream lines(ReadText(path));
+    std::string text = ReadText(path), ascii;
+    if (text.compare(0, 2, "\xFE\xFF") == 0)
+    {
+        for (size_t i = 3; i < text.size(); i += 2)
+            ascii += text[i];
+        text = ascii;
+    }
+    std::istringstream lines(text);
     std::string line, material;
     while (std::getline(lines, line))
     {
@@ -73,7 +81,9 @@ std::vector<FileGroup> ScanObj(const std::string& path, const std::string& unnam
             groups.push_back(group);
         }
         else if (keyword == "usemtl")
-            words >> material;
+        {
+            std::getline(words >> std::ws, material);
+        }
         else if (keyword == "f")
         {
             ++groups.back().faces;
@@ -175,35 +185,77 @@ protected:
 
 } // namespace
 
-// Each object or group with faces is a polyhedron of its name, each polygon a face (polygons stay
-// whole), and its slots are the default plus the materials it uses.
+// Every OBJ sample of the package, and two of our own: each object or group with faces is a
+// polyhedron of its name, each polygon a face (polygons stay whole, of any number of corners),
+// and its slots are the default plus the materials it uses, defined or not; the note says what
+// was missing. A sample without faces is refused with what it has instead.
 TEST_F(SandboxModel, RealModelsLoadAsTheFilesSay)
 {
-    std::string bigGrid = TempPath("big-grid.obj");
+    std::string bigGrid = TempPath("big-grid.obj"), circle = TempPath("circle.obj");
     WriteText(bigGrid, BigGridObj(35000));
+    WriteText(circle, CircleObj(300));
+    const std::string noDefault = "1 material not defined in any material library: Default";
     const struct
     {
-        std::string path;
-        int faces;       // in the whole file
-        int materials;   // distinct materials used in the whole file
+        std::string file;    // in the package's OBJ folder, or a path
+        int faces;           // in the whole file; -1: refused
+        int materials;       // distinct materials used in the whole file
+        std::string note;    // or the reason of a refusal
     } cases[] = {
-        { MODELS + "/OBJ/spider.obj", 1368, 4 },
-        { MODELS + "/OBJ/regr01.obj", -1, -1 },
-        { MODELS + "/OBJ/WusonOBJ.obj", -1, 0 },
-        { MODELS + "/OBJ/regr_3429812.obj", 3, 1 },
-        { MODELS + "/OBJ/concave_polygon.obj", 1, 1 },
-        { bigGrid, 70000, 0 },   // over 65,534 faces in one object: loads as it is
+        { "WusonOBJ.obj", 3732, 0, "" },
+        { "box.obj", 6, 1, noDefault },
+        { "box_UTF16BE.obj", 6, 1, noDefault },
+        { "box_longline.obj", 6, 1, "1 material not defined in any material library: Defauli" },   // 936 corners
+        { "box_mat_with_spaces.obj", 6, 1, "" },
+        { "box_without_lineending.obj", 6, 1, noDefault },
+        { "concave_polygon.obj", 1, 1, "" },
+        { "cube_mtllib_after_g.obj", 12, 1, "material library cube_mtllib_after_g.mat missing" },
+        { "cube_usemtl.obj", 12, 3, "1 material not defined in any material library: mtl3" },
+        { "cube_with_vertexcolors.obj", 12, 0, "" },
+        { "cube_with_vertexcolors_uni.obj", 12, 0, "" },
+        { "empty_mat.obj", 256, 0, "" },
+        { "multiple_spaces.obj", 1, 0, "" },
+        { "number_formats.obj", 1, 0, "" },
+        { "point_cloud.obj", -1, 0, "it has no faces" },
+        { "regr01.obj", 2710, 12, "" },
+        { "regr_3429812.obj", 3, 1, "" },
+        { "space_in_material_name.obj", 1, 1, "" },
+        { "spider.obj", 1368, 4, "" },
+        { "testline.obj", -1, 0, "it has lines but no faces" },
+        { "testmixed.obj", 6, 1, noDefault },
+        { "testpoints.obj", -1, 0, "it has points but no faces" },
+        { bigGrid, 70000, 0, "" },   // over 65,534 faces in one object: loads as it is
+        { circle, 2, 0, "" },        // a face of 300 corners, more than the loader counts
     };
+    std::set<std::string> listed, samples;
+    for (const auto& c : cases)
+        listed.insert(c.file);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((MODELS + "/OBJ/*.obj").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search) << "no " << MODELS << "/OBJ (assimp-testmodels)";
+    do
+        EXPECT_TRUE(listed.count(found.cFileName)) << found.cFileName << " is not in the table";
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.path);
+        std::string path = c.file.find_first_of("\\/") == std::string::npos ? MODELS + "/OBJ/" + c.file : c.file;
+        SCOPED_TRACE(path);
         zvktReset();
         std::string error;
-        ASSERT_TRUE(Load(c.path, error)) << error;
-        std::string base = c.path.substr(c.path.find_last_of('/') + 1);
-        std::vector<FileGroup> groups = ScanObj(c.path, base.substr(0, base.find('.')));
+        if (c.faces < 0)
+        {
+            EXPECT_FALSE(Load(path, error));
+            EXPECT_NE(std::string::npos, error.find(": " + c.note + ".")) << error;
+            continue;
+        }
+        ASSERT_TRUE(Load(path, error)) << error;
+        EXPECT_EQ(c.note, m_model.note);
+        std::string base = path.substr(path.find_last_of('/') + 1);
+        std::vector<FileGroup> groups = ScanObj(path, base.substr(0, base.find('.')));
         ASSERT_EQ(groups.size(), (size_t)zvktObjectCount());
-        int faces = 0, corners = 0;
+        int faces = 0;
         std::set<std::string> materials;
         for (size_t i = 0; i < groups.size(); ++i)
         {
@@ -214,33 +266,33 @@ TEST_F(SandboxModel, RealModelsLoadAsTheFilesSay)
             EXPECT_EQ(groups[i].faces, zvktFaceCount(polyhedron));
             EXPECT_EQ(1 + groups[i].materials.size(), (size_t)zvktSlotCount(polyhedron));
             faces += zvktFaceCount(polyhedron);
-            corners += (int)m_model.objects[i].corners.size();
             for (int s = 1; s < (int)m_model.objects[i].slots.size(); ++s)
                 EXPECT_TRUE(groups[i].materials.count(m_model.objects[i].slots[s].name)) << m_model.objects[i].slots[s].name;
             materials.insert(groups[i].materials.begin(), groups[i].materials.end());
-            int expectedCorners = groups[i].corners;
-            EXPECT_EQ(expectedCorners, (int)m_model.objects[i].corners.size());
+            EXPECT_EQ(groups[i].corners, (int)m_model.objects[i].corners.size());
         }
-        if (c.faces >= 0)
-        {
-            EXPECT_EQ(c.faces, faces);
-        }
-        if (c.materials >= 0)
-        {
-            EXPECT_EQ((size_t)c.materials, materials.size());
-        }
+        EXPECT_EQ(c.faces, faces);
+        EXPECT_EQ((size_t)c.materials, materials.size());
     }
     DeleteFileA(bigGrid.c_str());
+    DeleteFileA(circle.c_str());
 }
 
 // Kd is the colour and d (or 1 - Tr) the alpha, each face in its material's slot; faces without a
-// material are in slot 0.
+// material are in slot 0. A material no library defines has the colour of its name, the same in
+// every run and file. Names are in the host's ANSI code page (1252 in the tests' Wine prefix)
+// whatever the file's encoding, a character it lacks a '?' rather than a look-alike.
 TEST_F(SandboxModel, SlotsHaveTheirMaterialsColours)
 {
     std::string obj = TempPath("colours.obj"), mtl = TempPath("colours.mtl");
     WriteText(mtl, "newmtl Glass\nKd 0.2 0.4 0.6\nTr 0.75\n\nnewmtl Red\nKd 1 0 0\n\nnewmtl Unused\nKd 0 1 0\n");
     WriteText(obj, "mtllib " + mtl.substr(mtl.find_last_of("\\/") + 1) +
                        "\nv 0 0 0\nv 1 0 0\nv 0 1 0\ng Shape\nf 1 2 3\nusemtl Red\nf 1 2 3\nusemtl Glass\nf 1 2 3\n");
+    std::string utf16 = TempPath("utf16.obj"), utf8 = TempPath("utf8.obj"), bytes = "\xFF\xFE";
+    for (const wchar_t* c = L"v 0 0 0\nv 1 0 0\nv 0 1 0\ng Caf\u00e9 \u2603\nusemtl Gr\u00f6\u00dfe \u0141\nf 1 2 3\n"; *c; ++c)
+        bytes += std::string(1, (char)(*c & 0xFF)) + (char)(*c >> 8);
+    WriteText(utf16, bytes);
+    WriteText(utf8, "\xEF\xBB\xBFv 0 0 0\nv 1 0 0\nv 0 1 0\ng Caf\xC3\xA9\nusemtl Gr\xC3\xB6\xC3\x9F" "e \xC5\x81\nf 1 2 3\n");
     const struct
     {
         std::string path;
@@ -253,6 +305,9 @@ TEST_F(SandboxModel, SlotsHaveTheirMaterialsColours)
         { obj, "Shape", "Red", "(255,0,0,255)" },
         { obj, "Shape", "Glass", "(51,102,153,64)" },
         { obj, "Shape", DEFAULT_MATERIAL_NAME, ColourText(DEFAULT_MATERIAL_COLOUR) },
+        { MODELS + "/OBJ/box.obj", "1", "Default", "(153,153,0,255)" },
+        { utf16, "Caf\xE9 ?", "Gr\xF6\xDF" "e ?", "(0,77,153,255)" },
+        { utf8, "Caf\xE9", "Gr\xF6\xDF" "e ?", "(0,77,153,255)" },
     };
     for (const auto& c : cases)
     {
@@ -277,8 +332,23 @@ TEST_F(SandboxModel, SlotsHaveTheirMaterialsColours)
     EXPECT_EQ("(255,0,0,255)", ColourText(HostSlotColour(shape, zvktFaceMaterialIndex(shape, 1))));
     EXPECT_EQ("(51,102,153,64)", ColourText(HostSlotColour(shape, zvktFaceMaterialIndex(shape, 2))));
     EXPECT_EQ(0, zvktFaceMaterialIndex(shape, 0));
-    DeleteFileA(obj.c_str());
-    DeleteFileA(mtl.c_str());
+
+    // Twelve names no library defines: twelve colours clearly apart, though names share hashes.
+    std::string undefined = TempPath("undefined.obj"), text = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    for (int name = 1; name <= 12; ++name)
+        text += "usemtl Material." + std::to_string(name) + "\nf 1 2 3\n";
+    WriteText(undefined, text);
+    ASSERT_TRUE(Load(undefined, error)) << error;
+    ASSERT_EQ(13, zvktSlotCount(m_polyhedra[0]));
+    for (int a = 2; a < 13; ++a)
+        for (int b = 1; b < a; ++b)
+        {
+            ZvkColor one = HostSlotColour(m_polyhedra[0], a), other = HostSlotColour(m_polyhedra[0], b);
+            EXPECT_GE(abs(one.r - other.r) + abs(one.g - other.g) + abs(one.b - other.b), 60)
+                << ColourText(one) << " and " << ColourText(other);
+        }
+    for (const std::string& file : { obj, mtl, utf16, utf8, undefined })
+        DeleteFileA(file.c_str());
 }
 
 // A file that cannot be used gives a message that names it and says why, and the scene stays.
@@ -294,7 +364,7 @@ TEST_F(SandboxModel, BadFilesAreRefusedAndLeaveTheScene)
     // Every file of the package's invalid/ folder, whatever its format.
     std::map<std::string, std::string> reasons = {
         { "empty.obj", "empty" }, { "empty.3ds", "empty" }, { "malformed.obj", "malformed" },
-        { "malformed2.obj", "\"DefaultDoesNotExist\" it uses is not defined" }, { "OutOfMemory.off", "no faces" },
+        { "malformed2.obj", "a face of fewer than three corners (line 23)" }, { "OutOfMemory.off", "no faces" },
         { "emptyIrrMesh.xml", "no faces" } };
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((MODELS + "/invalid/*").c_str(), &found);
@@ -309,15 +379,14 @@ TEST_F(SandboxModel, BadFilesAreRefusedAndLeaveTheScene)
     // Our own: each fault alone in an otherwise sound file.
     const char* vertices = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n";
     const struct { const char* label; std::string text; const char* reason; } own[] = {
-        { "missing MTL", std::string("mtllib not-there.mtl\n") + vertices + "usemtl Red\nf 1 2 3\n",
-          "material library \"not-there.mtl\" it names is missing" },
         { "index out of range", std::string(vertices) + "f 1 2 9\n", "uses vertex 9, out of range: the file has 4 vertices" },
         { "relative index before the first vertex", std::string(vertices) + "f 1 2 -7\n", "out of range" },
         { "truncated in a face", std::string(vertices) + "f 1 2 3\nf 2 4", "a face of fewer than three corners" },
         { "truncated before the faces", std::string(vertices) + "g Sh", "no faces" },
-        { "lines and points only", std::string(vertices) + "l 1 2\np 3\n", "no faces" },
+        { "lines and points only", std::string(vertices) + "l 1 2\np 3\n", "it has points and lines but no faces" },
         { "zero index", std::string(vertices) + "f 0 1 2\n", "malformed" },
-        { "a face of 300 corners", CircleObj(300), "a face of more than 255 corners" },
+        { "UTF-32", std::string("\xFF\xFE\0\0v\0\0\0", 8), "UTF-32 text (a little-endian byte-order mark)" },
+        { "UTF-16 without a mark", std::string("v\0 \0" "0\0", 6), "not text: byte 2 is NUL" },
     };
     for (const auto& c : own)
         cases.push_back({ c.label, TempPath("bad-" + std::to_string(cases.size()) + ".obj"), c.reason });
@@ -356,7 +425,9 @@ TEST_F(SandboxModel, SavedSceneReadsBackExactly)
     WriteText(orderObj, "mtllib " + orderMtl.substr(orderMtl.find_last_of("\\/") + 1) +
                             "\nv 0 0 0\nv 1 0 0\nv 0 1 0\ng Uses second\nusemtl Second\nf 1 2 3\nf 1 2 3\nf 1 2 3\n"
                             "g Uses both\nusemtl First\nf 1 2 3\nusemtl Second\nf 1 2 3\ng Last\nf 1 2 3\n");
-    const std::string cases[] = { MODELS + "/OBJ/spider.obj", MODELS + "/OBJ/WusonOBJ.obj", MODELS + "/OBJ/regr01.obj", orderObj };
+    // Materials that no library defined are saved with the others: the saved file has no note.
+    const std::string cases[] = { MODELS + "/OBJ/spider.obj", MODELS + "/OBJ/WusonOBJ.obj", MODELS + "/OBJ/regr01.obj",
+                                  MODELS + "/OBJ/cube_usemtl.obj", MODELS + "/OBJ/box_mat_with_spaces.obj", orderObj };
     for (const std::string& path : cases)
     {
         SCOPED_TRACE(path);
@@ -382,7 +453,7 @@ TEST_F(SandboxModel, SavedSceneReadsBackExactly)
         ASSERT_GE(zvktSlotCount(first), 3);
         std::vector<HostPolyhedron> painted = HostScene();
 
-        std::string saved = TempPath("saved.obj");
+        std::string saved = TempPath("saved copy.obj");   // its library's name has a space too
         ASSERT_TRUE(WriteObjModel(saved, ModelFromHost(loaded, m_polyhedra), error)) << error;
         // A polyhedron painted whole keeps only the slot its faces use.
         if (last != first)
@@ -394,6 +465,7 @@ TEST_F(SandboxModel, SavedSceneReadsBackExactly)
 
         zvktReset();
         ASSERT_TRUE(Load(saved, error)) << error;
+        EXPECT_EQ("", m_model.note);
         std::vector<HostPolyhedron> reloaded = HostScene();
         ASSERT_EQ(painted.size(), reloaded.size());
         for (size_t i = 0; i < painted.size(); ++i)
@@ -415,7 +487,7 @@ TEST_F(SandboxModel, SavedSceneReadsBackExactly)
         EXPECT_EQ(ReadText(MaterialLibraryPath(saved)), ReadText(MaterialLibraryPath(again)));
         std::string savedText = ReadText(saved), againText = ReadText(again);
         // The files differ only in the library's name they give.
-        savedText.replace(savedText.find("saved.mtl"), 9, "again.mtl");
+        savedText.replace(savedText.find("saved copy.mtl"), 14, "again.mtl");
         EXPECT_TRUE(savedText == againText) << "saving the read-back scene wrote other bytes";
         for (const std::string& file : { saved, again, MaterialLibraryPath(saved), MaterialLibraryPath(again) })
             DeleteFileA(file.c_str());

@@ -8,17 +8,6 @@
 
 namespace {
 
-const char OUT_OF_DATE[] = "List is out of date: reload it";
-const char SELECT_PAINTED[] = "Select painted faces";
-const char SELECT_TO_DO[] = "Select faces still to do";
-const char COPY_LIST[] = "Copy list";
-const char COPY_SELECTED[] = "Copy selected entries";
-
-std::string SelectMaterial(int material)
-{
-    return "Select faces of material " + std::to_string(material);
-}
-
 // Host calls that only ask: the menu may make them on a list that is out of date.
 bool OnlyQuestionsAsked()
 {
@@ -53,34 +42,6 @@ protected:
         ToolWindowTest::TearDown();
     }
 
-    POINT EntryCentre(int index)
-    {
-        RECT item = {};
-        if (SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item) == LB_ERR)
-            ADD_FAILURE() << "no entry " << index;
-        POINT at = { (item.left + item.right) / 2, (item.top + item.bottom) / 2 };
-        return at;
-    }
-    void RightClickAt(POINT at)
-    {
-        LPARAM where = MAKELPARAM(at.x, at.y);
-        SendMessageA(m_list, WM_RBUTTONDOWN, MK_RBUTTON, where);
-        SendMessageA(m_list, WM_RBUTTONUP, 0, where);
-        PumpMessages();
-    }
-    // Right click on an entry (scrolled into view first) and choose the command (0: Esc).
-    std::vector<PopupMenuCatcher::Item> ChooseOnEntry(int index, UINT command)
-    {
-        RECT item = {}, client = {};
-        SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
-        GetClientRect(m_list, &client);
-        if (item.top < client.top || item.bottom > client.bottom)
-            SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
-        PopupMenuCatcher menu(m_window, command);
-        RightClickAt(EntryCentre(index));
-        EXPECT_EQ(1, menu.Popups());
-        return menu.Items();
-    }
     int Caret() const { return (int)SendMessageA(m_list, LB_GETCARETINDEX, 0, 0); }
     int TopIndex() const { return (int)SendMessageA(m_list, LB_GETTOPINDEX, 0, 0); }
     std::vector<int> FacesSelectedInHost(ZvkHandle polyhedron) const
@@ -221,7 +182,7 @@ TEST_F(ContextMenu, AnEmptyListOrOneOutOfDateGreysItsItems)
         RightClickAt(c.load ? EntryCentre(1) : POINT{ 5, 5 });
 
         ASSERT_EQ(1, menu.Popups());
-        EXPECT_EQ((std::vector<std::string>{ OUT_OF_DATE, "Select faces of material", SELECT_PAINTED, SELECT_TO_DO,
+        EXPECT_EQ((std::vector<std::string>{ OUT_OF_DATE, SELECT_MATERIAL, SELECT_PAINTED, SELECT_TO_DO,
                                              COPY_LIST, COPY_SELECTED }),
                   menu.Texts());
         EXPECT_EQ(c.enabled, menu.EnabledTexts());
@@ -267,7 +228,7 @@ TEST_F(ContextMenu, SelectsEveryFaceOfTheEntrysMaterialWithOneHostCall)
         zvktJournalClear();
         MessageLog titles(Item(IDC_LIST_TITLE), { WM_SETTEXT });
 
-        std::vector<PopupMenuCatcher::Item> items = ChooseOnEntry(c.entry, ID_SELECT_MATERIAL);
+        std::vector<MenuItem> items = ChooseOnEntry(c.entry, ID_SELECT_MATERIAL);
 
         ASSERT_FALSE(items.empty());
         EXPECT_EQ(SelectMaterial(c.material), items[0].text);
@@ -308,7 +269,7 @@ TEST_F(ContextMenu, MaterialIsReadAfreshAndFacesWithoutRecordAreSkipped)
     zvktSetNullFaceRecord(polyhedron, 3, 1);
     ASSERT_EQ("1 | 1", EntryText(1));
 
-    std::vector<PopupMenuCatcher::Item> items = ChooseOnEntry(1, ID_SELECT_MATERIAL);
+    std::vector<MenuItem> items = ChooseOnEntry(1, ID_SELECT_MATERIAL);
     ASSERT_FALSE(items.empty());
     EXPECT_EQ(SelectMaterial(2), items[0].text);
     EXPECT_EQ((std::vector<int>{ 1, 4, 5 }), SelectedEntries());
@@ -316,7 +277,7 @@ TEST_F(ContextMenu, MaterialIsReadAfreshAndFacesWithoutRecordAreSkipped)
     SCOPED_TRACE("menu on the face without record");
     items = ChooseOnEntry(3, 0);
     ASSERT_FALSE(items.empty());
-    EXPECT_EQ("Select faces of material", items[0].text);
+    EXPECT_EQ(SELECT_MATERIAL, items[0].text);
     EXPECT_TRUE(items[0].greyed);
 }
 
@@ -467,17 +428,40 @@ TEST_F(ContextMenu, CopiesEntriesAsTabSeparatedLinesWithMaterialsFromTheHost)
     }
 }
 
-TEST_F(ContextMenu, ACopyThatCannotHaveTheClipboardLeavesItAsItWas)
+TEST_F(ContextMenu, AFaceListedWithoutRecordCopiesWithoutMaterialWhetherTheListIsUpToDateOrNot)
+{
+    ZvkHandle polyhedron = AddPolyhedron("Scene\\Box", 3, { 0, 7, 2 }, 8);
+    zvktSetNullFaceRecord(polyhedron, 1, 1);
+    zvktSelect(polyhedron);
+    Press(IDC_LOAD_LIST);
+    ASSERT_EQ("1 | ?", EntryText(1));
+    for (bool outOfDate : { false, true })
+    {
+        SCOPED_TRACE(outOfDate ? "out of date" : "up to date");
+        if (outOfDate)
+            zvktSelect(NULL);
+        ChooseOnEntry(0, ID_COPY_LIST);
+        EXPECT_EQ("0\t0\tto do\r\n1\t\tto do\r\n2\t2\tto do\r\n", ClipboardText());
+    }
+}
+
+TEST_F(ContextMenu, ACopyThatCannotHaveTheClipboardLeavesItAsItWasAndSaysSo)
 {
     LoadPolyhedron("Scene\\Box", 3);
-    ASSERT_TRUE(SetClipboardText("before"));
-    HWND other = CreateWindowA("STATIC", "other", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
-    ASSERT_TRUE(OpenClipboard(other));
-    MessageBoxCatcher boxes;
-    ChooseOnEntry(0, ID_COPY_LIST);
-    CloseClipboard();
-    DestroyWindow(other);
+    ClickEntry(1);
+    for (UINT command : { ID_COPY_LIST, ID_COPY_SELECTED })
+    {
+        SCOPED_TRACE(command);
+        ASSERT_TRUE(SetClipboardText("before"));
+        HWND other = CreateWindowA("STATIC", "other", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
+        ASSERT_TRUE(OpenClipboard(other));
+        MessageBoxCatcher boxes;
+        ChooseOnEntry(0, command);
+        CloseClipboard();
+        DestroyWindow(other);
 
-    EXPECT_EQ("before", ClipboardText());
-    EXPECT_TRUE(boxes.Boxes().empty());
+        EXPECT_EQ("before", ClipboardText());
+        ExpectOneInformationBox(boxes, CLIPBOARD_IN_USE);
+        EXPECT_EQ(LIST_TITLE, ItemText(IDC_LIST_TITLE));
+    }
 }

@@ -130,6 +130,28 @@ protected:
         OpenToolWindow();
     }
 
+    // A command of the face list's menu opened on entry 1: chosen there when the fault leaves it
+    // enabled, sent all the same when it greys it (a command may arrive without its menu).
+    void ChooseFromMenu(UINT command)
+    {
+        std::vector<MenuItem> items = ChooseOnEntry(1, 0);
+        auto item = std::find_if(items.begin(), items.end(), [&](const MenuItem& i) { return i.id == command; });
+        if (item != items.end() && !item->greyed)
+            ChooseOnEntry(1, command);
+        else
+            SendMessageA(m_window, WM_COMMAND, command, 0);
+    }
+
+    // A copy while another program holds the clipboard open.
+    void CopyWhileTheClipboardIsHeld()
+    {
+        HWND other = CreateWindowA("STATIC", "other", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
+        OpenClipboard(other);
+        ChooseFromMenu(ID_COPY_LIST);
+        CloseClipboard();
+        DestroyWindow(other);
+    }
+
     // What a person does, each from its own starting point on a freshly listed polyhedron.
     struct Path
     {
@@ -149,6 +171,14 @@ protected:
             { "the down arrow", [this] { ClickEntry(0); }, [this] { PressKey(VK_DOWN); } },
             { "Paint random switched on", [] {}, [this] { Press(IDC_PAINT_RANDOM); } },
             { "closing and reopening the window", [] {}, [this] { ReopenWindow(); } },
+            { "Select faces of material", [] {}, [this] { ChooseFromMenu(ID_SELECT_MATERIAL); } },
+            { "Select painted faces", [this] { ClickEntry(2); Press(IDC_PAINT_FACE); },
+              [this] { ChooseFromMenu(ID_SELECT_PAINTED); } },
+            { "Select faces still to do", [] {}, [this] { ChooseFromMenu(ID_SELECT_TO_DO); } },
+            { "Copy list", [] {}, [this] { ChooseFromMenu(ID_COPY_LIST); } },
+            { "Copy selected entries", [this] { ClickEntry(0); ClickEntry(3, MK_CONTROL); },
+              [this] { ChooseFromMenu(ID_COPY_SELECTED); } },
+            { "Copy list while another program holds the clipboard", [] {}, [this] { CopyWhileTheClipboardIsHeld(); } },
         };
         for (const Mode& mode : MODES)
         {
@@ -188,6 +218,7 @@ TEST_F(HostFaults, EveryPathSurvivesEveryFault)
         { "an action's first zvkMaterialCreate leaves the handle 0", [](ZvkHandle) { zvktSetMaterialCreateFault(0, 1); }, FACES },
         { "its second leaves the handle 0", [](ZvkHandle) { zvktSetMaterialCreateFault(1, 1); }, FACES },
         { "its third leaves the handle 0", [](ZvkHandle) { zvktSetMaterialCreateFault(2, 1); }, FACES },
+        { "zvkCalloc gives no block", [](ZvkHandle) { zvktSetCallocFault(0, -1); }, FACES },
         { "a null face pointer array with a positive count", [](ZvkHandle p) { zvktSetNullFaceArray(p, 1); }, FACES },
         { "a negative face count", [](ZvkHandle p) { zvktSetReportedFaceCount(p, -5); }, 0 },
         { "null records inside the face pointer array",
@@ -258,6 +289,8 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
         { "Paint all: the material it paints", 0, [] {}, paintAll, 0, true },
         { "Paint all, random: the material it paints", IDC_PAINT_RANDOM, [] {}, paintAll, 1, false },
         { "Paint random on: the white material", 0, [] {}, [this] { Press(IDC_PAINT_RANDOM); }, 0, true },
+        { "Select faces of material: the material it picks into", 0, [] {},
+          [this] { ChooseOnEntry(1, ID_SELECT_MATERIAL); }, 0, true },
     };
     MessageBoxCatcher boxes;
     for (const Case& c : cases)
@@ -284,6 +317,45 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
             EXPECT_EQ(ColourText(MARKER_COLOUR), ColourText(EditorColour()));
         }
         ExpectNoMaterialThatDoesNotExist();
+        ExpectHostResourcesReleased();
+    }
+}
+
+// A select item of the face list's menu that gets no array for its one host call leaves the
+// list as it was: its selection, the paint buttons, the title and the editor's material.
+TEST_F(HostFaults, AMenuSelectWithoutItsArrayLeavesTheListAsItWas)
+{
+    struct Case
+    {
+        const char* label;
+        UINT command;
+    };
+    const Case cases[] = {
+        { "Select faces of material", ID_SELECT_MATERIAL },
+        { "Select painted faces", ID_SELECT_PAINTED },
+        { "Select faces still to do", ID_SELECT_TO_DO },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        snprintf(g_where, sizeof g_where, "no array for %s", c.label);
+        ResetHost();
+        ZvkHandle polyhedron = LoadPolyhedron("Scene\\Mesh", 6, { 0, 1, 0, 1, 0, 1 }, 2);
+        ClickEntry(3);
+        Press(IDC_PAINT_FACE);
+        ClickEntry(2);
+        ClickEntry(4, MK_CONTROL);
+        SetEditorToMarker();
+        zvktSetCallocFault(0, -1);
+        zvktJournalClear();
+        ChooseOnEntry(1, c.command);
+
+        EXPECT_EQ((std::vector<int>{ 2, 4 }), SelectedEntries());
+        ExpectPaintButtons(false, true);
+        EXPECT_TRUE(CallsNamed("zvkPolyhSelectFaces").empty());
+        EXPECT_EQ(0, zvktSelectedFaceCount(polyhedron));
+        EXPECT_EQ(LIST_TITLE, ItemText(IDC_LIST_TITLE));
+        EXPECT_EQ(ColourText(MARKER_COLOUR), ColourText(EditorColour()));
         ExpectHostResourcesReleased();
     }
 }

@@ -30,12 +30,6 @@ const int kFailuresShown = 10;
 // The real window is opened for this many files of each class (WindowClass below).
 const int kWindowsPerClass = 10;
 
-unsigned EnvironmentNumber(const char* name, unsigned fallback)
-{
-    const char* text = getenv(name);
-    return text != NULL && *text != '\0' ? (unsigned)strtoul(text, NULL, 10) : fallback;
-}
-
 // The bytes as a C literal would hold them (octal escapes, which never swallow a following
 // digit), cut after a while: enough to rebuild a failing file by hand.
 std::string Printable(const std::string& bytes)
@@ -78,19 +72,6 @@ bool ShowsOnAMonitor(const std::vector<RECT>& monitors, long long left, long lon
         if (left < m.right && left + size.cx > m.left && top < m.bottom && top + size.cy > m.top)
             return true;
     return false;
-}
-
-INT_PTR CALLBACK ProbeProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
-
-// A window from the plug-in's template, unmoved: where it is created, and its outer size.
-RECT TemplateWindowRect()
-{
-    RECT frame = {0, 0, 0, 0};
-    HWND probe = CreateDialogParamA(Plugin::Module(), MAKEINTRESOURCEA(IDD_MATID_TOOL), NULL, ProbeProc, 0);
-    GetWindowRect(probe, &frame);
-    DestroyWindow(probe);
-    PumpMessages();
-    return frame;
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -429,7 +410,7 @@ protected:
 // a class the window does one and the same thing, and opening it is the slow part under Wine.
 TEST_F(PositionFuzzTest, EveryFileIsReadAndOpensTheWindowWhereTheRuleSays)
 {
-    const unsigned seed = EnvironmentNumber("ZVK_POSITION_SEED", kSeed);
+    const unsigned seed = (unsigned)EnvironmentNumber("ZVK_POSITION_SEED", kSeed);
     const int files = (int)EnvironmentNumber("ZVK_POSITION_FILES", kFiles);
     PositionFileMaker maker(seed, m_monitors, m_size);
     int used = 0, unreadable = 0, offMonitors = 0, windows = 0, failures = 0;

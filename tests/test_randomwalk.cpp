@@ -22,6 +22,7 @@
 // The face list's context menu is caught as the real popup (the menu loop's WM_ENTERIDLE to its
 // owner) and then closed with Esc or one of its items, greyed ones included, is chosen with
 // arrow keys and Enter.
+#include "support/ImportTable.h"
 #include "support/PluginFixture.h"
 
 #include <algorithm>
@@ -57,18 +58,11 @@ const char* const OUTCOMES[] = {
     "mode box switched", "window closed", "disabled control clicked", "help shown", "about box shown",
     "menu: dismissed", "menu: greyed item chosen", "menu: out of date", "menu: select by material",
     "menu: select painted", "menu: select to do", "menu: every entry chosen", "menu: copy list",
-    "menu: copy selected", "menu: opened by keyboard",
+    "menu: copy selected", "menu: opened by keyboard", "menu: copy with the clipboard held",
+    "menu: select without the host's array", "selection without the host's array",
 };
 
-const char OUT_OF_DATE[] = "List is out of date: reload it";
-const char SELECT_MATERIAL[] = "Select faces of material";
 const char CLIPBOARD_BEFORE[] = "the clipboard before the menu";
-
-std::uint64_t EnvironmentNumber(const char* name, std::uint64_t fallback)
-{
-    const char* text = getenv(name);
-    return text != NULL && *text != '\0' ? strtoull(text, NULL, 10) : fallback;
-}
 
 // PCG32: the same sequence on every platform and compiler, unlike rand().
 class WalkRandom
@@ -171,44 +165,6 @@ BOOL WINAPI CountedDestroyMenu(HMENU menu)
     return destroyed;
 }
 
-IMAGE_IMPORT_DESCRIPTOR* ImportDescriptors(HMODULE module)
-{
-    BYTE* base = (BYTE*)module;
-    IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
-    return (IMAGE_IMPORT_DESCRIPTOR*)(base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-}
-
-// Calls visit(dll, function, slot) for every import by name.
-template <class Visit>
-void ForEachImport(HMODULE module, Visit visit)
-{
-    BYTE* base = (BYTE*)module;
-    for (IMAGE_IMPORT_DESCRIPTOR* d = ImportDescriptors(module); d->Name; ++d)
-    {
-        IMAGE_THUNK_DATA* names = (IMAGE_THUNK_DATA*)(base + d->OriginalFirstThunk);
-        IMAGE_THUNK_DATA* slots = (IMAGE_THUNK_DATA*)(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots)
-            if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                visit((const char*)(base + d->Name),
-                      (const char*)((IMAGE_IMPORT_BY_NAME*)(base + names->u1.AddressOfData))->Name, slots);
-    }
-}
-
-void* RedirectImport(HMODULE module, const char* function, void* replacement)
-{
-    void* previous = NULL;
-    ForEachImport(module, [&](const char*, const char* name, IMAGE_THUNK_DATA* slot) {
-        if (strcmp(name, function) != 0)
-            return;
-        DWORD protect;
-        VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protect);
-        previous = (void*)slot->u1.Function;
-        slot->u1.Function = (DWORD_PTR)replacement;
-        VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protect, &protect);
-    });
-    return previous;
-}
-
 // Imports that make a GDI or USER object and how the walk counts each: the GDI ones and menus at
 // the import, windows by enumeration (message boxes and the popup menu's window close before an
 // action ends). LoadCursorA is let through: it hands out a shared system cursor, which nobody
@@ -240,13 +196,13 @@ void CountPluginObjects()
         return;
     routed = true;
     HMODULE plugin = Plugin::Module();
-    g_createFontIndirectA = (decltype(g_createFontIndirectA))RedirectImport(plugin, "CreateFontIndirectA", (void*)CountedCreateFontIndirectA);
-    g_createSolidBrush = (decltype(g_createSolidBrush))RedirectImport(plugin, "CreateSolidBrush", (void*)CountedCreateSolidBrush);
-    g_deleteObject = (decltype(g_deleteObject))RedirectImport(plugin, "DeleteObject", (void*)CountedDeleteObject);
-    g_getDC = (decltype(g_getDC))RedirectImport(plugin, "GetDC", (void*)CountedGetDC);
-    g_releaseDC = (decltype(g_releaseDC))RedirectImport(plugin, "ReleaseDC", (void*)CountedReleaseDC);
-    g_loadMenuA = (decltype(g_loadMenuA))RedirectImport(plugin, "LoadMenuA", (void*)CountedLoadMenuA);
-    g_destroyMenu = (decltype(g_destroyMenu))RedirectImport(plugin, "DestroyMenu", (void*)CountedDestroyMenu);
+    g_createFontIndirectA = (decltype(g_createFontIndirectA))RedirectImport(plugin, "GDI32.dll", "CreateFontIndirectA", (void*)CountedCreateFontIndirectA);
+    g_createSolidBrush = (decltype(g_createSolidBrush))RedirectImport(plugin, "GDI32.dll", "CreateSolidBrush", (void*)CountedCreateSolidBrush);
+    g_deleteObject = (decltype(g_deleteObject))RedirectImport(plugin, "GDI32.dll", "DeleteObject", (void*)CountedDeleteObject);
+    g_getDC = (decltype(g_getDC))RedirectImport(plugin, "USER32.dll", "GetDC", (void*)CountedGetDC);
+    g_releaseDC = (decltype(g_releaseDC))RedirectImport(plugin, "USER32.dll", "ReleaseDC", (void*)CountedReleaseDC);
+    g_loadMenuA = (decltype(g_loadMenuA))RedirectImport(plugin, "USER32.dll", "LoadMenuA", (void*)CountedLoadMenuA);
+    g_destroyMenu = (decltype(g_destroyMenu))RedirectImport(plugin, "USER32.dll", "DestroyMenu", (void*)CountedDestroyMenu);
 }
 
 BOOL CALLBACK CountChild(HWND, LPARAM count)
@@ -324,7 +280,14 @@ struct WindowWatch
 {
     HWND dialog = NULL, list = NULL;
     WNDPROC dialogProc = NULL, listProc = NULL;
-    std::vector<std::pair<UINT, WPARAM>> commands;   // WM_COMMAND (with its wParam) and WM_CLOSE
+    // WM_COMMAND (with its wParam) and WM_CLOSE, and the host calls made before each arrived.
+    struct Command
+    {
+        UINT message;
+        WPARAM wParam;
+        int journalAt;
+    };
+    std::vector<Command> commands;
     bool redrawOff = false;
 };
 
@@ -344,12 +307,6 @@ struct MenuVisit
 
 MenuVisit g_menu;
 
-void PostKey(HWND window, UINT vk)
-{
-    PostMessageA(window, WM_KEYDOWN, vk, 1);
-    PostMessageA(window, WM_KEYUP, vk, 0xC0000001);
-}
-
 // Keys that leave a menu open would hang the walk inside the menu loop.
 void CALLBACK EndStuckMenu(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -366,7 +323,7 @@ void MenuOnScreen(HWND popup)
 {
     ++g_menu.popups;
     if (popup == NULL)
-        popup = FindWindowA("#32768", NULL);
+        popup = FindOpenPopupMenu();
     // The person lets go of Shift once the menu shows (Shift+F10).
     BYTE keys[256];
     GetKeyboardState(keys);
@@ -376,26 +333,20 @@ void MenuOnScreen(HWND popup)
         g_menu.timer = SetTimer(NULL, 0, 5000, EndStuckMenu);
     if (g_menu.popups > 1)
     {
-        PostKey(popup, VK_ESCAPE);
+        ChooseMenuItem(popup, -1);
         return;
     }
     std::vector<MenuItem> items = ReadMenuItems((HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0));
     g_menu.items.insert(g_menu.items.end(), items.begin(), items.end());
-    if (g_menu.pick < 0 || g_menu.items.empty())
-    {
-        PostKey(popup, VK_ESCAPE);
-        return;
-    }
-    g_menu.chosen = g_menu.pick % (int)g_menu.items.size();
-    for (int i = 0; i <= g_menu.chosen; ++i)
-        PostKey(popup, VK_DOWN);
-    PostKey(popup, VK_RETURN);
+    if (g_menu.pick >= 0 && !g_menu.items.empty())
+        g_menu.chosen = g_menu.pick % (int)g_menu.items.size();
+    ChooseMenuItem(popup, g_menu.chosen);
 }
 
 LRESULT CALLBACK WatchDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND || message == WM_CLOSE)
-        g_watch.commands.push_back({ message, wParam });
+        g_watch.commands.push_back({ message, wParam, zvktJournalCount() });
     if (message == WM_ENTERIDLE && wParam == MSGF_MENU)
         MenuOnScreen((HWND)lParam);
     return CallWindowProcA(g_watch.dialogProc, window, message, wParam, lParam);
@@ -452,6 +403,7 @@ struct MenuExpectation
     std::vector<MenuItem> items;
     std::vector<int> selectedBefore;
     bool acted = false;          // an enabled item's command arrived and was followed
+    bool clipboardHeld = false;  // another window had the clipboard open while the menu was used
 };
 
 int LineCount(const std::string& text)
@@ -471,9 +423,11 @@ protected:
         g_replayText = [] { return s_current->ReplayText(); };
         m_faultHandler = AddVectoredExceptionHandler(1, ReportFault);
         CountPluginObjects();
+        m_clipboardHolder = CreateWindowA("STATIC", "another program", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
     }
     void TearDown() override
     {
+        DestroyWindow(m_clipboardHolder);
         RemoveVectoredExceptionHandler(m_faultHandler);
         g_replayText = NULL;
         PluginTest::TearDown();
@@ -483,7 +437,12 @@ protected:
 
     // Actions; each returns false when it does not apply now, and describes itself in m_doing.
     bool UserAction(WalkRandom& random);
+    bool ActionWithoutTheWindow(WalkRandom& random);
+    bool ClickSomeControl(WalkRandom& random);
+    bool Deactivate();
+    bool HideWindow(WalkRandom& random);
     bool HostAction(WalkRandom& random);
+    void HostChange(WalkRandom& random);
     bool ClickControl(int id, const char* name);
     bool ClickListEntry(WalkRandom& random);
     bool ListKey(WalkRandom& random);
@@ -492,11 +451,17 @@ protected:
     bool LeftClick();
     bool RightClick();
     bool ListMenu(WalkRandom& random);
+    LPARAM AimAtEntry(WalkRandom& random);
+    LPARAM AimByKeyboard(bool appsKey);
+    int PickMenuItem(WalkRandom& random);
+    void OpenListMenu(int how, LPARAM at);
+    void NoteMenuVisit();
     void PredictMenu();
     void HostPump();
 
     // The model, fed with the commands the dialog received during the action.
-    void ApplyCommands(const std::vector<std::pair<UINT, WPARAM>>& commands);
+    void ApplyCommands(const std::vector<WindowWatch::Command>& commands);
+    bool ArrayRefused() const;
     void ApplyButton(int id);
     void ApplyEmptied(bool hostToldToClose);
     void ApplyLoad();
@@ -505,6 +470,8 @@ protected:
     void ApplyClose();
     void ApplyMenuCommand(UINT id);
     void ApplyMenuSelect(UINT id);
+    void ApplyMenuSelectWithoutArray();
+    void CheckMenuSelectCall(const std::vector<int>& chosen, int count);
     void ApplyMenuCopy(UINT id);
     void FinishMenu();
 
@@ -531,6 +498,9 @@ protected:
     static RandomWalk* s_current;
     PVOID m_faultHandler = NULL;
     std::uint64_t m_seed = DEFAULT_SEED;
+    // What befalls a command (the clipboard held, an allocation refused) is drawn apart from the
+    // actions, so that the actions of a seed stay those it always had.
+    WalkRandom m_hazards = WalkRandom(0);
     int m_actions = DEFAULT_ACTIONS;
     int m_index = 0;
     std::string m_doing;
@@ -544,9 +514,11 @@ protected:
     ZvktMaterial m_editorBefore = {};
     WindowModel m_model;
     std::vector<std::string> m_expectedBoxes;
+    std::pair<int, int> m_commandCalls;   // the host calls of the command being applied: [first, end)
     bool m_hostFacesKnown = false;
     std::set<int> m_expectedHostFaces;
     MenuExpectation m_menu;
+    HWND m_clipboardHolder = NULL;   // opens the clipboard as another program would
 
     MessageBoxCatcher m_catcher;
     size_t m_boxesFrom = 0;
@@ -603,6 +575,7 @@ void RandomWalk::BuildScene(WalkRandom& random)
 TEST_F(RandomWalk, SurvivesLongMessyUse)
 {
     WalkRandom random(m_seed);
+    m_hazards = WalkRandom(~m_seed);
     BuildScene(random);
     m_model.open = false;
     Attach();
@@ -667,14 +640,7 @@ void RandomWalk::Attach()
 bool RandomWalk::UserAction(WalkRandom& random)
 {
     if (!IsUsable())
-    {
-        switch (random.Below(8))
-        {
-        case 0: return RightClick();
-        case 1: m_doing = "zvkDeactivate"; Plugin::Deactivate(); HostPump(); return true;
-        default: return LeftClick();
-        }
-    }
+        return ActionWithoutTheWindow(random);
     int roll = random.Below(100);
     if (roll < 26)
         return ClickListEntry(random);
@@ -689,22 +655,7 @@ bool RandomWalk::UserAction(WalkRandom& random)
     if (roll < 46)
         return DialogKey(VK_SPACE, "Space");
     if (roll < 72)
-    {
-        static const struct { int id; const char* name; int weight; } controls[] = {
-            { IDC_LOAD_LIST, "Faces | matIDs", 7 }, { IDC_CLEAR_LIST, "Clear content", 2 },
-            { IDC_COPY_MATERIAL, "Copy material", 3 }, { IDC_PAINT_RANDOM, "Paint random", 3 },
-            { IDC_PAINT_INVISIBLE, "Paint invisible", 2 }, { IDC_PAINT_FACE, "Paint face", 3 },
-            { IDC_PAINT_SELECTION, "Paint selection", 3 }, { IDC_PAINT_ALL, "Paint all", 1 },
-            { IDC_HELP_BUTTON, "Help", 1 }, { IDC_PAINT_OPTIONS, "the Paint options heading", 1 },
-        };
-        int pick = random.Below(26);
-        for (const auto& control : controls)
-        {
-            if (pick < control.weight)
-                return ClickControl(control.id, control.name);
-            pick -= control.weight;
-        }
-    }
+        return ClickSomeControl(random);
     if (roll < 73)
         return CloseButton();
     if (roll < 80)
@@ -714,26 +665,76 @@ bool RandomWalk::UserAction(WalkRandom& random)
     if (roll < 84)
         return ListMenu(random);
     if (roll < 86)
-    {
-        m_doing = "zvkDeactivate";
-        Plugin::Deactivate();
-        HostPump();
-        return true;
-    }
+        return Deactivate();
     if (roll < 87)
-    {
-        bool minimise = random.Percent(50);
-        m_doing = minimise ? "the tool window minimised" : "the tool window hidden";
-        ShowWindow(m_window, minimise ? SW_MINIMIZE : SW_HIDE);
-        HostPump();
-        return true;
-    }
+        return HideWindow(random);
     if (roll < 90)
         return ListMenu(random);
     return false;
 }
 
+// With the window closed, hidden or minimised: the host's plug-in button and zvkDeactivate.
+bool RandomWalk::ActionWithoutTheWindow(WalkRandom& random)
+{
+    switch (random.Below(8))
+    {
+    case 0: return RightClick();
+    case 1: return Deactivate();
+    default: return LeftClick();
+    }
+}
+
+// A button, a check box or the heading, weighted as a person uses them.
+bool RandomWalk::ClickSomeControl(WalkRandom& random)
+{
+    static const struct { int id; const char* name; int weight; } controls[] = {
+        { IDC_LOAD_LIST, "Faces | matIDs", 7 }, { IDC_CLEAR_LIST, "Clear content", 2 },
+        { IDC_COPY_MATERIAL, "Copy material", 3 }, { IDC_PAINT_RANDOM, "Paint random", 3 },
+        { IDC_PAINT_INVISIBLE, "Paint invisible", 2 }, { IDC_PAINT_FACE, "Paint face", 3 },
+        { IDC_PAINT_SELECTION, "Paint selection", 3 }, { IDC_PAINT_ALL, "Paint all", 1 },
+        { IDC_HELP_BUTTON, "Help", 1 }, { IDC_PAINT_OPTIONS, "the Paint options heading", 1 },
+    };
+    int pick = random.Below(26);
+    for (const auto& control : controls)
+    {
+        if (pick < control.weight)
+            return ClickControl(control.id, control.name);
+        pick -= control.weight;
+    }
+    return false;
+}
+
+bool RandomWalk::Deactivate()
+{
+    m_doing = "zvkDeactivate";
+    Plugin::Deactivate();
+    HostPump();
+    return true;
+}
+
+bool RandomWalk::HideWindow(WalkRandom& random)
+{
+    bool minimise = random.Percent(50);
+    m_doing = minimise ? "the tool window minimised" : "the tool window hidden";
+    ShowWindow(m_window, minimise ? SW_MINIMIZE : SW_HIDE);
+    HostPump();
+    return true;
+}
+
+// A change on the host's side; now and then its allocator is also set to fail the next
+// face-index array the plug-in asks for.
 bool RandomWalk::HostAction(WalkRandom& random)
+{
+    HostChange(random);
+    if (m_hazards.Percent(3))
+    {
+        zvktSetCallocFault(0, 1);
+        m_doing += ", and its allocator fails the next array";
+    }
+    return true;
+}
+
+void RandomWalk::HostChange(WalkRandom& random)
 {
     int roll = random.Below(100);
     if (roll < 70)
@@ -754,7 +755,7 @@ bool RandomWalk::HostAction(WalkRandom& random)
         }
         zvktSelect(m_selection);
         m_hostFacesKnown = false;
-        return true;
+        return;
     }
     if (roll < 92)
     {
@@ -776,7 +777,7 @@ bool RandomWalk::HostAction(WalkRandom& random)
             break;
         }
         zvktSetEditorMaterial(&material);
-        return true;
+        return;
     }
     static const std::vector<int> shaderLists[] = { {}, { 1 }, { 2, 1, 3 }, { 1, 1 }, { 3, 4 }, { 1, 2, 1 } };
     const std::vector<int>& ids = shaderLists[random.Below(6)];
@@ -789,62 +790,95 @@ bool RandomWalk::HostAction(WalkRandom& random)
     }
     if (ids.empty())
         m_doing += " none";
-    return true;
 }
 
 // The face list's context menu, opened by a right click at an entry, the context-menu key or
 // Shift+F10 in the list; on screen it is closed with Esc or an item is chosen, greyed or not.
+// A copy item chosen finds the clipboard held by another window now and then, and a select item
+// a host whose allocator fails.
 bool RandomWalk::ListMenu(WalkRandom& random)
 {
     int how = random.Below(6);
     bool escape = random.Percent(20);
-    int count = EntriesNow();
     m_menu = MenuExpectation();
     m_menu.active = true;
     m_menu.selectedBefore = SelectedEntries();
-    LPARAM at = 0;
-    if (how < 4)
-    {
-        int index = count > 0 ? random.Below(count) : 0;
-        RECT item = {}, client;
-        if (count > 0)
-        {
-            SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
-            SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
-        }
-        GetClientRect(m_list, &client);
-        POINT point = { (item.left + item.right) / 2, (item.top + item.bottom) / 2 };
-        at = MAKELPARAM(point.x, point.y);
-        // Only a click on the list's client area asks for the menu; its entry is the one there.
-        m_menu.opens = PtInRect(&client, point) != 0;
-        LRESULT hit = SendMessageA(m_list, LB_ITEMFROMPOINT, 0, at);
-        m_menu.entry = count > 0 && HIWORD(hit) == 0 ? (int)LOWORD(hit) : -1;
-        m_doing = "right click on the list at entry " + std::to_string(index);
-    }
-    else
-    {
-        m_menu.opens = true;
-        int current = CaretNow();
-        m_menu.entry = current >= 0 && current < count ? current : -1;
-        m_doing = how == 4 ? "context-menu key in the list" : "Shift+F10 in the list";
-        ++m_reached["menu: opened by keyboard"];
-    }
+    LPARAM at = how < 4 ? AimAtEntry(random) : AimByKeyboard(how == 4);
     PredictMenu();
-    // Most greyed items stay greyed for long stretches of the walk: enabled ones are preferred.
-    int pick = -1;
-    if (!escape)
+    g_menu = MenuVisit();
+    g_menu.pick = escape ? -1 : PickMenuItem(random);
+    const MenuItem* picked = g_menu.pick >= 0 ? &m_menu.items[g_menu.pick % m_menu.items.size()] : NULL;
+    bool copy = picked != NULL && !picked->greyed && (picked->id == ID_COPY_LIST || picked->id == ID_COPY_SELECTED);
+    bool select = picked != NULL && !picked->greyed && !copy;
+    m_menu.clipboardHeld = copy && m_hazards.Percent(30);
+    if (select && m_hazards.Percent(50))
     {
-        std::vector<int> enabled;
-        for (size_t i = 0; i < m_menu.items.size(); ++i)
-            if (!m_menu.items[i].greyed)
-                enabled.push_back((int)i);
-        pick = !enabled.empty() && random.Percent(60) ? enabled[random.Below((int)enabled.size())]
-                                                       : random.Below((int)m_menu.items.size());
+        zvktSetCallocFault(0, 1);
+        m_doing += ", the host's allocator failing";
     }
+
+    SetClipboardText(CLIPBOARD_BEFORE);
+    if (m_menu.clipboardHeld)
+    {
+        OpenClipboard(m_clipboardHolder);
+        m_doing += ", the clipboard held by another window";
+    }
+    OpenListMenu(how, at);
+    if (m_menu.clipboardHeld)
+        CloseClipboard();
+    NoteMenuVisit();
+    return true;
+}
+
+// A right click at a random entry (brought into view), or where the list would show one.
+LPARAM RandomWalk::AimAtEntry(WalkRandom& random)
+{
+    int count = EntriesNow();
+    int index = count > 0 ? random.Below(count) : 0;
+    RECT item = {}, client;
+    if (count > 0)
+    {
+        SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
+        SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
+    }
+    GetClientRect(m_list, &client);
+    POINT point = { (item.left + item.right) / 2, (item.top + item.bottom) / 2 };
+    LPARAM at = MAKELPARAM(point.x, point.y);
+    // Only a click on the list's client area asks for the menu; its entry is the one there.
+    m_menu.opens = PtInRect(&client, point) != 0;
+    LRESULT hit = SendMessageA(m_list, LB_ITEMFROMPOINT, 0, at);
+    m_menu.entry = count > 0 && HIWORD(hit) == 0 ? (int)LOWORD(hit) : -1;
+    m_doing = "right click on the list at entry " + std::to_string(index);
+    return at;
+}
+
+// The keyboard opens the menu on the current entry.
+LPARAM RandomWalk::AimByKeyboard(bool appsKey)
+{
+    int count = EntriesNow();
+    m_menu.opens = true;
+    int current = CaretNow();
+    m_menu.entry = current >= 0 && current < count ? current : -1;
+    m_doing = appsKey ? "context-menu key in the list" : "Shift+F10 in the list";
+    ++m_reached["menu: opened by keyboard"];
+    return 0;
+}
+
+// The item to choose, as an index into the expected items (-1: Esc).
+int RandomWalk::PickMenuItem(WalkRandom& random)
+{
+    // Most greyed items stay greyed for long stretches of the walk: enabled ones are preferred.
+    std::vector<int> enabled;
+    for (size_t i = 0; i < m_menu.items.size(); ++i)
+        if (!m_menu.items[i].greyed)
+            enabled.push_back((int)i);
+    int pick = !enabled.empty() && random.Percent(60) ? enabled[random.Below((int)enabled.size())]
+                                                       : random.Below((int)m_menu.items.size());
 
     // On a long list the walk keeps the selection small (see ClickListEntry): a select item
     // that would choose many entries there is left, and the menu closed instead.
-    if (pick >= 0 && count > 400 && !m_menu.items.empty())
+    int count = EntriesNow();
+    if (count > 400 && !m_menu.items.empty())
     {
         const MenuItem& item = m_menu.items[pick % m_menu.items.size()];
         int chosen = 0;
@@ -857,10 +891,12 @@ bool RandomWalk::ListMenu(WalkRandom& random)
         if (chosen >= 40)
             pick = -1;
     }
+    return pick;
+}
 
-    g_menu = MenuVisit();
-    g_menu.pick = pick;
-    SetClipboardText(CLIPBOARD_BEFORE);
+// The right click, the context-menu key or Shift+F10, and the host's loop until the menu is done.
+void RandomWalk::OpenListMenu(int how, LPARAM at)
+{
     if (how < 4)
     {
         SendMessageA(m_list, WM_RBUTTONDOWN, MK_RBUTTON, at);
@@ -895,7 +931,11 @@ bool RandomWalk::ListMenu(WalkRandom& random)
     if (g_menu.timer != 0)
         KillTimer(NULL, g_menu.timer);
     g_menu.timer = 0;
+}
 
+// The menu on screen against the expected one, and what the walk did with it.
+void RandomWalk::NoteMenuVisit()
+{
     if (g_menu.chosen < 0)
         m_doing += g_menu.popups ? ", closed with Esc" : ", no menu";
     else
@@ -918,7 +958,6 @@ bool RandomWalk::ListMenu(WalkRandom& random)
         ++m_reached["menu: dismissed"];
     else if (g_menu.chosen >= 0 && g_menu.items[g_menu.chosen].greyed)
         ++m_reached["menu: greyed item chosen"];
-    return true;
 }
 
 // The menu as the selection rules give it for the list and the host as they are now.
@@ -936,12 +975,12 @@ void RandomWalk::PredictMenu()
     if (!m_menu.upToDate)
         items.push_back({ ID_FACES_OUT_OF_DATE, OUT_OF_DATE, true });
     items.push_back({ ID_SELECT_MATERIAL,
-                      m_menu.material >= 0 ? std::string(SELECT_MATERIAL) + " " + std::to_string(m_menu.material) : SELECT_MATERIAL,
+                      m_menu.material >= 0 ? SelectMaterial(m_menu.material) : SELECT_MATERIAL,
                       m_menu.material < 0 });
-    items.push_back({ ID_SELECT_PAINTED, "Select painted faces", !(m_menu.upToDate && painted) });
-    items.push_back({ ID_SELECT_TO_DO, "Select faces still to do", !(m_menu.upToDate && toDo) });
-    items.push_back({ ID_COPY_LIST, "Copy list", count == 0 });
-    items.push_back({ ID_COPY_SELECTED, "Copy selected entries", m_menu.selectedBefore.empty() });
+    items.push_back({ ID_SELECT_PAINTED, SELECT_PAINTED, !(m_menu.upToDate && painted) });
+    items.push_back({ ID_SELECT_TO_DO, SELECT_TO_DO, !(m_menu.upToDate && toDo) });
+    items.push_back({ ID_COPY_LIST, COPY_LIST, count == 0 });
+    items.push_back({ ID_COPY_SELECTED, COPY_SELECTED, m_menu.selectedBefore.empty() });
 }
 
 // The host's loop: every message for the tool window goes through IsDialogMessage first.
@@ -1137,19 +1176,35 @@ bool RandomWalk::LeftClick()
 /////////////////////////////////////////////////////////////////////////////
 // The model
 
-void RandomWalk::ApplyCommands(const std::vector<std::pair<UINT, WPARAM>>& commands)
+// A command the model follows; the others (an edit box's notifications, say) may arrive from
+// inside a handler.
+static bool IsFollowed(const WindowWatch::Command& command)
 {
-    for (const auto& command : commands)
+    int code = HIWORD(command.wParam);
+    return command.message == WM_CLOSE || (LOWORD(command.wParam) == IDC_FACE_LIST && code == LBN_SELCHANGE)
+        || code == BN_CLICKED;
+}
+
+void RandomWalk::ApplyCommands(const std::vector<WindowWatch::Command>& commands)
+{
+    for (size_t i = 0; i < commands.size(); ++i)
     {
-        int id = LOWORD(command.second);
-        int code = HIWORD(command.second);
-        if (command.first == WM_CLOSE)
+        const WindowWatch::Command& command = commands[i];
+        if (!IsFollowed(command))
+            continue;
+        int id = LOWORD(command.wParam);
+        int code = HIWORD(command.wParam);
+        size_t next = i + 1;
+        while (next < commands.size() && !IsFollowed(commands[next]))
+            ++next;
+        m_commandCalls = { command.journalAt, next < commands.size() ? commands[next].journalAt : zvktJournalCount() };
+        if (command.message == WM_CLOSE)
             ApplyClose();
         else if (id == IDC_FACE_LIST && code == LBN_SELCHANGE)
             ApplySelectionChange();
-        else if (id >= ID_FACES_OUT_OF_DATE && id <= ID_COPY_SELECTED && command.second == (WPARAM)id)
+        else if (id >= ID_FACES_OUT_OF_DATE && id <= ID_COPY_SELECTED && command.wParam == (WPARAM)id)
             ApplyMenuCommand(id);
-        else if (code == BN_CLICKED)
+        else
             ApplyButton(id);
     }
     if (m_menu.active)
@@ -1256,6 +1311,11 @@ void RandomWalk::ApplyMenuSelect(UINT id)
     if (n == count)
         ++m_reached["menu: every entry chosen"];
     int current = id == ID_SELECT_MATERIAL ? m_menu.entry : chosen.front();
+    if (n < count && ArrayRefused())
+    {
+        ApplyMenuSelectWithoutArray();
+        return;
+    }
 
     std::vector<int> selected = SelectedEntries();
     if (selected != chosen)
@@ -1270,8 +1330,23 @@ void RandomWalk::ApplyMenuSelect(UINT id)
     if (first.top < client.top || first.bottom > client.bottom)
         Failure("the first chosen entry, " + std::to_string(chosen.front()) + ", is not in view");
 
-    std::vector<const ZvktCall*> calls = CallsNamed("zvkPolyhSelectFaces");
+    CheckMenuSelectCall(chosen, count);
+
+    m_model.paintFace = n == 1;
+    m_model.paintSelection = n >= 2 && n < count;
+    m_model.title = LIST_TITLE;
+    m_hostFacesKnown = true;
+    m_expectedHostFaces.clear();
     if (n < count)
+        m_expectedHostFaces.insert(chosen.begin(), chosen.end());
+}
+
+// One zvkPolyhSelectFaces call whose face-count-long array holds the chosen faces in list order
+// and repeats the last (none when every entry is chosen), after the host's edit tool was closed.
+void RandomWalk::CheckMenuSelectCall(const std::vector<int>& chosen, int count)
+{
+    std::vector<const ZvktCall*> calls = CallsNamed("zvkPolyhSelectFaces");
+    if ((int)chosen.size() < count)
     {
         std::vector<unsigned> expected(chosen.begin(), chosen.end());
         expected.resize(count, expected.back());
@@ -1286,14 +1361,19 @@ void RandomWalk::ApplyMenuSelect(UINT id)
         Failure("zvkPolyhSelectFaces called with every entry chosen");
     if (!(CallPosition("zvkCurrobjEditToolClose") < CallPosition("zvkCurrobjRefresh")))
         Failure("the host not closed and refreshed around the select item");
+}
 
-    m_model.paintFace = n == 1;
-    m_model.paintSelection = n >= 2 && n < count;
-    m_model.title = LIST_TITLE;
+// The host gave no array for the one call: the list stays as it was, buttons and title too, and
+// the host's selection is empty (its edit tool was closed first).
+void RandomWalk::ApplyMenuSelectWithoutArray()
+{
+    ++m_reached["menu: select without the host's array"];
+    if (SelectedEntries() != m_menu.selectedBefore)
+        Failure("a select item changed the list's selection though the host gave no array");
+    if (!CallsNamed("zvkPolyhSelectFaces").empty())
+        Failure("zvkPolyhSelectFaces called without the host's array");
     m_hostFacesKnown = true;
     m_expectedHostFaces.clear();
-    if (n < count)
-        m_expectedHostFaces.insert(chosen.begin(), chosen.end());
 }
 
 // Every entry, or the selected ones, as lines of face, material and paint state; the material
@@ -1319,6 +1399,13 @@ void RandomWalk::ApplyMenuCopy(UINT id)
         COLORREF colour = m_model.colours[entry];
         expected += std::to_string(face) + "\t" + material + "\t"
                     + (colour == 0 ? "to do" : colour == CLR_PAINTED_INVISIBLE ? "invisible" : "painted") + "\r\n";
+    }
+    // Another program's clipboard is left alone, and the user told so.
+    if (m_menu.clipboardHeld)
+    {
+        ++m_reached["menu: copy with the clipboard held"];
+        m_expectedBoxes.push_back(CLIPBOARD_IN_USE);
+        expected = CLIPBOARD_BEFORE;
     }
     std::string copied = ClipboardText();
     if (copied != expected)
@@ -1387,6 +1474,15 @@ void RandomWalk::ApplyLoad()
 
 bool IsFaceOf(int face, int faceCount) { return face >= 0 && face < faceCount && face < FACE_LIMIT; }
 
+// The host's allocator gave the command being applied no face-index array.
+bool RandomWalk::ArrayRefused() const
+{
+    for (int i = m_commandCalls.first; i < m_commandCalls.second && i < zvktJournalCount(); ++i)
+        if (strcmp(zvktJournalAt(i)->function, "zvkCalloc") == 0 && zvktJournalAt(i)->result == 0)
+            return true;
+    return false;
+}
+
 
 void RandomWalk::ApplySelectionChange()
 {
@@ -1408,6 +1504,12 @@ void RandomWalk::ApplySelectionChange()
     m_model.paintSelection = selected >= 2 && selected != count;
     m_hostFacesKnown = true;
     m_expectedHostFaces.clear();
+    // Without its array the host selects nothing; the edit tool closed has emptied its selection.
+    if (ArrayRefused())
+    {
+        ++m_reached["selection without the host's array"];
+        return;
+    }
     if (selected == 1 && CaretNow() >= 0)
     {
         int face = atoi(EntryText(CaretNow()).c_str());
@@ -1523,6 +1625,8 @@ void RandomWalk::CheckWindow()
     std::string title = ItemText(IDC_LIST_TITLE);
     if (title == WAIT_TITLE)
         Failure("the title was left at \"Please wait...\"");
+    if (GetCursor() == LoadCursor(NULL, IDC_WAIT))
+        Failure("the wait cursor was left on");
     else if (title != m_model.title)
         Failure("title \"" + title + "\", expected \"" + m_model.title + "\"");
     if (ItemText(IDC_OBJECT_NAME) != m_model.label)

@@ -95,22 +95,6 @@ bool RemoveLinuxLink(const std::string& path)
     return RunLinux("rm", "-f", path, [&] { return !IsListed(path); });
 }
 
-INT_PTR CALLBACK ProbeProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
-
-// Where a window made from the plug-in's template stands before anyone moves it, and its outer
-// size: found with a dialog of the test's own.
-RECT TemplateWindowRect()
-{
-    RECT frame = {0, 0, 0, 0};
-    HWND probe = CreateDialogParamA(Plugin::Module(), MAKEINTRESOURCEA(IDD_MATID_TOOL), NULL, ProbeProc, 0);
-    if (probe == NULL)
-        ADD_FAILURE() << "the tool window's template made no window, error " << GetLastError();
-    GetWindowRect(probe, &frame);
-    DestroyWindow(probe);
-    PumpMessages();
-    return frame;
-}
-
 class WindowPositionTest : public PluginTest
 {
 protected:

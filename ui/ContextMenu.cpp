@@ -2,9 +2,8 @@
 // faces still to do in one step, and copy the list as text.
 #include "ui/MatIdDialog.h"
 
-#include <intrin.h>
-
 #include "host/zvkapi.h"
+#include "ui/BusyIndicator.h"
 #include "ui/HostHelpers.h"
 
 static const char s_szSelectMaterial[] = "Select faces of material";
@@ -85,6 +84,22 @@ static int EntryAt(const CListBox& list, CPoint client)
     return bOutside ? -1 : (int)item;
 }
 
+// The out-of-date line and the separator under it, found by the line's command wherever the
+// resource puts it.
+static void DeleteOutOfDateLine(CMenu* pPopup)
+{
+    int count = pPopup->GetMenuItemCount();
+    for (int i = 0; i < count; ++i)
+    {
+        if (pPopup->GetMenuItemID(i) != ID_FACES_OUT_OF_DATE)
+            continue;
+        pPopup->DeleteMenu(ID_FACES_OUT_OF_DATE, MF_BYCOMMAND);
+        if (i < count - 1 && (pPopup->GetMenuState(i, MF_BYPOSITION) & MF_SEPARATOR))
+            pPopup->DeleteMenu(i, MF_BYPOSITION);
+        return;
+    }
+}
+
 // The material number in the first select item, the out-of-date line (with its separator)
 // only when it applies, and every item greyed that has nothing to act on.
 static void FitMenuItems(CMenu* pPopup, const CListBox& list, bool upToDate, int material)
@@ -96,10 +111,7 @@ static void FitMenuItems(CMenu* pPopup, const CListBox& list, bool upToDate, int
         pPopup->ModifyMenu(ID_SELECT_MATERIAL, MF_BYCOMMAND | MF_STRING, ID_SELECT_MATERIAL, szText);
     }
     if (upToDate)
-    {
-        pPopup->DeleteMenu(0, MF_BYPOSITION);
-        pPopup->DeleteMenu(0, MF_BYPOSITION);
-    }
+        DeleteOutOfDateLine(pPopup);
     pPopup->EnableMenuItem(ID_SELECT_MATERIAL, GreyedUnless(material >= 0));
     pPopup->EnableMenuItem(ID_SELECT_PAINTED, GreyedUnless(upToDate && AnyEntryWithPaintState(list, true)));
     pPopup->EnableMenuItem(ID_SELECT_TO_DO, GreyedUnless(upToDate && AnyEntryWithPaintState(list, false)));
@@ -155,6 +167,7 @@ void CMatIdDialog::OnSelectMaterial()
     int entry = m_nMenuEntry;
     if (!IsListOfPolyhedron(polyhedron) || entry < 0 || entry >= m_faceList.GetCount())
         return;
+    CBusyIndicator busy(m_listTitle);
     int count = m_faceList.GetCount();
     ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
     int material = MaterialOfFace(faces, count, entry);
@@ -174,6 +187,7 @@ void CMatIdDialog::OnSelectPainted()
     ZvkHandle polyhedron = SelectedPolyhedron();
     if (!IsListOfPolyhedron(polyhedron))
         return;
+    CBusyIndicator busy(m_listTitle);
     std::vector<int> chosen = EntriesByPaintState(m_faceList, true);
     if (!chosen.empty())
         SelectChosenEntries(polyhedron, chosen, chosen.front());
@@ -185,6 +199,7 @@ void CMatIdDialog::OnSelectToDo()
     ZvkHandle polyhedron = SelectedPolyhedron();
     if (!IsListOfPolyhedron(polyhedron))
         return;
+    CBusyIndicator busy(m_listTitle);
     std::vector<int> chosen = EntriesByPaintState(m_faceList, false);
     if (!chosen.empty())
         SelectChosenEntries(polyhedron, chosen, chosen.front());
@@ -216,42 +231,21 @@ void CMatIdDialog::SelectEntriesInList(const std::vector<int>& chosen, int curre
     m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE);
 }
 
-// One host call for all chosen faces: a face-count-long array, as for a single face, with the
-// chosen faces in list order and the last one repeated to its end.
-static void SelectFacesInHost(ZvkHandle polyhedron, int faceCount, const std::vector<int>& chosen)
-{
-    unsigned int* indices = (unsigned int*)zvkCalloc((unsigned int)faceCount, sizeof(unsigned int));
-    if (indices == NULL)
-        return;
-    int n = (int)chosen.size();
-    for (int i = 0; i < n; ++i)
-        indices[i] = (unsigned int)chosen[i];
-    // A string store, as the single-face fill: the tail can be most of the array.
-    __stosd((unsigned long*)indices + n, indices[n - 1], (size_t)(faceCount - n));
-    zvkPolyhSelectFaces(polyhedron, faceCount, indices);
-    zvkFree(indices);
-}
-
-// What a click that left exactly these entries selected does: paint buttons, host selection
-// (none when every entry is chosen), the current entry's material to the editor.
+// What a click that left exactly these entries selected does, with one host call for all of
+// them (none when every entry is chosen, as a click that selects every entry leaves it). When
+// the host gives no array for that call the list stays as it was.
 void CMatIdDialog::SelectChosenEntries(ZvkHandle polyhedron, const std::vector<int>& chosen, int current)
 {
-    HCURSOR hPrevious = ::SetCursor(::LoadCursor(NULL, IDC_WAIT));
-    m_listTitle.SetWindowText(s_szPleaseWait);
     zvkCurrobjEditToolClose();
-
     int count = m_faceList.GetCount();
     int selected = (int)chosen.size();
-    SelectEntriesInList(chosen, current);
-    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(selected == 1);
-    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(selected >= 2 && selected < count);
-    if (selected < count)
-        SelectFacesInHost(polyhedron, count, chosen);
-
-    if (!m_bCopyMaterial && !m_bPaintRandom && !m_bPaintInvisible)
-        PickFaceMaterial();
-    RefreshHost();
-    m_listTitle.SetWindowText(s_szListTitle);
-    ::SetCursor(hPrevious);
+    {
+        CHostFaceSelection faces(polyhedron, selected < count ? count : 0);
+        if (selected < count && !faces.IsReady())
+            return;
+        SelectEntriesInList(chosen, current);
+        faces.Select(chosen.data(), selected);
+    }
+    SelectionChanged(selected);
     UpdateData(FALSE);
 }

@@ -7,7 +7,11 @@
 #include <string>
 
 #include "host/zvkapi.h"
+#include "ui/BusyIndicator.h"
+#include "ui/EntryText.h"
 #include "ui/HostHelpers.h"
+
+static const char s_szClipboardInUse[] = "The clipboard is in use by another program: nothing was copied.";
 
 static const char* PaintState(COLORREF rgbEntry)
 {
@@ -16,7 +20,8 @@ static const char* PaintState(COLORREF rgbEntry)
     return rgbEntry == CLR_PAINTED_INVISIBLE ? "invisible" : "painted";
 }
 
-// The material index an entry shows, after its " | ".
+// The material index an entry shows, after its " | "; none for an entry listed without its
+// face's record, the same empty field an up-to-date list's copy gives for such a face.
 static const char* ShownMaterial(const char* text)
 {
     const char* bar = strchr(text, '|');
@@ -25,40 +30,53 @@ static const char* ShownMaterial(const char* text)
     ++bar;
     while (*bar == ' ')
         ++bar;
-    return bar;
+    return *bar == NO_MATERIAL_MARK ? "" : bar;
 }
 
-// Puts text on the clipboard as CF_TEXT. When the clipboard cannot be had it stays as it was.
-static void PutOnClipboard(CWnd* pOwner, const std::string& text)
+// Puts text on the clipboard as CF_TEXT; false when another program holds the clipboard open,
+// which then stays as it was. Without memory for the text nothing is copied either.
+static bool PutOnClipboard(CWnd* pOwner, const std::string& text)
 {
     HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     if (hText == NULL)
-        return;
+        return true;
     char* pText = (char*)::GlobalLock(hText);
     if (pText == NULL)
     {
         ::GlobalFree(hText);
-        return;
+        return true;
     }
     memcpy(pText, text.c_str(), text.size() + 1);
     ::GlobalUnlock(hText);
     if (!pOwner->OpenClipboard())
     {
         ::GlobalFree(hText);
-        return;
+        return false;
     }
     ::EmptyClipboard();
     // Once the clipboard has taken the block it is the clipboard's to free.
     if (::SetClipboardData(CF_TEXT, hText) == NULL)
         ::GlobalFree(hText);
     ::CloseClipboard();
+    return true;
+}
+
+// The lines are made under "Please wait..." (a long list takes a while); a clipboard that
+// cannot be had is said once the wait is over.
+void CMatIdDialog::CopyEntries(const std::vector<int>& positions)
+{
+    CBusyIndicator busy(m_listTitle);
+    std::string text = EntriesText(positions);
+    busy.End();
+    if (!PutOnClipboard(this, text))
+        AfxMessageBox(s_szClipboardInUse, MB_ICONINFORMATION, 0);
 }
 
 // The face is read from the entry as every command reads it. The material index comes afresh
 // from the host while the list belongs to the selected polyhedron (empty when the host has no
 // record of the face); for an out-of-date list the host's faces are another polyhedron's, so
 // the line keeps the index the entry shows.
-void CMatIdDialog::CopyEntries(const std::vector<int>& positions)
+std::string CMatIdDialog::EntriesText(const std::vector<int>& positions)
 {
     ZvkHandle polyhedron = SelectedPolyhedron();
     bool upToDate = IsListOfPolyhedron(polyhedron);
@@ -87,7 +105,7 @@ void CMatIdDialog::CopyEntries(const std::vector<int>& positions)
         text += PaintState((COLORREF)m_faceList.GetItemData(positions[i]));
         text += "\r\n";
     }
-    PutOnClipboard(this, text);
+    return text;
 }
 
 void CMatIdDialog::OnCopyList()

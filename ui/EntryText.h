@@ -21,15 +21,32 @@ inline char* AppendDecimal(char* out, unsigned value)
     return out;
 }
 
+// "%d" of the face and the " | " after it.
+inline char* AppendFaceAndBar(char* out, int face)
+{
+    out = AppendDecimal(out, (unsigned)face);
+    *out++ = ' ';
+    *out++ = '|';
+    *out++ = ' ';
+    return out;
+}
+
 // "%d" of the face, then " | %d" of its material index. Written by hand: a formatted print per
 // face costs more than adding the entry to the list.
 inline void FormatEntryText(char* text, int face, unsigned short materialIndex)
 {
-    char* end = AppendDecimal(text, (unsigned)face);
-    *end++ = ' ';
-    *end++ = '|';
-    *end++ = ' ';
-    end = AppendDecimal(end, materialIndex);
+    char* end = AppendDecimal(AppendFaceAndBar(text, face), materialIndex);
+    *end = '\0';
+}
+
+// A face whose record the host gives as a null pointer keeps its place (entry i stays face i);
+// its material index is not known and shows as this mark.
+const char NO_MATERIAL_MARK = '?';
+
+inline void FormatEntryTextWithoutRecord(char* text, int face)
+{
+    char* end = AppendFaceAndBar(text, face);
+    *end++ = NO_MATERIAL_MARK;
     *end = '\0';
 }
 

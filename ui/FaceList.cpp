@@ -1,9 +1,8 @@
 // Building, clearing and labelling the face list; the help text.
 #include "ui/MatIdDialog.h"
 
-#include <stdio.h>
-
 #include "host/zvkapi.h"
+#include "ui/BusyIndicator.h"
 #include "ui/EntryText.h"
 #include "ui/HostHelpers.h"
 
@@ -16,13 +15,6 @@ static const char s_szRefusedTitle[] = "Nothing selected...";
 static const char s_szEmptyTitle[] = "List is empty!";
 static const char s_szSelectPolyhedron[] = "Please, select a polyhedron!";
 static const char s_szTooManyFaces[] = "Sorry, I cannot handle above 64k faces! Try to reduce polyhedrons' faces.";
-
-// A face whose record the host gives as a null pointer keeps its place (entry i stays face i);
-// its material index is not known.
-static void FormatEntryTextWithoutRecord(char* text, int face)
-{
-    sprintf(text, "%d | ?", face);
-}
 
 static const char s_szHelpText[] =
     "\r- 'matIDs/Faces list' listbox - Display polyhedrons' faces and the relevant matIDs. Mouse click on items will send the faces material to the Material Editor.\n"
@@ -38,9 +30,12 @@ static const char s_szHelpText[] =
     "\r- 'Help' button - This help window.\n"
     "\r- COLORREF - system color: todo faces; green color: faces painted; red color: faces painted invisible.\n";
 
+// The list is filled under "Please wait..." and the wait cursor; a refusal's message shows once
+// both are back.
 void CMatIdDialog::OnLoadList()
 {
     UpdateData(FALSE);
+    CBusyIndicator busy(m_listTitle);
     m_faceList.ResetContent();
     zvkCurrobjEditToolClose();
     zvkSceneRefresh();
@@ -49,20 +44,20 @@ void CMatIdDialog::OnLoadList()
     ZvkHandle polyhedron = zvkGetCurrentSelection();
     if (!IsPolyhedron(polyhedron))
     {
+        busy.End();
         AfxMessageBox(s_szSelectPolyhedron, MB_ICONINFORMATION, 0);
         return;
     }
 
     m_faceList.SetRedraw(FALSE);
-    m_listTitle.SetWindowText(s_szListTitle);
+    busy.SetTitleAfter(s_szListTitle);
     GetDlgItem(IDC_CLEAR_LIST)->EnableWindow(TRUE);
     m_paintOptions.EnableWindow(TRUE);
     m_btnCopyMaterial.EnableWindow(TRUE);
     m_btnPaintRandom.EnableWindow(TRUE);
     m_bPaintRandom = 0;
     m_btnPaintInvisible.EnableWindow(TRUE);
-    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(FALSE);
-    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(FALSE);
+    SetPaintButtons(0, 0);
 
     ZvkHandle editorMaterial = NULL;
     zvkMaterialCreate(&editorMaterial);
@@ -76,6 +71,31 @@ void CMatIdDialog::OnLoadList()
     }
     ShowObjectName();
 
+    if (!AddFaceEntries(polyhedron))
+    {
+        busy.SetTitleAfter(s_szRefusedTitle);
+        busy.End();
+        AfxMessageBox(s_szTooManyFaces, MB_ICONINFORMATION, 0);
+        ReleaseMaterial(editorMaterial);
+        m_faceList.SetRedraw(TRUE);
+        return;
+    }
+
+    zvkPolyhInitializeMaterials(polyhedron);
+    zvkMaterialSetActive(editorMaterial);
+    zvkMaterialFixColor(editorMaterial);
+    ReleaseMaterial(editorMaterial);
+    RefreshHost();
+    m_faceList.SetSel(0, TRUE);
+    m_faceList.SetRedraw(TRUE);
+    UpdateWindow();
+    UpdateData(FALSE);
+}
+
+// One entry per face, in face order. A polyhedron at the face limit or above is refused as a
+// whole (false, nothing added); m_strItemText keeps the text of the last entry formed.
+bool CMatIdDialog::AddFaceEntries(ZvkHandle polyhedron)
+{
     int count = zvkPolyhGetNbrFaces(polyhedron);
     ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
     // Faces reported without their array: nothing can be read, so nothing is listed.
@@ -92,28 +112,16 @@ void CMatIdDialog::OnLoadList()
             FormatEntryText(szText, i, zvkFaceMaterialIndex(faces[i]));
         else
             FormatEntryTextWithoutRecord(szText, i);
+        // Tested once entry 0's text is formed, before anything is added.
         if (count >= FACE_LIMIT)
         {
             m_strItemText = szText;
-            m_listTitle.SetWindowText(s_szRefusedTitle);
-            AfxMessageBox(s_szTooManyFaces, MB_ICONINFORMATION, 0);
-            ReleaseMaterial(editorMaterial);
-            m_faceList.SetRedraw(TRUE);
-            return;
+            return false;
         }
         m_faceList.AddString(szText);
     }
     m_strItemText = szText;
-
-    zvkPolyhInitializeMaterials(polyhedron);
-    zvkMaterialSetActive(editorMaterial);
-    zvkMaterialFixColor(editorMaterial);
-    ReleaseMaterial(editorMaterial);
-    RefreshHost();
-    m_faceList.SetSel(0, TRUE);
-    m_faceList.SetRedraw(TRUE);
-    UpdateWindow();
-    UpdateData(FALSE);
+    return true;
 }
 
 void CMatIdDialog::ShowObjectName()
@@ -139,8 +147,7 @@ void CMatIdDialog::OnClearList()
     m_listTitle.SetWindowText(s_szEmptyTitle);
     m_strObjectName = "";
     m_strItemText = "";
-    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(FALSE);
-    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(FALSE);
+    SetPaintButtons(0, 0);
     zvkCurrobjEditToolClose();
     zvkCurrobjRefresh();
     zvkSceneRefresh();

@@ -2,6 +2,7 @@
 #ifndef HOSTHELPERS_H
 #define HOSTHELPERS_H
 
+#include <intrin.h>
 #include <mbstring.h>
 #include <stdlib.h>
 
@@ -16,9 +17,8 @@
 static const int FACE_LIMIT = 0xFFFF;
 static const int MAX_FACE_INDEX = FACE_LIMIT - 1;
 
-// The list title while the list can be used, and while a long loop over its entries runs.
+// The list title while the list can be used.
 static const char s_szListTitle[] = "Faces | matIDs list";
-static const char s_szPleaseWait[] = "Please wait...";
 
 inline bool IsPolyhedron(ZvkHandle object)
 {
@@ -75,6 +75,49 @@ inline const ZvkFace* FaceRecord(ZvkFace** faces, int faceCount, int face)
         return NULL;
     return faces[face];
 }
+
+// The host's face selection is made through a face-count-long array of face indices from the
+// host allocator, released once on every path. One zvkPolyhSelectFaces call takes the faces in
+// order with the last one repeated to the array's end: one face fills it all, which is the shape
+// the host has always been given for a single face.
+class CHostFaceSelection
+{
+public:
+    // No array for an empty polyhedron, nor when the host gives none: IsReady() says.
+    CHostFaceSelection(ZvkHandle polyhedron, int faceCount)
+        : m_polyhedron(polyhedron), m_faceCount(faceCount),
+          m_indices(faceCount > 0 ? (unsigned int*)zvkCalloc((unsigned int)faceCount, sizeof(unsigned int)) : NULL)
+    {
+    }
+    ~CHostFaceSelection()
+    {
+        if (m_indices != NULL)
+            zvkFree(m_indices);
+    }
+
+    bool IsReady() const { return m_indices != NULL; }
+
+    // Faces below the face count, at most that many; nothing without faces or without an array.
+    void Select(const int* faces, int n)
+    {
+        if (m_indices == NULL || n <= 0 || n > m_faceCount)
+            return;
+        for (int i = 0; i < n; ++i)
+            m_indices[i] = (unsigned int)faces[i];
+        // A string store runs at memset speed; a plain loop stores 4 bytes at a time on i686.
+        __stosd((unsigned long*)m_indices + n, m_indices[n - 1], (size_t)(m_faceCount - n));
+        zvkPolyhSelectFaces(m_polyhedron, m_faceCount, m_indices);
+    }
+    void Select(int face) { Select(&face, 1); }
+
+private:
+    CHostFaceSelection(const CHostFaceSelection&);
+    CHostFaceSelection& operator=(const CHostFaceSelection&);
+
+    ZvkHandle m_polyhedron;
+    int m_faceCount;
+    unsigned int* m_indices;
+};
 
 // The positions of the selected entries, in the order the list gives them, held in a buffer of
 // 0x100000 bytes that asks for one position fewer than it holds and is released once.

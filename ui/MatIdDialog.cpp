@@ -73,8 +73,7 @@ BOOL CMatIdDialog::OnInitDialog()
     m_btnCopyMaterial.EnableWindow(FALSE);
     m_btnPaintRandom.EnableWindow(FALSE);
     m_btnPaintInvisible.EnableWindow(FALSE);
-    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(FALSE);
-    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(FALSE);
+    SetPaintButtons(0, 0);
     GetDlgItem(IDC_PAINT_ALL)->EnableWindow(TRUE);
     GetDlgItem(IDC_HELP_BUTTON)->EnableWindow(TRUE);
     return TRUE;

@@ -54,12 +54,15 @@ protected:
     void OnClearList();
     void OnHelpButton();
     void ShowObjectName();
+    bool AddFaceEntries(ZvkHandle polyhedron);
 
     // Selection
     void OnSelchangeFaceList();
     void PickFaceMaterial();
     void SelectSingleFace();
     void SelectMultipleFaces();
+    void SetPaintButtons(int selected, int entries);
+    void SelectionChanged(int selected);
 
     // Painting
     void OnCopyMaterial();
@@ -92,6 +95,7 @@ protected:
     void SelectChosenEntries(ZvkHandle polyhedron, const std::vector<int>& chosen, int current);
     void SelectEntriesInList(const std::vector<int>& chosen, int current);
     void CopyEntries(const std::vector<int>& positions);
+    std::string EntriesText(const std::vector<int>& positions);
 
     DECLARE_MESSAGE_MAP()
 };

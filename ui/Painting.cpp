@@ -5,6 +5,7 @@
 #include <time.h>
 
 #include "host/zvkapi.h"
+#include "ui/BusyIndicator.h"
 #include "ui/HostHelpers.h"
 #include "ui/RandomColour.h"
 
@@ -257,7 +258,7 @@ void CMatIdDialog::PaintSelectedFaces()
 
     {
         CSelectedPositions positions(m_faceList);
-        m_listTitle.SetWindowText(s_szPleaseWait);
+        CBusyIndicator busy(m_listTitle);
         for (int i = 0; i < positions.GetCount(); ++i)
         {
             CString strText;
@@ -269,7 +270,6 @@ void CMatIdDialog::PaintSelectedFaces()
             m_faceList.SetItemColour(positions[i], rgbEntry);
         }
     }
-    m_listTitle.SetWindowText(s_szListTitle);
 
     ShowAndRelease(material);
     RefreshHost();
@@ -292,14 +292,14 @@ void CMatIdDialog::PaintWholePolyhedron()
         UpdateData(FALSE);
         return;
     }
+    CBusyIndicator busy(m_listTitle);
     zvkPolyhPaint(polyhedron, material);
     ShowAndRelease(material);
     zvkCurrobjEditToolClose();
     RefreshHost();
 
     m_faceList.ResetContent();
-    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(FALSE);
-    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(FALSE);
+    SetPaintButtons(0, 0);
     UpdateData(FALSE);
 }
 

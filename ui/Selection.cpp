@@ -1,31 +1,9 @@
 // Selecting faces from the list and sending the current face's material to the editor.
 #include "ui/MatIdDialog.h"
 
-#include <intrin.h>
-
 #include "host/zvkapi.h"
+#include "ui/BusyIndicator.h"
 #include "ui/HostHelpers.h"
-
-// The host takes a face-count-long array for one face: the index repeated in every element.
-// A string store fills it as fast as memset fills bytes; a plain loop stores 4 bytes at a time.
-static void FillFaceIndices(unsigned int* indices, int count, unsigned int face)
-{
-    __stosd((unsigned long*)indices, face, (size_t)count);
-}
-
-// An array for count faces from the host allocator; none for an empty polyhedron.
-static unsigned int* AllocateFaceIndices(int count)
-{
-    if (count <= 0)
-        return NULL;
-    return (unsigned int*)zvkCalloc((unsigned int)count, sizeof(unsigned int));
-}
-
-static void FreeFaceIndices(unsigned int* indices)
-{
-    if (indices != NULL)
-        zvkFree(indices);
-}
 
 void CMatIdDialog::OnSelchangeFaceList()
 {
@@ -38,17 +16,31 @@ void CMatIdDialog::OnSelchangeFaceList()
         OnLoadList();
 
     int selected = m_faceList.GetSelCount();
-    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(selected == 1);
-    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(selected >= 2);
     if (selected >= 2)
         SelectMultipleFaces();
     else if (selected == 1)
         SelectSingleFace();
+    SelectionChanged(selected);
+    UpdateData(FALSE);
+}
 
+// "Paint face" for exactly one selected entry, "Paint selection" for several but not every one
+// (every entry selected selects no face in the host, so there is no selection to paint).
+void CMatIdDialog::SetPaintButtons(int selected, int entries)
+{
+    GetDlgItem(IDC_PAINT_FACE)->EnableWindow(selected == 1);
+    GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(selected >= 2 && selected < entries);
+}
+
+// What follows a change of the list's selection, however it was made, once the host has the
+// faces: the paint buttons, the current entry's material to the editor unless a mode box is on,
+// and the host refreshed.
+void CMatIdDialog::SelectionChanged(int selected)
+{
+    SetPaintButtons(selected, m_faceList.GetCount());
     if (!m_bCopyMaterial && !m_bPaintRandom && !m_bPaintInvisible)
         PickFaceMaterial();
     RefreshHost();
-    UpdateData(FALSE);
 }
 
 void CMatIdDialog::SelectSingleFace()
@@ -64,18 +56,15 @@ void CMatIdDialog::SelectSingleFace()
 
     if (current >= 0 && IsFaceOf(face, count))
     {
-        unsigned int* indices = AllocateFaceIndices(count);
-        if (indices != NULL)
-        {
-            FillFaceIndices(indices, count, (unsigned int)face);
-            zvkPolyhSelectFaces(polyhedron, count, indices);
-        }
-        FreeFaceIndices(indices);
+        CHostFaceSelection faces(polyhedron, count);
+        faces.Select(face);
     }
     RefreshHost();
     UpdateData(FALSE);
 }
 
+// One host call per selected entry, each array of one repeated face; every entry selected
+// selects no face (the paint buttons say so too).
 void CMatIdDialog::SelectMultipleFaces()
 {
     UpdateData(FALSE);
@@ -83,30 +72,23 @@ void CMatIdDialog::SelectMultipleFaces()
     if (polyhedron == NULL)
         return;
     int count = zvkPolyhGetNbrFaces(polyhedron);
-    unsigned int* indices = AllocateFaceIndices(count);
-    m_listTitle.SetWindowText(s_szPleaseWait);
-
-    int selected = m_faceList.GetSelCount();
     {
+        CBusyIndicator busy(m_listTitle);
+        CHostFaceSelection faces(polyhedron, count);
+        int selected = m_faceList.GetSelCount();
         CSelectedPositions positions(m_faceList);
-        if (selected == m_faceList.GetCount())
-            GetDlgItem(IDC_PAINT_SELECTION)->EnableWindow(FALSE);
-        else
+        if (selected != m_faceList.GetCount())
         {
             CString text;
             for (int i = 0; i < positions.GetCount(); ++i)
             {
                 m_faceList.GetText(positions[i], text);
                 int face = FaceIndexOfEntry(text);
-                if (indices == NULL || !IsFaceOf(face, count))
-                    continue;
-                FillFaceIndices(indices, count, (unsigned short)face);
-                zvkPolyhSelectFaces(polyhedron, count, indices);
+                if (IsFaceOf(face, count))
+                    faces.Select(face);
             }
         }
     }
-    FreeFaceIndices(indices);
-    m_listTitle.SetWindowText(s_szListTitle);
     RefreshHost();
     UpdateData(FALSE);
 }

@@ -3,12 +3,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace sandbox {
 
 static const int MAX_LOG_LINES = 2000;
-static long g_callCount = 0;
 
 // Small numbers in decimal; pointers and handles in hexadecimal.
 static std::string NumberText(unsigned value)
@@ -16,7 +16,7 @@ static std::string NumberText(unsigned value)
     return value < 0x10000 ? Format("%u", value) : Format("0x%08X", value);
 }
 
-static std::string CallText(const ZvktCall& call)
+static std::string CallText(const Host& host, const ZvktCall& call)
 {
     std::string text = call.function ? call.function : "?";
     text += "(";
@@ -24,13 +24,13 @@ static std::string CallText(const ZvktCall& call)
     {
         if (i > 0)
             text += ", ";
-        const SceneObject* object = FindObject((ZvkHandle)(UINT_PTR)call.args[i]);
+        const SceneObject* object = FindObject(host, (ZvkHandle)(UINT_PTR)call.args[i]);
         text += object ? object->name : NumberText(call.args[i]);
     }
     text += ")";
     if (call.result != 0)
     {
-        const SceneObject* object = FindObject((ZvkHandle)(UINT_PTR)call.result);
+        const SceneObject* object = FindObject(host, (ZvkHandle)(UINT_PTR)call.result);
         text += " = " + (object ? object->name : NumberText(call.result));
     }
     return text;
@@ -38,12 +38,12 @@ static std::string CallText(const ZvktCall& call)
 
 // Moves the host's journal of the plug-in's calls to the log, a run of calls of one function
 // as one line, and empties the journal so that a long session does not grow it.
-void DrainJournal()
+void DrainJournal(Host& host)
 {
     int count = zvktJournalCount();
     if (count <= 0)
         return;
-    g_callCount += count;
+    host.callCount += count;
     int i = 0;
     while (i < count)
     {
@@ -52,25 +52,46 @@ void DrainJournal()
         while (j < count && first->function && zvktJournalAt(j)->function &&
                strcmp(zvktJournalAt(j)->function, first->function) == 0)
             ++j;
-        std::string line = j - i == 1 ? CallText(*first)
+        std::string line = j - i == 1 ? CallText(host, *first)
                                       : Format("%s  \xD7 %s", first->function ? first->function : "?", Thousands(j - i).c_str());
-        SendMessageA(g_calls, LB_ADDSTRING, 0, (LPARAM)line.c_str());
+        SendMessageA(host.calls, LB_ADDSTRING, 0, (LPARAM)line.c_str());
         i = j;
     }
     zvktJournalClear();
-    int lines = (int)SendMessageA(g_calls, LB_GETCOUNT, 0, 0);
+    int lines = (int)SendMessageA(host.calls, LB_GETCOUNT, 0, 0);
     while (lines > MAX_LOG_LINES)
     {
-        SendMessageA(g_calls, LB_DELETESTRING, 0, 0);
+        SendMessageA(host.calls, LB_DELETESTRING, 0, 0);
         --lines;
     }
-    SendMessageA(g_calls, LB_SETTOPINDEX, lines - 1, 0);
+    SendMessageA(host.calls, LB_SETTOPINDEX, lines - 1, 0);
 }
 
-void RefreshStatus()
+// The opened model's note, when it has one, comes first, as wide as its text up to two fifths of
+// the bar.
+void LayoutStatusBar(const Host& host, int width)
+{
+    int noteWidth = 0;
+    if (!host.model.note.empty())
+    {
+        HDC dc = GetDC(host.status);
+        HGDIOBJ oldFont = SelectObject(dc, (HGDIOBJ)SendMessageA(host.status, WM_GETFONT, 0, 0));
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, host.model.note.c_str(), (int)host.model.note.size(), &size);
+        SelectObject(dc, oldFont);
+        ReleaseDC(host.status, dc);
+        noteWidth = std::min(width * 2 / 5, (int)size.cx + 12);
+    }
+    int rest = width - noteWidth;
+    int parts[4] = { noteWidth, noteWidth + rest * 36 / 100, noteWidth + rest * 52 / 100, -1 };
+    int first = noteWidth > 0 ? 0 : 1;
+    SendMessageA(host.status, SB_SETPARTS, 4 - first, (LPARAM)(parts + first));
+}
+
+void RefreshStatus(Host& host)
 {
     std::string selection = "Selection: none";
-    if (const SceneObject* object = FindObject(g_selection))
+    if (const SceneObject* object = FindObject(host, host.selection))
     {
         selection = Format("Selection: %s", object->name.c_str());
         if (IsPolyhedron(object->handle))
@@ -79,13 +100,16 @@ void RefreshStatus()
     }
     ZvktBalance balance;
     zvktGetBalance(&balance);
-    std::string calls = Format("Host API calls: %s", Thousands(g_callCount).c_str());
+    std::string calls = Format("Host API calls: %s", Thousands(host.callCount).c_str());
     std::string heap = Format("Materials %d created, %d destroyed, %d freed; blocks %d/%d; bad frees %d",
                               balance.materialsCreated, balance.materialsDestroyed, balance.materialsFreed,
                               balance.blocksAllocated, balance.blocksFreed, balance.badFrees);
-    SendMessageA(g_status, SB_SETTEXTA, 0, (LPARAM)selection.c_str());
-    SendMessageA(g_status, SB_SETTEXTA, 1, (LPARAM)calls.c_str());
-    SendMessageA(g_status, SB_SETTEXTA, 2, (LPARAM)heap.c_str());
+    int part = 0;
+    if (!host.model.note.empty())
+        SendMessageA(host.status, SB_SETTEXTA, part++, (LPARAM)host.model.note.c_str());
+    SendMessageA(host.status, SB_SETTEXTA, part++, (LPARAM)selection.c_str());
+    SendMessageA(host.status, SB_SETTEXTA, part++, (LPARAM)calls.c_str());
+    SendMessageA(host.status, SB_SETTEXTA, part, (LPARAM)heap.c_str());
 }
 
 } // namespace sandbox

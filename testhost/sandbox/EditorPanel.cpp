@@ -6,20 +6,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 namespace sandbox {
 
-static std::string ShaderText(ZvkHandle shader)
+static std::string ShaderText(const Host& host, ZvkHandle shader)
 {
     if (!shader)
         return "none";
-    for (const Shader& known : g_shaders)
+    for (const Shader& known : host.shaders)
         if (known.handle == shader)
             return Format("shader %d", known.id);
     return Format("%p", shader);
 }
 
-void RefreshMaterialPanel()
+void RefreshMaterialPanel(Host& host)
 {
     ZvktMaterial material;
     zvktGetEditorMaterial(&material);
@@ -30,20 +31,20 @@ void RefreshMaterialPanel()
                         : material.textureType == 0 ? "none (0)" : Format("type %d", material.textureType);
     std::string text = Format("%d, %d, %d, %d\r\n#%02X%02X%02X\r\n%s\r\n%s\r\n%s",
                               c.r, c.g, c.b, c.a, c.r, c.g, c.b, texture.c_str(), shaderBox,
-                              ShaderText(material.shader).c_str());
+                              ShaderText(host, material.shader).c_str());
     char current[512] = "";
-    GetWindowTextA(g_materialText, current, sizeof current);
+    GetWindowTextA(host.materialText, current, sizeof current);
     if (text != current)
-        SetWindowTextA(g_materialText, text.c_str());
-    InvalidateRect(g_swatch, NULL, FALSE);
+        SetWindowTextA(host.materialText, text.c_str());
+    InvalidateRect(host.swatch, NULL, FALSE);
 
-    SendMessageA(g_textureCheck, BM_SETCHECK, material.textureType == ZVK_TEXTURE_GLOBAL ? BST_CHECKED : BST_UNCHECKED, 0);
-    SendMessageA(g_shaderBoxCombo, CB_SETCURSEL, material.shaderBox >= 0 && material.shaderBox <= 2 ? material.shaderBox : -1, 0);
+    SendMessageA(host.textureCheck, BM_SETCHECK, material.textureType == ZVK_TEXTURE_GLOBAL ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(host.shaderBoxCombo, CB_SETCURSEL, material.shaderBox >= 0 && material.shaderBox <= 2 ? material.shaderBox : -1, 0);
     int shaderRow = material.shader ? -1 : 0;
-    for (int i = 0; i < (int)g_shaders.size(); ++i)
-        if (g_shaders[i].handle == material.shader)
+    for (int i = 0; i < (int)host.shaders.size(); ++i)
+        if (host.shaders[i].handle == material.shader)
             shaderRow = i + 1;
-    SendMessageA(g_shaderCombo, CB_SETCURSEL, shaderRow, 0);
+    SendMessageA(host.shaderCombo, CB_SETCURSEL, shaderRow, 0);
 }
 
 void DrawSwatch(const DRAWITEMSTRUCT* draw)
@@ -69,16 +70,16 @@ void DrawSwatch(const DRAWITEMSTRUCT* draw)
     FrameRect(dc, &rect, (HBRUSH)GetStockObject(BLACK_BRUSH));
 }
 
-static void SetEditorMaterial(void (*change)(ZvktMaterial&, int), int value)
+static void SetEditorMaterial(Host& host, const std::function<void(ZvktMaterial&)>& change)
 {
     ZvktMaterial material;
     zvktGetEditorMaterial(&material);
-    change(material, value);
+    change(material);
     zvktSetEditorMaterial(&material);
-    RefreshMaterialPanel();
+    RefreshMaterialPanel(host);
 }
 
-static void ChooseEditorColour()
+static void ChooseEditorColour(Host& host)
 {
     typedef BOOL(WINAPI * ChooseColorProc)(LPCHOOSECOLORA);
     static HMODULE comdlg = LoadLibraryA("comdlg32.dll");
@@ -91,7 +92,7 @@ static void ChooseEditorColour()
     CHOOSECOLORA choose;
     memset(&choose, 0, sizeof choose);
     choose.lStructSize = sizeof choose;
-    choose.hwndOwner = g_main;
+    choose.hwndOwner = host.main;
     choose.rgbResult = ToColorRef(material.colour);
     choose.lpCustColors = custom;
     choose.Flags = CC_RGBINIT | CC_FULLOPEN;
@@ -101,31 +102,37 @@ static void ChooseEditorColour()
     material.colour.g = GetGValue(choose.rgbResult);
     material.colour.b = GetBValue(choose.rgbResult);
     zvktSetEditorMaterial(&material);
-    RefreshMaterialPanel();
+    RefreshMaterialPanel(host);
 }
 
-void OnEditorCommand(int id, int code)
+void OnEditorCommand(Host& host, int id, int code)
 {
     switch (id)
     {
     case IDC_COLOUR_BUTTON:
         if (code == BN_CLICKED)
-            ChooseEditorColour();
+            ChooseEditorColour(host);
         break;
     case IDC_TEXTURE_CHECK:
         if (code == BN_CLICKED)
-            SetEditorMaterial([](ZvktMaterial& m, int on) { m.textureType = on ? ZVK_TEXTURE_GLOBAL : 0; },
-                              SendMessageA(g_textureCheck, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        {
+            bool on = SendMessageA(host.textureCheck, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            SetEditorMaterial(host, [&](ZvktMaterial& m) { m.textureType = on ? ZVK_TEXTURE_GLOBAL : 0; });
+        }
         break;
     case IDC_SHADERBOX_COMBO:
         if (code == CBN_SELCHANGE)
-            SetEditorMaterial([](ZvktMaterial& m, int box) { m.shaderBox = box; },
-                              (int)SendMessageA(g_shaderBoxCombo, CB_GETCURSEL, 0, 0));
+        {
+            int box = (int)SendMessageA(host.shaderBoxCombo, CB_GETCURSEL, 0, 0);
+            SetEditorMaterial(host, [&](ZvktMaterial& m) { m.shaderBox = box; });
+        }
         break;
     case IDC_SHADER_COMBO:
         if (code == CBN_SELCHANGE)
-            SetEditorMaterial([](ZvktMaterial& m, int row) { m.shader = row > 0 ? g_shaders[row - 1].handle : NULL; },
-                              (int)SendMessageA(g_shaderCombo, CB_GETCURSEL, 0, 0));
+        {
+            int row = (int)SendMessageA(host.shaderCombo, CB_GETCURSEL, 0, 0);
+            SetEditorMaterial(host, [&](ZvktMaterial& m) { m.shader = row > 0 ? host.shaders[row - 1].handle : NULL; });
+        }
         break;
     }
 }

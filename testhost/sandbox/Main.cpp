@@ -10,6 +10,8 @@
 //                                "ready" while the face list's context menu is open
 //   --quit-after=SECONDS         close by itself after that time (a walk: 600 unless given; 0: a
 //                                walk closes as soon as it is done, with exit code 0 if it went well)
+// Any other option is refused with the usage line, on standard error (and in a message box
+// without a walk), and exit code 2.
 #include "Sandbox.h"
 
 #include <commctrl.h>
@@ -25,17 +27,6 @@ namespace sandbox {
 
 const char MAIN_TITLE[] = "zVkQuarvelind sandbox host";
 
-HINSTANCE g_instance;
-HWND g_main, g_sceneList, g_swatch, g_materialText, g_textureCheck;
-HWND g_shaderBoxCombo, g_shaderCombo, g_calls, g_status, g_viewport;
-HFONT g_font, g_boldFont;
-Plugin g_plugin;
-std::string g_exeDir, g_zvDir;
-bool g_walk = false;
-bool g_walkMenu = false;
-int g_quitAfter = -1;
-int g_exitCode = 0;
-
 namespace {
 
 const int TOOLBAR_HEIGHT = 48;
@@ -44,14 +35,19 @@ const int MARGIN = 8;
 const int DIALOG_CLASS_ATOM = 32770;
 const char MAIN_CLASS[] = "ZvkSandboxHost";
 const int MAX_SCENE_ROWS = 12;
+const char USAGE[] = "usage: sandbox.exe [--walk | --walk-menu] [--quit-after=SECONDS] [MODEL.obj]";
 
 enum { IDM_OPEN = 200, IDM_SAVE_AS, IDM_EXIT };
 
-HWND g_pluginButton;
-WNDPROC g_buttonProc;
-bool g_changePending = false;
+// The host's change callback takes no argument: it finds the host here.
+Host* g_callbackHost = NULL;
 
 } // namespace
+
+Host* HostOf(HWND window)
+{
+    return window ? (Host*)GetWindowLongPtrA(window, GWLP_USERDATA) : NULL;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Small helpers
@@ -79,12 +75,12 @@ std::string Thousands(long value)
 }
 
 // Errors go to the walk log on a machine without a display, to a message box otherwise.
-void ReportError(const std::string& text)
+void ReportError(Host& host, const std::string& text)
 {
-    if (g_walk)
-        WalkLog("error: %s", text.c_str());
+    if (host.walk.on)
+        WalkLog(host, "error: %s", text.c_str());
     else
-        MessageBoxA(g_main, text.c_str(), MAIN_TITLE, MB_OK | MB_ICONERROR);
+        MessageBoxA(host.main, text.c_str(), MAIN_TITLE, MB_OK | MB_ICONERROR);
 }
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
@@ -105,82 +101,85 @@ std::string ExecutableDirectory()
 // ---------------------------------------------------------------------------------------------
 // The plug-in
 
-bool LoadPlugin()
+bool LoadPlugin(Host& host)
 {
-    if (!g_plugin.Load(g_exeDir + "\\zVkQuarvelind.zvk"))
+    Plugin& plugin = host.plugin;
+    if (!plugin.Load(host.exeDir + "\\zVkQuarvelind.zvk"))
         return false;
     PluginInfo info;
     memset(&info, 0, sizeof info);
-    g_plugin.getData(&info, 0);
-    memcpy(g_plugin.name, info.name, sizeof info.name);
-    memcpy(g_plugin.credit, info.credit, sizeof info.credit);
-    g_plugin.bitmapId = info.bitmapId;
-    g_plugin.version = g_plugin.getVersion();
-    g_plugin.bitmap = LoadBitmapA(g_plugin.module, MAKEINTRESOURCEA(info.bitmapId));
-    if (!g_plugin.bitmap)
-        g_plugin.error = Format("The plug-in has no bitmap %d (%s)", info.bitmapId, LastErrorText().c_str());
+    plugin.getData(&info, 0);
+    memcpy(plugin.name, info.name, sizeof info.name);
+    memcpy(plugin.credit, info.credit, sizeof info.credit);
+    plugin.bitmapId = info.bitmapId;
+    plugin.version = plugin.getVersion();
+    plugin.bitmap = LoadBitmapA(plugin.module, MAKEINTRESOURCEA(info.bitmapId));
+    if (!plugin.bitmap)
+        plugin.error = Format("The plug-in has no bitmap %d (%s)", info.bitmapId, LastErrorText().c_str());
     return true;
 }
 
-void PluginLeftClick()
+void PluginLeftClick(Host& host)
 {
-    if (g_plugin.onLeftClick)
-        g_plugin.onLeftClick();
+    if (host.plugin.onLeftClick)
+        host.plugin.onLeftClick();
 }
 
-void PluginRightClick()
+void PluginRightClick(Host& host)
 {
-    if (g_plugin.onRightClick)
-        g_plugin.onRightClick();
+    if (host.plugin.onRightClick)
+        host.plugin.onRightClick();
 }
 
 // The button sees the right click: the host's own handling of its plug-in buttons.
 LRESULT CALLBACK PluginButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    Host* host = HostOf(GetParent(window));
     switch (message)
     {
     case WM_RBUTTONDOWN:
         return 0;
     case WM_RBUTTONUP:
-        PostMessageA(g_main, WM_APP_RIGHT_CLICK, 0, 0);
+        PostMessageA(host->main, WM_APP_RIGHT_CLICK, 0, 0);
         return 0;
     case WM_CONTEXTMENU:
         return 0;
     }
-    return CallWindowProcA(g_buttonProc, window, message, wParam, lParam);
+    return CallWindowProcA(host->buttonProc, window, message, wParam, lParam);
 }
 
-void RefreshAll()
+void RefreshAll(Host& host)
 {
-    DrainJournal();
-    RefreshSceneList();
-    RefreshMaterialPanel();
-    RefreshStatus();
-    InvalidateRect(g_viewport, NULL, FALSE);
+    DrainJournal(host);
+    RefreshSceneList(host);
+    RefreshMaterialPanel(host);
+    RefreshStatus(host);
+    InvalidateRect(host.viewport, NULL, FALSE);
 }
 
 // Called by the host after every API call that changed it: once per burst, through the queue.
 void __cdecl OnHostChanged(void)
 {
-    if (!g_changePending && g_main)
+    Host* host = g_callbackHost;
+    if (host != NULL && !host->changePending && host->main)
     {
-        g_changePending = true;
-        PostMessageA(g_main, WM_APP_HOST_CHANGED, 0, 0);
+        host->changePending = true;
+        PostMessageA(host->main, WM_APP_HOST_CHANGED, 0, 0);
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 // The main window
 
-HWND CreateChild(const char* className, const char* text, DWORD style, int id, DWORD exStyle = 0)
+HWND CreateChild(Host& host, const char* className, const char* text, DWORD style, int id, DWORD exStyle = 0)
 {
-    HWND child = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, g_main,
-                                 (HMENU)(INT_PTR)id, g_instance, NULL);
-    SendMessageA(child, WM_SETFONT, (WPARAM)g_font, FALSE);
+    HWND child = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, host.main,
+                                 (HMENU)(INT_PTR)id, host.instance, NULL);
+    SendMessageA(child, WM_SETFONT, (WPARAM)host.font, FALSE);
     return child;
 }
 
-void CreateFonts()
+void CreateFonts(Host& host)
 {
     NONCLIENTMETRICSA metrics;
     memset(&metrics, 0, sizeof metrics);
@@ -190,110 +189,123 @@ void CreateFonts()
         font = metrics.lfMessageFont;
     else
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    g_font = CreateFontIndirectA(&font);
+    host.font = CreateFontIndirectA(&font);
     font.lfWeight = FW_BOLD;
-    g_boldFont = CreateFontIndirectA(&font);
+    host.boldFont = CreateFontIndirectA(&font);
 }
 
-void CreateTitle(const char* text, int id)
+void CreateTitle(Host& host, const char* text, int id)
 {
-    HWND title = CreateChild("Static", text, SS_LEFT, id);
-    SendMessageA(title, WM_SETFONT, (WPARAM)g_boldFont, FALSE);
+    HWND title = CreateChild(host, "Static", text, SS_LEFT, id);
+    SendMessageA(title, WM_SETFONT, (WPARAM)host.boldFont, FALSE);
 }
 
-void CreateControls()
+// The plug-in's button and the line about the plug-in beside it.
+void CreatePluginControls(Host& host)
 {
-    g_pluginButton = CreateChild("Button", g_plugin.name, BS_PUSHBUTTON | BS_BITMAP | WS_TABSTOP, IDC_PLUGIN_BUTTON);
-    if (g_plugin.bitmap)
-        SendMessageA(g_pluginButton, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)g_plugin.bitmap);
-    if (!g_plugin.module)
-        EnableWindow(g_pluginButton, FALSE);
-    g_buttonProc = (WNDPROC)SetWindowLongPtrA(g_pluginButton, GWLP_WNDPROC, (LONG_PTR)PluginButtonProc);
+    const Plugin& plugin = host.plugin;
+    host.pluginButton = CreateChild(host, "Button", plugin.name, BS_PUSHBUTTON | BS_BITMAP | WS_TABSTOP, IDC_PLUGIN_BUTTON);
+    if (plugin.bitmap)
+        SendMessageA(host.pluginButton, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)plugin.bitmap);
+    if (!plugin.module)
+        EnableWindow(host.pluginButton, FALSE);
+    host.buttonProc = (WNDPROC)SetWindowLongPtrA(host.pluginButton, GWLP_WNDPROC, (LONG_PTR)PluginButtonProc);
 
-    std::string pluginText = g_plugin.module
+    std::string pluginText = plugin.module
         ? Format("%s  %s  (version %d, bitmap %d)\r\nLeft click: open the tool window.  Right click: about box.",
-                 g_plugin.name, g_plugin.credit, g_plugin.version, g_plugin.bitmapId)
-        : "No plug-in: " + g_plugin.error;
-    CreateChild("Static", pluginText.c_str(), SS_LEFT | SS_NOPREFIX, IDC_PLUGIN_TEXT);
+                 plugin.name, plugin.credit, plugin.version, plugin.bitmapId)
+        : "No plug-in: " + plugin.error;
+    CreateChild(host, "Static", pluginText.c_str(), SS_LEFT | SS_NOPREFIX, IDC_PLUGIN_TEXT);
+}
 
-    g_viewport = CreateWindowExA(WS_EX_CLIENTEDGE, VIEWPORT_CLASS, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, g_main,
-                                 (HMENU)(INT_PTR)IDC_VIEWPORT, g_instance, NULL);
-
-    CreateTitle("Scene (the list sets the host's selection)", IDC_SCENE_TITLE);
-    g_sceneList = CreateChild(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
-                              IDC_SCENE, WS_EX_CLIENTEDGE);
-    CreateSceneColumns();
-
-    CreateTitle("Material Editor: active material", IDC_EDITOR_TITLE);
-    g_swatch = CreateChild("Static", "", SS_OWNERDRAW, IDC_SWATCH);
-    CreateChild("Static", "RGBA\r\nHex\r\nTexture\r\nShader box\r\nShader", SS_LEFT, IDC_MATERIAL_LABELS);
-    g_materialText = CreateChild("Static", "", SS_LEFT | SS_NOPREFIX, IDC_MATERIAL_TEXT);
-    CreateChild("Button", "Colour...", BS_PUSHBUTTON | WS_TABSTOP, IDC_COLOUR_BUTTON);
-    g_textureCheck = CreateChild("Button", "Global texture", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_TEXTURE_CHECK);
-    CreateChild("Static", "Shader box", SS_LEFT, IDC_SHADERBOX_LABEL);
-    g_shaderBoxCombo = CreateChild("ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, IDC_SHADERBOX_COMBO);
+void CreateEditorControls(Host& host)
+{
+    CreateTitle(host, "Material Editor: active material", IDC_EDITOR_TITLE);
+    host.swatch = CreateChild(host, "Static", "", SS_OWNERDRAW, IDC_SWATCH);
+    CreateChild(host, "Static", "RGBA\r\nHex\r\nTexture\r\nShader box\r\nShader", SS_LEFT, IDC_MATERIAL_LABELS);
+    host.materialText = CreateChild(host, "Static", "", SS_LEFT | SS_NOPREFIX, IDC_MATERIAL_TEXT);
+    CreateChild(host, "Button", "Colour...", BS_PUSHBUTTON | WS_TABSTOP, IDC_COLOUR_BUTTON);
+    host.textureCheck = CreateChild(host, "Button", "Global texture", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_TEXTURE_CHECK);
+    CreateChild(host, "Static", "Shader box", SS_LEFT, IDC_SHADERBOX_LABEL);
+    host.shaderBoxCombo = CreateChild(host, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, IDC_SHADERBOX_COMBO);
     for (const char* item : { "null", "valid", "invalid" })
-        SendMessageA(g_shaderBoxCombo, CB_ADDSTRING, 0, (LPARAM)item);
-    CreateChild("Static", "Shader", SS_LEFT, IDC_SHADER_LABEL);
-    g_shaderCombo = CreateChild("ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, IDC_SHADER_COMBO);
-    SendMessageA(g_shaderCombo, CB_ADDSTRING, 0, (LPARAM) "none");
-    for (const Shader& shader : g_shaders)
-        SendMessageA(g_shaderCombo, CB_ADDSTRING, 0, (LPARAM)Format("shader %d", shader.id).c_str());
-
-    CreateTitle("Host API calls made by the plug-in", IDC_CALLS_TITLE);
-    g_calls = CreateChild("ListBox", "", WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, IDC_CALLS,
-                          WS_EX_CLIENTEDGE);
-    SendMessageA(g_calls, LB_SETHORIZONTALEXTENT, 600, 0);
-
-    g_status = CreateChild(STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, IDC_STATUS);
+        SendMessageA(host.shaderBoxCombo, CB_ADDSTRING, 0, (LPARAM)item);
+    CreateChild(host, "Static", "Shader", SS_LEFT, IDC_SHADER_LABEL);
+    host.shaderCombo = CreateChild(host, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, IDC_SHADER_COMBO);
+    SendMessageA(host.shaderCombo, CB_ADDSTRING, 0, (LPARAM) "none");
+    for (const Shader& shader : host.shaders)
+        SendMessageA(host.shaderCombo, CB_ADDSTRING, 0, (LPARAM)Format("shader %d", shader.id).c_str());
 }
 
-void Place(int id, int x, int y, int width, int height)
+void CreateControls(Host& host)
 {
-    MoveWindow(GetDlgItem(g_main, id), x, y, std::max(0, width), std::max(0, height), TRUE);
+    CreatePluginControls(host);
+    host.viewport = CreateWindowExA(WS_EX_CLIENTEDGE, VIEWPORT_CLASS, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, host.main,
+                                    (HMENU)(INT_PTR)IDC_VIEWPORT, host.instance, NULL);
+
+    CreateTitle(host, "Scene (the list sets the host's selection)", IDC_SCENE_TITLE);
+    host.sceneList = CreateChild(host, WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
+                                 IDC_SCENE, WS_EX_CLIENTEDGE);
+    CreateSceneColumns(host);
+    CreateEditorControls(host);
+
+    CreateTitle(host, "Host API calls made by the plug-in", IDC_CALLS_TITLE);
+    host.calls = CreateChild(host, "ListBox", "", WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, IDC_CALLS,
+                             WS_EX_CLIENTEDGE);
+    SendMessageA(host.calls, LB_SETHORIZONTALEXTENT, 600, 0);
+
+    host.status = CreateChild(host, STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, IDC_STATUS);
 }
 
-void Layout(int width, int height)
+void Place(const Host& host, int id, int x, int y, int width, int height)
 {
-    SendMessageA(g_status, WM_SIZE, 0, 0);
-    RECT statusRect;
-    GetWindowRect(g_status, &statusRect);
-    int statusHeight = statusRect.bottom - statusRect.top;
-    int parts[3] = { width * 36 / 100, width * 52 / 100, -1 };
-    SendMessageA(g_status, SB_SETPARTS, 3, (LPARAM)parts);
-    int bottom = height - statusHeight;
+    MoveWindow(GetDlgItem(host.main, id), x, y, std::max(0, width), std::max(0, height), TRUE);
+}
 
-    Place(IDC_PLUGIN_BUTTON, MARGIN, 6, 40, 32);
-    Place(IDC_PLUGIN_TEXT, MARGIN + 50, 8, width - MARGIN - 60, 32);
-
-    int panelX = width - PANEL_WIDTH - MARGIN;
-    Place(IDC_VIEWPORT, MARGIN, TOOLBAR_HEIGHT, panelX - 2 * MARGIN, bottom - TOOLBAR_HEIGHT - MARGIN);
-
+// The right-hand panel: scene, Material Editor, call log, from the top down to bottom.
+void LayoutPanel(const Host& host, int panelX, int bottom)
+{
     int y = TOOLBAR_HEIGHT;
-    Place(IDC_SCENE_TITLE, panelX, y, PANEL_WIDTH, 16);
+    Place(host, IDC_SCENE_TITLE, panelX, y, PANEL_WIDTH, 16);
     y += 18;
-    int listHeight = 24 + 17 * std::min((int)g_scene.size(), MAX_SCENE_ROWS);
-    Place(IDC_SCENE, panelX, y, PANEL_WIDTH, listHeight);
+    int listHeight = 24 + 17 * std::min((int)host.scene.size(), MAX_SCENE_ROWS);
+    Place(host, IDC_SCENE, panelX, y, PANEL_WIDTH, listHeight);
     y += listHeight + 10;
 
-    Place(IDC_EDITOR_TITLE, panelX, y, PANEL_WIDTH, 16);
+    Place(host, IDC_EDITOR_TITLE, panelX, y, PANEL_WIDTH, 16);
     y += 18;
-    Place(IDC_SWATCH, panelX, y, 72, 72);
-    Place(IDC_MATERIAL_LABELS, panelX + 82, y, 70, 72);
-    Place(IDC_MATERIAL_TEXT, panelX + 152, y, PANEL_WIDTH - 152, 72);
+    Place(host, IDC_SWATCH, panelX, y, 72, 72);
+    Place(host, IDC_MATERIAL_LABELS, panelX + 82, y, 70, 72);
+    Place(host, IDC_MATERIAL_TEXT, panelX + 152, y, PANEL_WIDTH - 152, 72);
     y += 80;
-    Place(IDC_COLOUR_BUTTON, panelX, y, 72, 23);
-    Place(IDC_TEXTURE_CHECK, panelX + 82, y + 2, 120, 20);
+    Place(host, IDC_COLOUR_BUTTON, panelX, y, 72, 23);
+    Place(host, IDC_TEXTURE_CHECK, panelX + 82, y + 2, 120, 20);
     y += 30;
-    Place(IDC_SHADERBOX_LABEL, panelX, y + 4, 72, 16);
-    Place(IDC_SHADERBOX_COMBO, panelX + 72, y, 76, 120);
-    Place(IDC_SHADER_LABEL, panelX + 160, y + 4, 46, 16);
-    Place(IDC_SHADER_COMBO, panelX + 206, y, PANEL_WIDTH - 206, 120);
+    Place(host, IDC_SHADERBOX_LABEL, panelX, y + 4, 72, 16);
+    Place(host, IDC_SHADERBOX_COMBO, panelX + 72, y, 76, 120);
+    Place(host, IDC_SHADER_LABEL, panelX + 160, y + 4, 46, 16);
+    Place(host, IDC_SHADER_COMBO, panelX + 206, y, PANEL_WIDTH - 206, 120);
     y += 34;
 
-    Place(IDC_CALLS_TITLE, panelX, y, PANEL_WIDTH, 16);
+    Place(host, IDC_CALLS_TITLE, panelX, y, PANEL_WIDTH, 16);
     y += 18;
-    Place(IDC_CALLS, panelX, y, PANEL_WIDTH, bottom - MARGIN - y);
+    Place(host, IDC_CALLS, panelX, y, PANEL_WIDTH, bottom - MARGIN - y);
+}
+
+void Layout(const Host& host, int width, int height)
+{
+    SendMessageA(host.status, WM_SIZE, 0, 0);
+    RECT statusRect;
+    GetWindowRect(host.status, &statusRect);
+    int statusHeight = statusRect.bottom - statusRect.top;
+    LayoutStatusBar(host, width);
+    int bottom = height - statusHeight;
+
+    Place(host, IDC_PLUGIN_BUTTON, MARGIN, 6, 40, 32);
+    Place(host, IDC_PLUGIN_TEXT, MARGIN + 50, 8, width - MARGIN - 60, 32);
+    int panelX = width - PANEL_WIDTH - MARGIN;
+    Place(host, IDC_VIEWPORT, MARGIN, TOOLBAR_HEIGHT, panelX - 2 * MARGIN, bottom - TOOLBAR_HEIGHT - MARGIN);
+    LayoutPanel(host, panelX, bottom);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -311,16 +323,16 @@ HMENU CreateMainMenu()
     return menu;
 }
 
-void UpdateTitle()
+void UpdateTitle(const Host& host)
 {
-    std::string title = Format("%s - %s", MAIN_TITLE, g_plugin.module ? g_plugin.name : "no plug-in");
-    if (!g_modelPath.empty())
-        title += " - " + g_modelPath.substr(g_modelPath.find_last_of("\\/") + 1);
-    SetWindowTextA(g_main, title.c_str());
+    std::string title = Format("%s - %s", MAIN_TITLE, host.plugin.module ? host.plugin.name : "no plug-in");
+    if (!host.modelPath.empty())
+        title += " - " + host.modelPath.substr(host.modelPath.find_last_of("\\/") + 1);
+    SetWindowTextA(host.main, title.c_str());
 }
 
 // The common file dialog, asking for an OBJ file to open or to save to.
-std::string AskForModelPath(bool save)
+std::string AskForModelPath(const Host& host, bool save)
 {
     typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
     static HMODULE comdlg = LoadLibraryA("comdlg32.dll");
@@ -332,7 +344,7 @@ std::string AskForModelPath(bool save)
     OPENFILENAMEA ofn;
     memset(&ofn, 0, sizeof ofn);
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = g_main;
+    ofn.hwndOwner = host.main;
     ofn.lpstrFilter = "Wavefront OBJ models (*.obj)\0*.obj\0All files (*.*)\0*.*\0";
     ofn.lpstrFile = path;
     ofn.nMaxFile = sizeof path;
@@ -342,139 +354,171 @@ std::string AskForModelPath(bool save)
     return dialog(&ofn) ? std::string(path) : std::string();
 }
 
-bool OpenModelAndShow(const std::string& path)
+bool OpenModelAndShow(Host& host, const std::string& path)
 {
-    if (!OpenModel(path))
+    if (!OpenModel(host, path))
         return false;
-    UpdateTitle();
+    UpdateTitle(host);
     RECT client;
-    GetClientRect(g_main, &client);
-    Layout(client.right, client.bottom);
+    GetClientRect(host.main, &client);
+    Layout(host, client.right, client.bottom);
     // The scene list changed height: every control below it moved.
-    RedrawWindow(g_main, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    RedrawWindow(host.main, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     int biggest = -1;
-    for (int i = 0; i < (int)g_scene.size(); ++i)
-        if (biggest < 0 || zvktFaceCount(g_scene[i].handle) > zvktFaceCount(g_scene[biggest].handle))
+    for (int i = 0; i < (int)host.scene.size(); ++i)
+        if (biggest < 0 || zvktFaceCount(host.scene[i].handle) > zvktFaceCount(host.scene[biggest].handle))
             biggest = i;
     if (biggest >= 0)
-        SelectSceneRow(biggest);
+        SelectSceneRow(host, biggest);
     return true;
 }
 
-void OnCommand(int id, int code)
+void OnCommand(Host& host, int id, int code)
 {
     if (id == IDC_PLUGIN_BUTTON && code == BN_CLICKED)
-        PluginLeftClick();
+        PluginLeftClick(host);
     else if (id == IDM_OPEN)
     {
-        std::string path = AskForModelPath(false);
+        std::string path = AskForModelPath(host, false);
         if (!path.empty())
-            OpenModelAndShow(path);
+            OpenModelAndShow(host, path);
     }
     else if (id == IDM_SAVE_AS)
     {
-        std::string path = AskForModelPath(true);
+        std::string path = AskForModelPath(host, true);
         if (!path.empty())
-            SaveModel(path);
+            SaveModel(host, path);
     }
     else if (id == IDM_EXIT)
-        PostMessageA(g_main, WM_CLOSE, 0, 0);
+        PostMessageA(host.main, WM_CLOSE, 0, 0);
     else
-        OnEditorCommand(id, code);
-    RefreshAll();
+        OnEditorCommand(host, id, code);
+    RefreshAll(host);
 }
 
-LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void OnTimer(Host& host, UINT_PTR timer)
 {
+    if (timer == TIMER_JOURNAL)
+    {
+        if (zvktJournalCount() > 0)
+        {
+            DrainJournal(host);
+            RefreshStatus(host);
+        }
+    }
+    else if (timer == TIMER_WALK)
+        WalkStep(host);
+    else if (timer == TIMER_QUIT)
+        PostMessageA(host.main, WM_CLOSE, 0, 0);
+}
+
+// The host is handed over in the creation parameters and kept with the window.
+Host* AttachHost(HWND window, LPARAM lParam)
+{
+    Host* host = (Host*)((const CREATESTRUCTA*)lParam)->lpCreateParams;
+    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)host);
+    host->main = window;
+    return host;
+}
+
+// Messages of the main window's own: its children, its menu, the host's change and the timers.
+// What it does not handle itself goes to DefWindowProc.
+bool HandleMainMessage(Host& host, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    result = 0;
     switch (message)
     {
-    case WM_CREATE:
-        g_main = window;
-        CreateControls();
-        FillSceneList();
-        return 0;
     case WM_SIZE:
-        Layout(LOWORD(lParam), HIWORD(lParam));
-        return 0;
+        Layout(host, LOWORD(lParam), HIWORD(lParam));
+        return true;
     case WM_INITMENUPOPUP:
-        EnableMenuItem((HMENU)wParam, IDM_SAVE_AS, MF_BYCOMMAND | (g_modelPath.empty() ? MF_GRAYED : MF_ENABLED));
-        return 0;
+        EnableMenuItem((HMENU)wParam, IDM_SAVE_AS, MF_BYCOMMAND | (host.modelPath.empty() ? MF_GRAYED : MF_ENABLED));
+        return true;
     case WM_MOUSEWHEEL:
         // The wheel goes to the focus; the viewport zooms wherever the focus is.
-        return SendMessageA(g_viewport, message, wParam, lParam);
-    case WM_GETMINMAXINFO:
-        ((MINMAXINFO*)lParam)->ptMinTrackSize.x = 640;
-        ((MINMAXINFO*)lParam)->ptMinTrackSize.y = 560;
-        return 0;
+        result = SendMessageA(host.viewport, message, wParam, lParam);
+        return true;
     case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
+        OnCommand(host, LOWORD(wParam), HIWORD(wParam));
+        return true;
     case WM_NOTIFY:
     {
         const NMHDR* header = (const NMHDR*)lParam;
         if (header->idFrom == IDC_SCENE && header->code == LVN_ITEMCHANGED &&
             (((const NMLISTVIEW*)lParam)->uChanged & LVIF_STATE))
-            PostMessageA(window, WM_APP_SYNC_SELECTION, 0, 0);
-        return 0;
+            PostMessageA(host.main, WM_APP_SYNC_SELECTION, 0, 0);
+        return true;
     }
     case WM_DRAWITEM:
-        if (wParam == IDC_SWATCH)
-        {
-            DrawSwatch((const DRAWITEMSTRUCT*)lParam);
-            return TRUE;
-        }
-        break;
+        if (wParam != IDC_SWATCH)
+            return false;
+        DrawSwatch((const DRAWITEMSTRUCT*)lParam);
+        result = TRUE;
+        return true;
     case WM_CTLCOLORSTATIC:
-        if ((HWND)lParam == g_materialText)
-        {
-            SetBkMode((HDC)wParam, TRANSPARENT);
-            return (LRESULT)GetSysColorBrush(COLOR_BTNFACE);
-        }
-        break;
+        if ((HWND)lParam != host.materialText)
+            return false;
+        SetBkMode((HDC)wParam, TRANSPARENT);
+        result = (LRESULT)GetSysColorBrush(COLOR_BTNFACE);
+        return true;
     case WM_APP_HOST_CHANGED:
-        g_changePending = false;
-        RefreshAll();
-        return 0;
+        host.changePending = false;
+        RefreshAll(host);
+        return true;
     case WM_APP_SYNC_SELECTION:
-        SyncSelection();
-        return 0;
+        SyncSelection(host);
+        return true;
     case WM_APP_RIGHT_CLICK:
-        PluginRightClick();
-        RefreshAll();
-        return 0;
+        PluginRightClick(host);
+        RefreshAll(host);
+        return true;
     case WM_TIMER:
-        if (wParam == TIMER_JOURNAL)
-        {
-            if (zvktJournalCount() > 0)
-            {
-                DrainJournal();
-                RefreshStatus();
-            }
-        }
-        else if (wParam == TIMER_WALK)
-            WalkStep();
-        else if (wParam == TIMER_QUIT)
-            PostMessageA(window, WM_CLOSE, 0, 0);
+        OnTimer(host, wParam);
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CREATE)
+    {
+        Host* host = AttachHost(window, lParam);
+        CreateControls(*host);
+        FillSceneList(*host);
+        return 0;
+    }
+    Host* host = HostOf(window);
+    if (host == NULL)
+        return DefWindowProcA(window, message, wParam, lParam);
+    switch (message)
+    {
+    case WM_GETMINMAXINFO:
+        ((MINMAXINFO*)lParam)->ptMinTrackSize.x = 640;
+        ((MINMAXINFO*)lParam)->ptMinTrackSize.y = 560;
         return 0;
     case WM_CLOSE:
-        if (g_plugin.deactivate)
-            g_plugin.deactivate();
+        if (host->plugin.deactivate)
+            host->plugin.deactivate();
         DestroyWindow(window);
         return 0;
     case WM_DESTROY:
-        PostQuitMessage(g_exitCode);
+        PostQuitMessage(host->exitCode);
         return 0;
     }
+    LRESULT result;
+    if (HandleMainMessage(*host, message, wParam, lParam, result))
+        return result;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool RegisterClasses()
+bool RegisterClasses(const Host& host)
 {
     WNDCLASSEXA main;
     memset(&main, 0, sizeof main);
     main.cbSize = sizeof main;
     main.lpfnWndProc = MainProc;
-    main.hInstance = g_instance;
+    main.hInstance = host.instance;
     main.hIcon = LoadIconA(NULL, (LPCSTR)IDI_APPLICATION);
     main.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     main.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
@@ -489,12 +533,12 @@ bool RegisterClasses()
 
 // A message for a window whose root is a dialog other than the main window goes through
 // IsDialogMessage first, as the host does for the plug-in's modeless tool window.
-bool IsDialogRoot(HWND root)
+bool IsDialogRoot(const Host& host, HWND root)
 {
-    return root && root != g_main && (int)GetClassLongA(root, GCW_ATOM) == DIALOG_CLASS_ATOM;
+    return root && root != host.main && (int)GetClassLongA(root, GCW_ATOM) == DIALOG_CLASS_ATOM;
 }
 
-int RunMessageLoop()
+int RunMessageLoop(const Host& host)
 {
     MSG msg;
     BOOL result;
@@ -503,13 +547,13 @@ int RunMessageLoop()
         if (result == -1)
             return 1;
         if (msg.message == WM_KEYDOWN && msg.wParam == 'O' && (GetKeyState(VK_CONTROL) & 0x8000) &&
-            GetAncestor(msg.hwnd, GA_ROOT) == g_main)
+            GetAncestor(msg.hwnd, GA_ROOT) == host.main)
         {
-            PostMessageA(g_main, WM_COMMAND, IDM_OPEN, 0);
+            PostMessageA(host.main, WM_COMMAND, IDM_OPEN, 0);
             continue;
         }
         HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : NULL;
-        if (IsDialogRoot(root) && IsDialogMessageA(root, &msg))
+        if (IsDialogRoot(host, root) && IsDialogMessageA(root, &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -517,78 +561,118 @@ int RunMessageLoop()
     return (int)msg.wParam;
 }
 
-int Run(HINSTANCE instance, int show)
+// ---------------------------------------------------------------------------------------------
+// Start
+
+// The options into the host, the model's path into modelPath; false, with the offending
+// argument in refused, for an option it does not know.
+bool ReadCommandLine(Host& host, std::string& modelPath, std::string& refused)
 {
-    g_instance = instance;
-    std::string modelPath;
     for (int i = 1; i < __argc; ++i)
     {
-        if (strcmp(__argv[i], "--walk") == 0)
-            g_walk = true;
-        else if (strcmp(__argv[i], "--walk-menu") == 0)
-            g_walk = g_walkMenu = true;
-        else if (strncmp(__argv[i], "--quit-after=", 13) == 0)
-            g_quitAfter = atoi(__argv[i] + 13);
-        else if (strncmp(__argv[i], "--", 2) != 0)
-            modelPath = __argv[i];
+        const char* argument = __argv[i];
+        if (strcmp(argument, "--walk") == 0)
+            host.walk.on = true;
+        else if (strcmp(argument, "--walk-menu") == 0)
+            host.walk.on = host.walk.menu = true;
+        else if (strncmp(argument, "--quit-after=", 13) == 0)
+            host.quitAfter = atoi(argument + 13);
+        else if (strncmp(argument, "--", 2) == 0)
+        {
+            refused = argument;
+            return false;
+        }
+        else
+            modelPath = argument;
     }
-    if (g_walk && g_quitAfter < 0)
-        g_quitAfter = 600;
+    if (host.walk.on && host.quitAfter < 0)
+        host.quitAfter = 600;
+    return true;
+}
 
-    INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES };
-    InitCommonControlsEx(&controls);
-    g_exeDir = ExecutableDirectory();
-    PrepareHostDirectory();
-    if (g_walk)
-        OpenWalkLog();
-    BuildSampleScene();
-    bool loaded = LoadPlugin();
-    CreateFonts();
-
-    if (!RegisterClasses())
-    {
-        ReportError("Cannot register the window classes: " + LastErrorText());
-        return 1;
-    }
-    std::string title = Format("%s - %s", MAIN_TITLE, loaded ? g_plugin.name : "no plug-in");
+// The main window, full screen for a walk (its screenshot shows everything).
+HWND CreateMainWindow(Host& host, bool loaded, int show)
+{
+    std::string title = Format("%s - %s", MAIN_TITLE, loaded ? host.plugin.name : "no plug-in");
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = 900, height = 640;
-    if (g_walk)
+    if (host.walk.on)
     {
         x = y = 0;
         width = GetSystemMetrics(SM_CXSCREEN);
         height = GetSystemMetrics(SM_CYSCREEN);
     }
     HWND window = CreateWindowExA(0, MAIN_CLASS, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, width,
-                                  height, NULL, CreateMainMenu(), instance, NULL);
+                                  height, NULL, CreateMainMenu(), host.instance, &host);
     if (!window)
-    {
-        ReportError("Cannot create the main window: " + LastErrorText());
-        return 1;
-    }
+        return NULL;
     zvktSetMainViewHwnd(window);
+    g_callbackHost = &host;
     zvktSetChangeCallback(OnHostChanged);
-    ShowWindow(window, g_walk ? SW_SHOWNORMAL : show);
+    ShowWindow(window, host.walk.on ? SW_SHOWNORMAL : show);
     UpdateWindow(window);
-    RefreshAll();
+    RefreshAll(host);
     SetTimer(window, TIMER_JOURNAL, 250, NULL);
+    return window;
+}
 
-    if (!g_plugin.error.empty())
-        ReportError(g_plugin.error);
+// The model asked for, the walk, and the timer that ends the session.
+void StartSession(Host& host, bool loaded, const std::string& modelPath)
+{
+    if (!host.plugin.error.empty())
+        ReportError(host, host.plugin.error);
     bool modelOpened = true;
     if (!modelPath.empty())
     {
-        if (g_walk)
-            WalkLog("model: %s", modelPath.c_str());
-        modelOpened = OpenModelAndShow(modelPath);
+        if (host.walk.on)
+            WalkLog(host, "model: %s", modelPath.c_str());
+        modelOpened = OpenModelAndShow(host, modelPath);
     }
-    if (g_walk)
-        StartWalk(loaded, modelOpened);
-    if (g_quitAfter > 0)
-        SetTimer(window, TIMER_QUIT, g_quitAfter * 1000u, NULL);
+    if (host.walk.on)
+        StartWalk(host, loaded, modelOpened);
+    if (host.quitAfter > 0)
+        SetTimer(host.main, TIMER_QUIT, host.quitAfter * 1000u, NULL);
+}
 
-    int exitCode = RunMessageLoop();
+int Run(HINSTANCE instance, int show)
+{
+    Host host;
+    host.instance = instance;
+    std::string modelPath, refused;
+    if (!ReadCommandLine(host, modelPath, refused))
+    {
+        std::string text = "sandbox.exe: unknown option " + refused + "\n" + USAGE;
+        fprintf(stderr, "%s\n", text.c_str());
+        if (!host.walk.on)
+            MessageBoxA(NULL, text.c_str(), MAIN_TITLE, MB_OK | MB_ICONERROR);
+        return 2;
+    }
+
+    INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES };
+    InitCommonControlsEx(&controls);
+    host.exeDir = ExecutableDirectory();
+    PrepareHostDirectory(host);
+    if (host.walk.on)
+        OpenWalkLog(host);
+    BuildSampleScene(host);
+    bool loaded = LoadPlugin(host);
+    CreateFonts(host);
+
+    if (!RegisterClasses(host))
+    {
+        ReportError(host, "Cannot register the window classes: " + LastErrorText());
+        return 1;
+    }
+    if (!CreateMainWindow(host, loaded, show))
+    {
+        ReportError(host, "Cannot create the main window: " + LastErrorText());
+        return 1;
+    }
+    StartSession(host, loaded, modelPath);
+
+    int exitCode = RunMessageLoop(host);
     zvktSetChangeCallback(NULL);
-    CloseWalkLog();
+    g_callbackHost = NULL;
+    CloseWalkLog(host);
     return exitCode;
 }
 

@@ -1,9 +1,7 @@
 #include "ObjModel.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <new>
 #include <set>
@@ -12,6 +10,8 @@
 // Polygons are kept as they are, never triangulated, so no triangulator is needed.
 #define TINYOBJLOADER_IMPLEMENTATION
 #include <tiny_obj_loader.h>
+
+#include "ObjMaterials.h"
 
 namespace {
 
@@ -32,99 +32,72 @@ std::string Directory(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-unsigned char ToByte(double value)
+// A face's material in the list, or -1 for the default.
+int MaterialOfFace(const ObjScan& scan, const ObjMaterials& materials, size_t face)
 {
-    if (!(value > 0))   // NaN too
-        return 0;
-    if (value >= 1)
-        return 255;
-    return (unsigned char)std::lround(value * 255);
+    int name = scan.faceMaterials[face];
+    int material = name >= 0 ? materials.ofName[name] : -1;
+    return material == materials.fileDefault ? -1 : material;
 }
 
-ZvkColor MaterialColour(const tinyobj::material_t& material)
+// Slot 0 is the default; then the materials that faces first .. first + faces - 1 of the file
+// use, in the order of the list. slotOf receives each material's slot.
+bool AddSlots(const ObjScan& scan, const ObjMaterials& materials, size_t first, size_t faces, ModelObject& object,
+              std::map<int, unsigned short>& slotOf, std::string& error)
 {
-    ZvkColor colour;
-    colour.r = ToByte(material.diffuse[0]);
-    colour.g = ToByte(material.diffuse[1]);
-    colour.b = ToByte(material.diffuse[2]);
-    colour.a = ToByte(material.dissolve);
-    return colour;
-}
-
-// The loader only warns about a missing library, an undefined material or a face of fewer than
-// three corners (which it drops); for us all are errors.
-bool CheckWarnings(const std::string& warnings, std::string& error)
-{
-    std::istringstream lines(warnings);
-    std::string line;
-    while (std::getline(lines, line))
-    {
-        // The loader ends one of its warnings with "\n.", so a line can start with a dot.
-        if (!line.empty() && line[0] == '.')
-            line.erase(0, 1);
-        if (line.compare(0, 22, "Degenerated face found") == 0)
-        {
-            error = "it has a face of fewer than three corners";
-            return false;
-        }
-        size_t open = line.find("[ "), close = line.rfind(" ]");
-        std::string subject = open != std::string::npos && close != std::string::npos && close > open
-                                  ? line.substr(open + 2, close - open - 2) : line;
-        if (line.compare(0, 15, "Material file [") == 0)
-        {
-            error = "the material library " + Quote(subject) + " it names is missing";
-            return false;
-        }
-        if (line.compare(0, 10, "material [") == 0)
-        {
-            if (subject.size() >= 2 && subject.front() == '\'' && subject.back() == '\'')
-                subject = subject.substr(1, subject.size() - 2);
-            error = "the material " + Quote(subject) + " it uses is not defined in any material library";
-            return false;
-        }
-    }
-    return true;
-}
-
-// Slot 0 is the default; then the materials the shape uses, in the order the libraries define them.
-bool BuildObject(const tinyobj::shape_t& shape, const std::vector<tinyobj::material_t>& materials,
-                 int positionCount, const std::string& fallbackName, ModelObject& object, std::string& error)
-{
-    const tinyobj::mesh_t& mesh = shape.mesh;
-    object.name = shape.name.empty() ? fallbackName : shape.name;
-
-    int defaultMaterial = -1;
-    for (size_t m = 0; m < materials.size(); ++m)
-        if (materials[m].name == DEFAULT_MATERIAL_NAME)
-            defaultMaterial = (int)m;
     ModelMaterial fallback = { DEFAULT_MATERIAL_NAME, DEFAULT_MATERIAL_COLOUR };
-    if (defaultMaterial >= 0)
-        fallback.colour = MaterialColour(materials[defaultMaterial]);
+    if (materials.fileDefault >= 0)
+        fallback.colour = materials.list[materials.fileDefault].colour;
     object.slots.push_back(fallback);
-
-    std::set<int> used(mesh.material_ids.begin(), mesh.material_ids.end());
-    std::map<int, unsigned short> slotOf;
-    for (int m : used)
+    for (size_t f = first; f < first + faces; ++f)
     {
-        if (m < 0 || m >= (int)materials.size() || m == defaultMaterial)
-            continue;
+        int material = MaterialOfFace(scan, materials, f);
+        if (material >= 0)
+            slotOf[material] = 0;
+    }
+    for (auto& slot : slotOf)
+    {
         if (object.slots.size() >= 65535)
         {
             error = "the object " + Quote(object.name) + " uses more materials than a polyhedron can hold";
             return false;
         }
-        slotOf[m] = (unsigned short)object.slots.size();
-        object.slots.push_back({ materials[m].name, MaterialColour(materials[m]) });
+        slot.second = (unsigned short)object.slots.size();
+        object.slots.push_back(materials.list[slot.first]);
     }
+    return true;
+}
 
+// The scan has each face's whole corner count, which the loader keeps in a byte, and its
+// material. face is the shape's first face in the file, and moves past its last.
+bool BuildObject(const tinyobj::shape_t& shape, const ObjScan& scan, const ObjMaterials& materials, size_t& face,
+                 int positionCount, const std::string& fallbackName, ModelObject& object, std::string& error)
+{
+    const tinyobj::mesh_t& mesh = shape.mesh;
+    object.name = shape.name.empty() ? fallbackName : shape.name;
     size_t faces = mesh.num_face_vertices.size();
+    std::string unread = "the faces of the object " + Quote(object.name) + " could not be read as written";
+    if (face + faces > scan.faceCorners.size())
+    {
+        error = unread;
+        return false;
+    }
+    std::map<int, unsigned short> slotOf;
+    if (!AddSlots(scan, materials, face, faces, object, slotOf, error))
+        return false;
+
     object.faceSlots.reserve(faces);
     object.faceStarts.reserve(faces + 1);
     object.corners.reserve(mesh.indices.size());
     size_t next = 0;
-    for (size_t f = 0; f < faces; ++f)
+    for (size_t f = 0; f < faces; ++f, ++face)
     {
-        int cornerCount = mesh.num_face_vertices[f];
+        int cornerCount = scan.faceCorners[face];
+        if ((unsigned char)cornerCount != mesh.num_face_vertices[f])
+        {
+            error = unread;
+            return false;
+        }
         object.faceStarts.push_back((int)object.corners.size());
         for (int c = 0; c < cornerCount; ++c, ++next)
         {
@@ -138,50 +111,69 @@ bool BuildObject(const tinyobj::shape_t& shape, const std::vector<tinyobj::mater
             }
             object.corners.push_back(index);
         }
-        int material = f < mesh.material_ids.size() ? mesh.material_ids[f] : -1;
-        object.faceSlots.push_back(slotOf.count(material) ? slotOf[material] : 0);
-    }
-    // The loader keeps a face's corner count in a byte: a face of more than 255 corners leaves
-    // the counts out of step with the corners, and every face after it wrong.
-    if (next != mesh.indices.size())
-    {
-        error = "the object " + Quote(object.name) + " has a face of more than 255 corners, more than can be read";
-        return false;
+        int material = MaterialOfFace(scan, materials, face);
+        object.faceSlots.push_back(material >= 0 ? slotOf[material] : 0);
     }
     object.faceStarts.push_back((int)object.corners.size());
+    if (next != mesh.indices.size())
+    {
+        error = unread;
+        return false;
+    }
     return true;
 }
 
-bool ReadChecked(const std::string& path, Model& model, std::string& error)
+std::string NoFacesReason(const ObjScan& scan)
 {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    if (!file)
+    const char* has = scan.points && scan.lines ? "points and lines" : scan.points ? "points" : scan.lines ? "lines" : NULL;
+    return has ? std::string("it has ") + has + " but no faces" : "it has no faces";
+}
+
+// The file as text, what its lines say, and its materials, before the loader reads the geometry.
+bool ReadText(const std::string& path, std::string& text, ObjScan& scan, ObjMaterials& materials, std::string& error)
+{
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes))
     {
         error = "it cannot be opened (missing, or not readable)";
         return false;
     }
-    if (file.peek() == std::ifstream::traits_type::eof())
+    if (bytes.empty())
     {
         error = "the file is empty";
         return false;
     }
-    file.close();
+    if (!DecodeAnsiText(bytes, text, error) || !ScanObjText(text, scan, error))
+        return false;
+    if (scan.faceCorners.empty())
+    {
+        error = NoFacesReason(scan);
+        return false;
+    }
+    return ReadObjMaterials(Directory(path), scan, materials, error);
+}
 
+bool ReadChecked(const std::string& path, Model& model, std::string& error)
+{
+    std::string text;
+    ObjScan scan;
+    ObjMaterials materials;
+    if (!ReadText(path, text, scan, materials, error))
+        return false;
+
+    // Without a material reader the loader leaves mtllib and usemtl to the scan.
     tinyobj::attrib_t attrib;
     std::vector<tinyobj::shape_t> shapes;
-    std::vector<tinyobj::material_t> materials;
+    std::vector<tinyobj::material_t> unused;
     std::string warnings, errors;
-    std::string directory = Directory(path);
-    if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warnings, &errors, path.c_str(),
-                          directory.empty() ? NULL : directory.c_str(), false))
+    std::istringstream stream(text);
+    if (!tinyobj::LoadObj(&attrib, &shapes, &unused, &warnings, &errors, &stream, NULL, false))
     {
         while (!errors.empty() && (errors.back() == '\n' || errors.back() == '\r'))
             errors.pop_back();
         error = "it is malformed: " + (errors.empty() ? std::string("the loader gave no reason") : errors);
         return false;
     }
-    if (!CheckWarnings(warnings, error))
-        return false;
 
     std::string baseName = FileName(path);
     baseName = baseName.substr(0, baseName.find_last_of('.'));
@@ -190,20 +182,22 @@ bool ReadChecked(const std::string& path, Model& model, std::string& error)
     read.positions.resize(positionCount);
     for (int v = 0; v < positionCount; ++v)
         read.positions[v] = { attrib.vertices[3 * v], attrib.vertices[3 * v + 1], attrib.vertices[3 * v + 2] };
+    size_t face = 0;
     for (const tinyobj::shape_t& shape : shapes)
     {
         if (shape.mesh.num_face_vertices.empty())
             continue;   // lines and points only
         ModelObject object;
-        if (!BuildObject(shape, materials, positionCount, baseName, object, error))
+        if (!BuildObject(shape, scan, materials, face, positionCount, baseName, object, error))
             return false;
         read.objects.push_back(std::move(object));
     }
-    if (read.objects.empty())
+    if (face != scan.faceCorners.size())
     {
-        error = "it has no faces";
+        error = "its faces could not be read as written";
         return false;
     }
+    read.note = materials.note;
     model = std::move(read);
     return true;
 }

@@ -35,6 +35,7 @@ struct Model
 {
     std::vector<ModelPosition> positions;
     std::vector<ModelObject> objects;
+    std::string note;   // what the file names and does not have, for a person; empty when nothing
 };
 
 // The material of faces that name none, unless the file defines one called "default".
@@ -43,9 +44,11 @@ const ZvkColor DEFAULT_MATERIAL_COLOUR = { 180, 180, 180, 255 };
 
 // Reads an OBJ file and the MTL files it names. Each object or group with faces becomes an object;
 // its slots are the default material, then the materials its faces use in the order the MTL
-// files define them. False, with a message for a person, when the file cannot be read, is
-// empty or malformed, has no faces, names a material library that is missing or a material no
-// library defines, or has a face of fewer than three corners or a corner out of range.
+// files define them, then those no MTL file defines (or that a missing one would), each coloured
+// by its name; the note says what was missing. A file with a UTF-8 or UTF-16 byte-order mark is
+// read in that encoding, its names in the host's ANSI code page. False, with a message for a
+// person, when the file cannot be read, is empty, not text or malformed, has no faces, or has a
+// face of fewer than three corners or a corner out of range.
 bool ReadObjModel(const std::string& path, Model& model, std::string& error);
 
 // Writes the model to path and its materials to the MTL file beside it (path with .mtl for .obj),

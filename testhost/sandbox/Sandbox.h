@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -69,69 +70,105 @@ struct Plugin : PluginModule
     HBITMAP bitmap = NULL;
 };
 
-extern HINSTANCE g_instance;
-extern HWND g_main, g_sceneList, g_swatch, g_materialText, g_textureCheck;
-extern HWND g_shaderBoxCombo, g_shaderCombo, g_calls, g_status, g_viewport;
-extern HFONT g_font, g_boldFont;
-extern Plugin g_plugin;
-extern std::vector<SceneObject> g_scene;
-extern std::vector<Shader> g_shaders;
-extern ZvkHandle g_selection;
-extern std::string g_exeDir, g_zvDir;
-extern bool g_walk;
-extern bool g_walkMenu;   // the walk ends with the face list's context menu open
-extern int g_quitAfter;
-extern int g_exitCode;
+// How the 3D view is turned and zoomed (View.cpp).
+struct Camera
+{
+    ViewAngles angles;
+    std::string model;                // another model starts from the default view
+    bool dragging = false;
+    POINT last = { 0, 0 };
+};
+
+// The scripted walk (Walk.cpp): asked for on the command line, and where it has got to.
+struct WalkState
+{
+    bool on = false;
+    bool menu = false;         // it ends with the face list's context menu open
+    FILE* log = NULL;
+    int step = 0;
+    int tries = 0;
+    int clickedFace = -1;
+    int clickedEntry = -1;
+};
+
+// The sandbox host: its windows, the plug-in, the scene and the command line's options, one
+// object that the main window carries and its parts are handed.
+struct Host
+{
+    HINSTANCE instance = NULL;
+    HWND main = NULL, sceneList = NULL, swatch = NULL, materialText = NULL, textureCheck = NULL;
+    HWND shaderBoxCombo = NULL, shaderCombo = NULL, calls = NULL, status = NULL, viewport = NULL;
+    HWND pluginButton = NULL;
+    WNDPROC buttonProc = NULL;
+    HFONT font = NULL, boldFont = NULL;
+    Plugin plugin;
+
+    std::vector<SceneObject> scene;
+    std::vector<Shader> shaders;
+    ZvkHandle selection = NULL;
+    std::string modelPath;
+    Model model;
+    std::vector<ZvkHandle> modelPolyhedra;   // the model objects' polyhedra, in order
+
+    std::string exeDir, zvDir;
+    WalkState walk;
+    int quitAfter = -1;
+    int exitCode = 0;
+    bool changePending = false;   // a host change is on its way through the queue
+    long callCount = 0;           // host calls logged so far
+    Camera camera;
+};
+
+// The host that the main window carries; NULL before it is created.
+Host* HostOf(HWND window);
 
 // Small helpers (Main.cpp)
 std::string Format(const char* format, ...);
 std::string Thousands(long value);
-void ReportError(const std::string& text);
+void ReportError(Host& host, const std::string& text);
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
-void PluginLeftClick();
-void RefreshAll();
+void PluginLeftClick(Host& host);
+void RefreshAll(Host& host);
 
 // The scene (Scene.cpp)
-void PrepareHostDirectory();
-void BuildSampleScene();
-void AddShaders();
+void PrepareHostDirectory(Host& host);
+void BuildSampleScene(Host& host);
+void AddShaders(Host& host);
 // Replaces the scene by an OBJ model's objects; a file that cannot be loaded is reported and
 // leaves the scene as it was.
-bool OpenModel(const std::string& path);
-bool SaveModel(const std::string& path);
-extern std::string g_modelPath;
-extern Model g_model;
-extern std::vector<ZvkHandle> g_modelPolyhedra;   // the model objects' polyhedra, in order
+bool OpenModel(Host& host, const std::string& path);
+bool SaveModel(Host& host, const std::string& path);
 // The model object shown by a polyhedron of an opened model; NULL in the generated scene.
-const ModelObject* ModelObjectOf(ZvkHandle polyhedron);
-const SceneObject* FindObject(ZvkHandle handle);
+const ModelObject* ModelObjectOf(const Host& host, ZvkHandle polyhedron);
+const SceneObject* FindObject(const Host& host, ZvkHandle handle);
 bool IsPolyhedron(ZvkHandle object);
-void CreateSceneColumns();
-void FillSceneList();
-void RefreshSceneList();
-void SyncSelection();
-void SelectSceneRow(int row);
+void CreateSceneColumns(Host& host);
+void FillSceneList(Host& host);
+void RefreshSceneList(Host& host);
+void SyncSelection(Host& host);
+void SelectSceneRow(Host& host, int row);
 
 // The Material Editor panel (EditorPanel.cpp)
-void RefreshMaterialPanel();
+void RefreshMaterialPanel(Host& host);
 void DrawSwatch(const DRAWITEMSTRUCT* draw);
-void OnEditorCommand(int id, int code);
+void OnEditorCommand(Host& host, int id, int code);
 
 // The call log and the status bar (CallLog.cpp)
-void DrainJournal();
-void RefreshStatus();
+void DrainJournal(Host& host);
+void LayoutStatusBar(const Host& host, int width);
+void RefreshStatus(Host& host);
 
 // The viewport (View.cpp)
 extern const char VIEWPORT_CLASS[];
 LRESULT CALLBACK ViewportProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The scripted walk (Walk.cpp)
-void OpenWalkLog();
-void CloseWalkLog();
-void WalkLog(const char* format, ...);
+void OpenWalkLog(Host& host);
+void CloseWalkLog(Host& host);
+void WalkLog(Host& host, const char* format, ...);
 // The walk fails at once without the plug-in or without the model asked for.
-void StartWalk(bool pluginLoaded, bool sceneReady);
-void WalkStep();
+void StartWalk(Host& host, bool pluginLoaded, bool sceneReady);
+void WalkStep(Host& host);
 
 } // namespace sandbox
 

@@ -9,48 +9,44 @@
 
 namespace sandbox {
 
-std::vector<SceneObject> g_scene;
-std::vector<Shader> g_shaders;
-ZvkHandle g_selection = NULL;
-
 // zvkGetZVDir: a folder beside the program, with the zv\zvk\zVkQuarvelind folder a host has.
-void PrepareHostDirectory()
+void PrepareHostDirectory(Host& host)
 {
-    g_zvDir = g_exeDir + (g_walk ? "\\sandbox-walk" : "\\sandbox-host");
-    std::string path = g_zvDir;
+    host.zvDir = host.exeDir + (host.walk.on ? "\\sandbox-walk" : "\\sandbox-host");
+    std::string path = host.zvDir;
     CreateDirectoryA(path.c_str(), NULL);
     for (const char* part : { "\\zv", "\\zvk", "\\zVkQuarvelind" })
     {
         path += part;
         CreateDirectoryA(path.c_str(), NULL);
     }
-    zvktSetZVDir(g_zvDir.c_str());
+    zvktSetZVDir(host.zvDir.c_str());
 }
 
-static void AddPolyhedron(const char* name, const std::vector<unsigned short>& materials, int slots)
+static void AddPolyhedron(Host& host, const char* name, const std::vector<unsigned short>& materials, int slots)
 {
     ZvkHandle handle = zvktAddPolyhedron(name, (int)materials.size(), materials.empty() ? NULL : materials.data(), slots);
-    g_scene.push_back({ name, handle });
+    host.scene.push_back({ name, handle });
 }
 
 // A few named polyhedra, one of several thousand faces and one with none, and a camera.
-void BuildSampleScene()
+void BuildSampleScene(Host& host)
 {
     zvktReset();
-    g_scene.clear();
+    host.scene.clear();
 
-    AddPolyhedron("Tetrahedron", { 0, 0, 1, 1 }, 2);
-    AddPolyhedron("Cube", { 0, 1, 2, 3, 4, 5 }, 6);
+    AddPolyhedron(host, "Tetrahedron", { 0, 0, 1, 1 }, 2);
+    AddPolyhedron(host, "Cube", { 0, 1, 2, 3, 4, 5 }, 6);
     std::vector<unsigned short> octahedron(8);
     for (int i = 0; i < 8; ++i)
         octahedron[i] = (unsigned short)(i % 2);
-    AddPolyhedron("Octahedron", octahedron, 2);
+    AddPolyhedron(host, "Octahedron", octahedron, 2);
     std::vector<unsigned short> dodecahedron(12);
     for (int i = 0; i < 12; ++i)
         dodecahedron[i] = (unsigned short)(i / 4);
-    AddPolyhedron("Dodecahedron", dodecahedron, 3);
+    AddPolyhedron(host, "Dodecahedron", dodecahedron, 3);
     std::vector<unsigned short> icosahedron(20, 0);
-    AddPolyhedron("Icosahedron", icosahedron, 1);
+    AddPolyhedron(host, "Icosahedron", icosahedron, 1);
     // A 60 x 80 height field of two triangles a cell: 9,600 faces in bands of six materials.
     std::vector<unsigned short> terrain(9600);
     for (int i = 0; i < (int)terrain.size(); ++i)
@@ -58,32 +54,28 @@ void BuildSampleScene()
         int row = i / 120, column = (i % 120) / 2;
         terrain[i] = (unsigned short)(((row / 10) + (column / 15)) % 6);
     }
-    AddPolyhedron("Terrain", terrain, 6);
-    AddPolyhedron("Empty mesh", std::vector<unsigned short>(), 1);
-    g_scene.push_back({ "Camera", zvktAddObject("Camera", 301) });
-    AddShaders();
+    AddPolyhedron(host, "Terrain", terrain, 6);
+    AddPolyhedron(host, "Empty mesh", std::vector<unsigned short>(), 1);
+    host.scene.push_back({ "Camera", zvktAddObject("Camera", 301) });
+    AddShaders(host);
 }
 
-void AddShaders()
+void AddShaders(Host& host)
 {
-    g_shaders.clear();
+    host.shaders.clear();
     for (int id : { 1, 2, 7 })
-        g_shaders.push_back({ id, zvktAddShader(id) });
+        host.shaders.push_back({ id, zvktAddShader(id) });
     zvktJournalClear();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Models
 
-Model g_model;
-std::vector<ZvkHandle> g_modelPolyhedra;
-std::string g_modelPath;
-
-const ModelObject* ModelObjectOf(ZvkHandle polyhedron)
+const ModelObject* ModelObjectOf(const Host& host, ZvkHandle polyhedron)
 {
-    for (size_t i = 0; i < g_modelPolyhedra.size() && i < g_model.objects.size(); ++i)
-        if (g_modelPolyhedra[i] == polyhedron && polyhedron != NULL)
-            return &g_model.objects[i];
+    for (size_t i = 0; i < host.modelPolyhedra.size() && i < host.model.objects.size(); ++i)
+        if (host.modelPolyhedra[i] == polyhedron && polyhedron != NULL)
+            return &host.model.objects[i];
     return NULL;
 }
 
@@ -95,42 +87,44 @@ static void CloseToolWindows()
         SendMessageA(window, WM_CLOSE, 0, 0);
 }
 
-bool OpenModel(const std::string& path)
+bool OpenModel(Host& host, const std::string& path)
 {
     std::string error;
     Model model;
     std::vector<ZvkHandle> polyhedra;
     if (!LoadModelIntoHost(path, model, polyhedra, error, CloseToolWindows))
     {
-        ReportError(error);
+        ReportError(host, error);
         return false;
     }
-    g_model = std::move(model);
-    g_modelPolyhedra = polyhedra;
-    g_modelPath = path;
-    g_scene.clear();
+    if (!model.note.empty())
+        WalkLog(host, "note: %s", model.note.c_str());
+    host.model = std::move(model);
+    host.modelPolyhedra = polyhedra;
+    host.modelPath = path;
+    host.scene.clear();
     for (ZvkHandle polyhedron : polyhedra)
-        g_scene.push_back({ zvktObjectName(polyhedron), polyhedron });
-    AddShaders();
-    g_selection = NULL;
-    FillSceneList();
+        host.scene.push_back({ zvktObjectName(polyhedron), polyhedron });
+    AddShaders(host);
+    host.selection = NULL;
+    FillSceneList(host);
     return true;
 }
 
-bool SaveModel(const std::string& path)
+bool SaveModel(Host& host, const std::string& path)
 {
     std::string error;
-    if (g_modelPolyhedra.empty())
+    if (host.modelPolyhedra.empty())
         error = "The generated scene has no shapes to save: open an OBJ model first.";
-    else if (WriteObjModel(path, ModelFromHost(g_model, g_modelPolyhedra), error))
+    else if (WriteObjModel(path, ModelFromHost(host.model, host.modelPolyhedra), error))
         return true;
-    ReportError(error);
+    ReportError(host, error);
     return false;
 }
 
-const SceneObject* FindObject(ZvkHandle handle)
+const SceneObject* FindObject(const Host& host, ZvkHandle handle)
 {
-    for (const SceneObject& object : g_scene)
+    for (const SceneObject& object : host.scene)
         if (object.handle == handle && handle != NULL)
             return &object;
     return NULL;
@@ -144,9 +138,9 @@ bool IsPolyhedron(ZvkHandle object)
 // ---------------------------------------------------------------------------------------------
 // The scene list
 
-void CreateSceneColumns()
+void CreateSceneColumns(Host& host)
 {
-    ListView_SetExtendedListViewStyle(g_sceneList, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    ListView_SetExtendedListViewStyle(host.sceneList, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     static const struct { const char* title; int width; int format; } columns[] = {
         { "Object", 94, LVCFMT_LEFT }, { "Type", 78, LVCFMT_LEFT }, { "Faces", 52, LVCFMT_RIGHT }, { "Selected", 66, LVCFMT_RIGHT } };
     for (int i = 0; i < 4; ++i)
@@ -158,7 +152,7 @@ void CreateSceneColumns()
         column.cx = columns[i].width;
         column.fmt = columns[i].format;
         column.iSubItem = i;
-        SendMessageA(g_sceneList, LVM_INSERTCOLUMNA, i, (LPARAM)&column);
+        SendMessageA(host.sceneList, LVM_INSERTCOLUMNA, i, (LPARAM)&column);
     }
 }
 
@@ -168,59 +162,59 @@ static std::string ObjectTypeText(ZvkHandle object)
     return type == ZVK_TYPE_POLYHEDRON ? "polyhedron" : Format("other (%d)", type);
 }
 
-void FillSceneList()
+void FillSceneList(Host& host)
 {
-    ListView_DeleteAllItems(g_sceneList);
-    for (int i = 0; i < (int)g_scene.size(); ++i)
+    ListView_DeleteAllItems(host.sceneList);
+    for (int i = 0; i < (int)host.scene.size(); ++i)
     {
         LVITEMA item;
         memset(&item, 0, sizeof item);
         item.mask = LVIF_TEXT;
         item.iItem = i;
-        item.pszText = (LPSTR)g_scene[i].name.c_str();
-        SendMessageA(g_sceneList, LVM_INSERTITEMA, 0, (LPARAM)&item);
+        item.pszText = (LPSTR)host.scene[i].name.c_str();
+        SendMessageA(host.sceneList, LVM_INSERTITEMA, 0, (LPARAM)&item);
     }
 }
 
-static void SetListText(int row, int column, const std::string& text)
+static void SetListText(Host& host, int row, int column, const std::string& text)
 {
     LVITEMA item;
     memset(&item, 0, sizeof item);
     item.iSubItem = column;
     item.pszText = (LPSTR)text.c_str();
-    SendMessageA(g_sceneList, LVM_SETITEMTEXTA, row, (LPARAM)&item);
+    SendMessageA(host.sceneList, LVM_SETITEMTEXTA, row, (LPARAM)&item);
 }
 
-void RefreshSceneList()
+void RefreshSceneList(Host& host)
 {
-    for (int i = 0; i < (int)g_scene.size(); ++i)
+    for (int i = 0; i < (int)host.scene.size(); ++i)
     {
-        ZvkHandle object = g_scene[i].handle;
+        ZvkHandle object = host.scene[i].handle;
         bool polyhedron = IsPolyhedron(object);
-        SetListText(i, 1, ObjectTypeText(object));
-        SetListText(i, 2, polyhedron ? Thousands(zvktFaceCount(object)) : "-");
-        SetListText(i, 3, polyhedron ? Thousands(zvktSelectedFaceCount(object)) : "-");
+        SetListText(host, i, 1, ObjectTypeText(object));
+        SetListText(host, i, 2, polyhedron ? Thousands(zvktFaceCount(object)) : "-");
+        SetListText(host, i, 3, polyhedron ? Thousands(zvktSelectedFaceCount(object)) : "-");
     }
 }
 
-void SyncSelection()
+void SyncSelection(Host& host)
 {
-    int row = ListView_GetNextItem(g_sceneList, -1, LVNI_SELECTED);
-    ZvkHandle object = row >= 0 && row < (int)g_scene.size() ? g_scene[row].handle : NULL;
-    if (object != g_selection)
+    int row = ListView_GetNextItem(host.sceneList, -1, LVNI_SELECTED);
+    ZvkHandle object = row >= 0 && row < (int)host.scene.size() ? host.scene[row].handle : NULL;
+    if (object != host.selection)
     {
-        g_selection = object;
+        host.selection = object;
         zvktSelect(object);
     }
-    RefreshAll();
+    RefreshAll(host);
 }
 
-void SelectSceneRow(int row)
+void SelectSceneRow(Host& host, int row)
 {
-    ListView_SetItemState(g_sceneList, -1, 0, LVIS_SELECTED);
-    ListView_SetItemState(g_sceneList, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(g_sceneList, row, FALSE);
-    SyncSelection();
+    ListView_SetItemState(host.sceneList, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(host.sceneList, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(host.sceneList, row, FALSE);
+    SyncSelection(host);
 }
 
 } // namespace sandbox

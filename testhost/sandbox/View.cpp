@@ -14,28 +14,18 @@ const char VIEWPORT_CLASS[] = "ZvkSandboxViewport";
 
 namespace {
 
-struct Camera
+void OnDrag(HWND window, Camera& camera, POINT at)
 {
-    ViewAngles angles;
-    std::string model;                // another model starts from the default view
-    bool dragging = false;
-    POINT last = { 0, 0 };
-};
-
-Camera g_camera;
-
-void OnDrag(HWND window, POINT at)
-{
-    ViewAngles& angles = g_camera.angles;
-    angles.yaw += (at.x - g_camera.last.x) * 0.01;
-    angles.pitch = std::max(-1.55, std::min(1.55, angles.pitch + (at.y - g_camera.last.y) * 0.01));
-    g_camera.last = at;
+    ViewAngles& angles = camera.angles;
+    angles.yaw += (at.x - camera.last.x) * 0.01;
+    angles.pitch = std::max(-1.55, std::min(1.55, angles.pitch + (at.y - camera.last.y) * 0.01));
+    camera.last = at;
     InvalidateRect(window, NULL, FALSE);
 }
 
-void OnWheel(HWND window, int delta)
+void OnWheel(HWND window, Camera& camera, int delta)
 {
-    ViewAngles& angles = g_camera.angles;
+    ViewAngles& angles = camera.angles;
     angles.zoom = std::max(0.1, std::min(40.0, angles.zoom * std::pow(1.2, delta / (double)WHEEL_DELTA)));
     InvalidateRect(window, NULL, FALSE);
 }
@@ -121,7 +111,7 @@ static void DrawBackground(HDC dc, const RECT& client)
     DeleteObject(grid);
 }
 
-static void PaintViewport(HWND window, HDC target)
+static void PaintViewport(Host& host, HWND window, HDC target)
 {
     RECT client;
     GetClientRect(window, &client);
@@ -130,7 +120,7 @@ static void PaintViewport(HWND window, HDC target)
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     DrawBackground(dc, client);
 
-    const SceneObject* object = FindObject(g_selection);
+    const SceneObject* object = FindObject(host, host.selection);
     std::string caption;
     if (!object)
         caption = "Nothing selected: choose an object in the Scene list.";
@@ -144,24 +134,24 @@ static void PaintViewport(HWND window, HDC target)
         if (faces == 0)
             caption += " (no faces)";
     }
-    const ModelObject* shape = object ? ModelObjectOf(object->handle) : NULL;
-    if (shape && g_camera.model != g_modelPath)
+    const ModelObject* shape = object ? ModelObjectOf(host, object->handle) : NULL;
+    if (shape && host.camera.model != host.modelPath)
     {
-        g_camera = Camera();
-        g_camera.model = g_modelPath;
+        host.camera = Camera();
+        host.camera.model = host.modelPath;
     }
     // The captions at the bottom, where the tool window (opened at 100, 100) does not hide them.
     const char* legend = shape ? "Drag to turn, wheel to zoom; faces selected in the host tinted and outlined, invisible ones hatched"
                                : "Face map: a cell a face, in its material's colour; selected faces in white";
-    DrawViewportText(dc, 10, client.bottom - 40, legend, RGB(150, 156, 166), g_font);
-    DrawViewportText(dc, 10, client.bottom - 22, caption, RGB(235, 238, 242), g_boldFont);
+    DrawViewportText(dc, 10, client.bottom - 40, legend, RGB(150, 156, 166), host.font);
+    DrawViewportText(dc, 10, client.bottom - 22, caption, RGB(235, 238, 242), host.boldFont);
     RECT area = { 10, 10, client.right - 10, client.bottom - 50 };
     if (shape)
     {
         // Clear of the tool window, which opens over the viewport's left part.
         if (area.right - area.left > 480)
             area.left += 200;
-        DrawModel(dc, area, g_model, g_modelPolyhedra, object->handle, g_camera.angles);
+        DrawModel(dc, area, host.model, host.modelPolyhedra, object->handle, host.camera.angles);
     }
     else if (object && IsPolyhedron(object->handle))
         DrawFaceMap(dc, area, object->handle);
@@ -174,6 +164,10 @@ static void PaintViewport(HWND window, HDC target)
 
 LRESULT CALLBACK ViewportProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    Host* host = HostOf(GetParent(window));
+    if (host == NULL)
+        return DefWindowProcA(window, message, wParam, lParam);
+    Camera& camera = host->camera;
     switch (message)
     {
     case WM_ERASEBKGND:
@@ -182,31 +176,31 @@ LRESULT CALLBACK ViewportProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        PaintViewport(window, dc);
+        PaintViewport(*host, window, dc);
         EndPaint(window, &paint);
         return 0;
     }
     case WM_LBUTTONDOWN:
         SetFocus(window);
         SetCapture(window);
-        g_camera.dragging = true;
-        g_camera.last = { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
+        camera.dragging = true;
+        camera.last = { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
         return 0;
     case WM_MOUSEMOVE:
-        if (g_camera.dragging && GetCapture() == window)
-            OnDrag(window, { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) });
+        if (camera.dragging && GetCapture() == window)
+            OnDrag(window, camera, { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) });
         return 0;
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
-        if (g_camera.dragging)
+        if (camera.dragging)
         {
-            g_camera.dragging = false;
+            camera.dragging = false;
             if (message == WM_LBUTTONUP)
                 ReleaseCapture();
         }
         return 0;
     case WM_MOUSEWHEEL:
-        OnWheel(window, GET_WHEEL_DELTA_WPARAM(wParam));
+        OnWheel(window, camera, GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

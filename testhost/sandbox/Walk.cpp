@@ -11,265 +11,239 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ui/resource.h"
+
 namespace sandbox {
 
 namespace {
 
-const int TOOL_LOAD_LIST_ID = 3000;
-const int TOOL_FACE_LIST_ID = 3017;
+// A step that is not done yet (a window still to come) is tried again at the next tick, this
+// many times at most.
+const int MAX_TRIES = 20;
 
-FILE* g_walkLog = NULL;
-int g_walkStep = 0;
-int g_walkTries = 0;
-int g_clickedFace = -1;
-int g_clickedEntry = -1;
+enum StepResult { STEP_DONE, STEP_WAIT, STEP_FAILED, WALK_DONE };
 
-void FinishWalk(bool ok)
+void FinishWalk(Host& host, bool ok)
 {
-    KillTimer(g_main, TIMER_WALK);
-    WalkLog(ok ? "ready" : "failed");
+    KillTimer(host.main, TIMER_WALK);
+    WalkLog(host, ok ? "ready" : "failed");
     if (!ok)
-        g_exitCode = 1;
-    if (g_quitAfter == 0)
-        PostMessageA(g_main, WM_CLOSE, 0, 0);
+        host.exitCode = 1;
+    if (host.quitAfter == 0)
+        PostMessageA(host.main, WM_CLOSE, 0, 0);
 }
 
 // The polyhedron with the most faces: the 9,600-face terrain, or the biggest object of a model.
-int BiggestPolyhedronRow()
+int BiggestPolyhedronRow(const Host& host)
 {
     int row = -1;
-    for (int i = 0; i < (int)g_scene.size(); ++i)
-        if (IsPolyhedron(g_scene[i].handle) &&
-            (row < 0 || zvktFaceCount(g_scene[i].handle) > zvktFaceCount(g_scene[row].handle)))
+    for (int i = 0; i < (int)host.scene.size(); ++i)
+        if (IsPolyhedron(host.scene[i].handle) &&
+            (row < 0 || zvktFaceCount(host.scene[i].handle) > zvktFaceCount(host.scene[row].handle)))
             row = i;
     return row;
 }
 
-std::string EntryText(HWND list, int entry)
+HWND ToolControl(int id)
 {
-    char text[256] = "";
-    if (SendMessageA(list, LB_GETTEXTLEN, entry, 0) < (LRESULT)sizeof text)
-        SendMessageA(list, LB_GETTEXT, entry, (LPARAM)text);
-    return text;
+    HWND tool = FindToolWindow();
+    return tool ? GetDlgItem(tool, id) : NULL;
 }
 
-bool SelectBiggestPolyhedron()
+StepResult SelectBiggestPolyhedron(Host& host)
 {
-    int row = BiggestPolyhedronRow();
+    int row = BiggestPolyhedronRow(host);
     if (row < 0)
     {
-        WalkLog("the scene has no polyhedron");
-        return false;
+        WalkLog(host, "the scene has no polyhedron");
+        return STEP_FAILED;
     }
-    SelectSceneRow(row);
-    WalkLog("selected %s (%d faces)", g_scene[row].name.c_str(), zvktFaceCount(g_scene[row].handle));
-    return true;
+    SelectSceneRow(host, row);
+    WalkLog(host, "selected %s (%d faces)", host.scene[row].name.c_str(), zvktFaceCount(host.scene[row].handle));
+    return STEP_DONE;
+}
+
+StepResult OpenToolWindow(Host& host)
+{
+    PluginLeftClick(host);
+    WalkLog(host, "zvkOnLeftClick called");
+    return STEP_DONE;
+}
+
+StepResult LoadFaceList(Host& host)
+{
+    HWND button = ToolControl(IDC_LOAD_LIST);
+    if (!button)
+    {
+        if (host.walk.tries < MAX_TRIES)
+            return STEP_WAIT;
+        WalkLog(host, "no tool window with the caption \"%s\"", TOOL_WINDOW_CAPTION);
+        return STEP_FAILED;
+    }
+    char caption[64] = "";
+    GetWindowTextA(button, caption, sizeof caption);
+    SendMessageA(button, BM_CLICK, 0, 0);
+    WalkLog(host, "tool window open; pressed \"%s\"", caption);
+    return STEP_DONE;
 }
 
 // Clicks the fifth entry (or the last) and notes the face its text names.
-bool ClickEntry(HWND list)
+StepResult ClickEntry(Host& host)
 {
+    HWND list = ToolControl(IDC_FACE_LIST);
     int count = list ? (int)SendMessageA(list, LB_GETCOUNT, 0, 0) : 0;
-    int faces = zvktFaceCount(g_selection);
-    WalkLog("face list: %d entries", count);
+    int faces = zvktFaceCount(host.selection);
+    WalkLog(host, "face list: %d entries", count);
     if (count <= 0 || count != faces)
     {
-        WalkLog("the face list should list the %d faces of the selection", faces);
-        return false;
+        WalkLog(host, "the face list should list the %d faces of the selection", faces);
+        return STEP_FAILED;
     }
     int entry = std::min(4, count - 1);
-    RECT item;
-    SendMessageA(list, LB_GETITEMRECT, entry, (LPARAM)&item);
-    LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    POINT centre = EntryCentre(list, entry);
+    LPARAM point = MAKELPARAM(centre.x, centre.y);
     SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
     SendMessageA(list, WM_LBUTTONUP, 0, point);
-    std::string text = EntryText(list, entry);
+    std::string text = ListEntryText(list, entry);
     bool selected = SendMessageA(list, LB_GETSEL, entry, 0) > 0;
-    WalkLog("clicked entry %d \"%s\": %s", entry, text.c_str(), selected ? "selected" : "not selected");
+    WalkLog(host, "clicked entry %d \"%s\": %s", entry, text.c_str(), selected ? "selected" : "not selected");
     // An entry reads "<face> | <material index>".
-    g_clickedFace = text.empty() ? -1 : atoi(text.c_str());
-    g_clickedEntry = entry;
-    return selected && !text.empty();
+    host.walk.clickedFace = text.empty() ? -1 : atoi(text.c_str());
+    host.walk.clickedEntry = entry;
+    return selected && !text.empty() ? STEP_DONE : STEP_FAILED;
 }
 
-bool CheckHostSelection()
+StepResult CheckHostSelection(Host& host)
 {
-    int selected = zvktSelectedFaceCount(g_selection);
-    bool clicked = g_clickedFace >= 0 && zvktIsFaceSelected(g_selection, g_clickedFace);
-    WalkLog("selected faces in the host: %d; face %d %s", selected, g_clickedFace, clicked ? "among them" : "not among them");
-    return selected == 1 && clicked;
+    RefreshAll(host);
+    int face = host.walk.clickedFace;
+    int selected = zvktSelectedFaceCount(host.selection);
+    bool clicked = face >= 0 && zvktIsFaceSelected(host.selection, face);
+    WalkLog(host, "selected faces in the host: %d; face %d %s", selected, face, clicked ? "among them" : "not among them");
+    if (selected != 1 || !clicked)
+        return STEP_FAILED;
+    return host.walk.menu ? STEP_DONE : WALK_DONE;
 }
 
 // Posted, not sent: the menu's own loop then runs the walk's timer, which finds the menu open.
-void RightClickEntry(HWND list)
+StepResult RightClickEntry(Host& host)
 {
-    RECT item;
-    SendMessageA(list, LB_GETITEMRECT, g_clickedEntry, (LPARAM)&item);
-    LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    HWND list = ToolControl(IDC_FACE_LIST);
+    if (!list)
+    {
+        WalkLog(host, "the tool window or its face list is gone");
+        return STEP_FAILED;
+    }
+    POINT centre = EntryCentre(list, host.walk.clickedEntry);
+    LPARAM point = MAKELPARAM(centre.x, centre.y);
     PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, point);
     PostMessageA(list, WM_RBUTTONUP, 0, point);
-    WalkLog("right click on entry %d", g_clickedEntry);
+    WalkLog(host, "right click on entry %d", host.walk.clickedEntry);
+    return STEP_DONE;
 }
 
-// The platform keeps a hidden popup menu window around: only a visible one is an open menu.
-HWND OpenPopupMenu()
+// The first select item as the plug-in's menu resource words it, before the material number.
+std::string SelectMaterialText(const Host& host)
 {
-    for (HWND popup = NULL; (popup = FindWindowExA(NULL, popup, "#32768", NULL)) != NULL;)
-        if (IsWindowVisible(popup))
-            return popup;
-    return NULL;
-}
-
-// Logs the items as a person reads them; the material item must be there and usable, which it
-// only is when the list belongs to the host's selection.
-bool CheckMenu(HWND popup)
-{
-    HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
-    int count = menu ? GetMenuItemCount(menu) : 0;
-    bool materialItem = false;
-    for (int i = 0; i < count; ++i)
+    char text[128] = "";
+    if (HMENU menu = LoadMenuA(host.plugin.module, MAKEINTRESOURCEA(IDR_FACE_LIST_MENU)))
     {
-        char text[128] = "";
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        if (!GetMenuItemInfoA(menu, i, TRUE, &info) || (info.fType & MFT_SEPARATOR))
-            continue;
-        bool greyed = (info.fState & MFS_GRAYED) != 0;
-        WalkLog("menu item \"%s\"%s", text, greyed ? " (greyed)" : "");
-        if (i == 0 && !greyed && strncmp(text, "Select faces of material ", 25) == 0)
-            materialItem = true;
+        GetMenuStringA(GetSubMenu(menu, 0), ID_SELECT_MATERIAL, text, sizeof text, MF_BYCOMMAND);
+        DestroyMenu(menu);
     }
-    if (!materialItem)
-        WalkLog("the menu should start with an enabled \"Select faces of material N\"");
-    return materialItem;
+    return text;
 }
+
+// Logs the items as a person reads them; the material item must come first and be usable, which
+// it only is when the list belongs to the host's selection.
+StepResult CheckMenu(Host& host)
+{
+    HWND popup = FindOpenPopupMenu();
+    if (!popup)
+    {
+        if (host.walk.tries < MAX_TRIES)
+            return STEP_WAIT;
+        WalkLog(host, "no popup menu open after the right click");
+        return STEP_FAILED;
+    }
+    std::vector<MenuItem> items = ReadMenuItems((HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0));
+    for (const MenuItem& item : items)
+        WalkLog(host, "menu item \"%s\"%s", item.text.c_str(), item.greyed ? " (greyed)" : "");
+    std::string materialItem = SelectMaterialText(host) + " ";
+    bool ok = !items.empty() && items[0].id == ID_SELECT_MATERIAL && !items[0].greyed
+              && items[0].text.compare(0, materialItem.size(), materialItem) == 0;
+    if (!ok)
+        WalkLog(host, "the menu should start with an enabled \"%sN\"", materialItem.c_str());
+    // A walk that closes when done must leave the menu's loop first; the screenshot's walk keeps
+    // the menu open until the script has its picture.
+    if (host.quitAfter == 0)
+        EndMenu();
+    return ok ? WALK_DONE : STEP_FAILED;
+}
+
+StepResult (*const STEPS[])(Host&) = {
+    SelectBiggestPolyhedron, OpenToolWindow, LoadFaceList, ClickEntry, CheckHostSelection, RightClickEntry, CheckMenu,
+};
 
 } // namespace
 
-void OpenWalkLog()
+void OpenWalkLog(Host& host)
 {
-    std::string logPath = g_zvDir + "\\walk.log";
-    g_walkLog = fopen(logPath.c_str(), "wb");
-    WalkLog("zvkGetZVDir: %s", g_zvDir.c_str());
+    std::string logPath = host.zvDir + "\\walk.log";
+    host.walk.log = fopen(logPath.c_str(), "wb");
+    WalkLog(host, "zvkGetZVDir: %s", host.zvDir.c_str());
 }
 
-void CloseWalkLog()
+void CloseWalkLog(Host& host)
 {
-    if (g_walkLog)
-        fclose(g_walkLog);
-    g_walkLog = NULL;
+    if (host.walk.log)
+        fclose(host.walk.log);
+    host.walk.log = NULL;
 }
 
-void WalkLog(const char* format, ...)
+void WalkLog(Host& host, const char* format, ...)
 {
-    if (!g_walkLog)
+    if (!host.walk.log)
         return;
     va_list args;
     va_start(args, format);
-    vfprintf(g_walkLog, format, args);
+    vfprintf(host.walk.log, format, args);
     va_end(args);
-    fputc('\n', g_walkLog);
-    fflush(g_walkLog);
+    fputc('\n', host.walk.log);
+    fflush(host.walk.log);
 }
 
-void StartWalk(bool pluginLoaded, bool sceneReady)
+void StartWalk(Host& host, bool pluginLoaded, bool sceneReady)
 {
-    WalkLog("plug-in: %s", pluginLoaded ? g_plugin.name : g_plugin.error.c_str());
+    WalkLog(host, "plug-in: %s", pluginLoaded ? host.plugin.name : host.plugin.error.c_str());
     if (pluginLoaded && sceneReady)
-        SetTimer(g_main, TIMER_WALK, 400, NULL);
+        SetTimer(host.main, TIMER_WALK, 400, NULL);
     else
-        FinishWalk(false);
+        FinishWalk(host, false);
 }
 
-void WalkStep()
+// One step a tick; a step still waiting for its window is tried again at the next.
+void WalkStep(Host& host)
 {
-    ++g_walkTries;
-    bool ok = true;
-    switch (g_walkStep)
+    WalkState& walk = host.walk;
+    if (walk.step >= (int)(sizeof STEPS / sizeof STEPS[0]))
+        return;
+    ++walk.tries;
+    switch (STEPS[walk.step](host))
     {
-    case 0:
-        ok = SelectBiggestPolyhedron();
-        break;
-    case 1:
-        PluginLeftClick();
-        WalkLog("zvkOnLeftClick called");
-        break;
-    case 2:
-    {
-        HWND tool = FindToolWindow();
-        if (!tool)
-        {
-            if (g_walkTries < 20)
-                return;
-            WalkLog("no tool window with the caption \"%s\"", TOOL_WINDOW_CAPTION);
-            ok = false;
-            break;
-        }
-        HWND button = GetDlgItem(tool, TOOL_LOAD_LIST_ID);
-        char caption[64] = "";
-        GetWindowTextA(button, caption, sizeof caption);
-        SendMessageA(button, BM_CLICK, 0, 0);
-        WalkLog("tool window open; pressed \"%s\"", caption);
-        break;
-    }
-    case 3:
-    {
-        HWND tool = FindToolWindow();
-        ok = ClickEntry(tool ? GetDlgItem(tool, TOOL_FACE_LIST_ID) : NULL);
-        break;
-    }
-    case 4:
-        RefreshAll();
-        ok = CheckHostSelection();
-        if (ok && !g_walkMenu)
-        {
-            FinishWalk(true);
-            return;
-        }
-        break;
-    case 5:
-    {
-        HWND tool = FindToolWindow();
-        HWND list = tool ? GetDlgItem(tool, TOOL_FACE_LIST_ID) : NULL;
-        if (!list)
-        {
-            WalkLog("the tool window or its face list is gone");
-            ok = false;
-            break;
-        }
-        RightClickEntry(list);
-        break;
-    }
-    case 6:
-    {
-        HWND popup = OpenPopupMenu();
-        if (!popup)
-        {
-            if (g_walkTries < 20)
-                return;
-            WalkLog("no popup menu open after the right click");
-            FinishWalk(false);
-            return;
-        }
-        ok = CheckMenu(popup);
-        // A walk that closes when done must leave the menu's loop first; the screenshot's
-        // walk keeps the menu open until the script has its picture.
-        if (g_quitAfter == 0)
-            EndMenu();
-        FinishWalk(ok);
+    case STEP_WAIT:
+        return;
+    case STEP_DONE:
+        ++walk.step;
+        walk.tries = 0;
+        return;
+    case STEP_FAILED:
+        FinishWalk(host, false);
+        return;
+    case WALK_DONE:
+        FinishWalk(host, true);
         return;
     }
-    }
-    if (!ok)
-    {
-        FinishWalk(false);
-        return;
-    }
-    ++g_walkStep;
-    g_walkTries = 0;
 }
 
 } // namespace sandbox

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 /////////////////////////////////////////////////////////////////////////////
@@ -29,6 +30,29 @@ int Plugin::GetVersion() { return LoadedPlugin().getVersion(); }
 int Plugin::LeftClick() { return LoadedPlugin().onLeftClick(); }
 void Plugin::RightClick() { LoadedPlugin().onRightClick(); }
 void Plugin::Deactivate() { LoadedPlugin().deactivate(); }
+
+/////////////////////////////////////////////////////////////////////////////
+// The test program's surroundings
+
+std::uint64_t EnvironmentNumber(const char* name, std::uint64_t fallback)
+{
+    const char* text = getenv(name);
+    return text != NULL && *text != '\0' ? strtoull(text, NULL, 10) : fallback;
+}
+
+static INT_PTR CALLBACK ProbeProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+RECT TemplateWindowRect()
+{
+    RECT frame = {0, 0, 0, 0};
+    HWND probe = CreateDialogParamA(Plugin::Module(), MAKEINTRESOURCEA(IDD_MATID_TOOL), NULL, ProbeProc, 0);
+    if (probe == NULL)
+        ADD_FAILURE() << "the tool window's template made no window, error " << GetLastError();
+    GetWindowRect(probe, &frame);
+    DestroyWindow(probe);
+    PumpMessages();
+    return frame;
+}
 
 /////////////////////////////////////////////////////////////////////////////
 // Windows
@@ -296,13 +320,7 @@ void ToolWindowTest::Press(int id)
 
 std::string ToolWindowTest::EntryText(int index) const
 {
-    int length = (int)SendMessageA(m_list, LB_GETTEXTLEN, index, 0);
-    if (length < 0)
-        return std::string();
-    std::string text(length + 1, '\0');
-    SendMessageA(m_list, LB_GETTEXT, index, (LPARAM)&text[0]);
-    text.resize(length);
-    return text;
+    return ListEntryText(m_list, index);
 }
 
 std::vector<int> ToolWindowTest::EntriesColoured(COLORREF colour) const
@@ -338,7 +356,8 @@ void ToolWindowTest::ClickEntry(int index, WPARAM keys)
         SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
         SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
     }
-    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    POINT centre = ::EntryCentre(m_list, index);
+    LPARAM at = MAKELPARAM(centre.x, centre.y);
     SendMessageA(m_list, WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
     SendMessageA(m_list, WM_LBUTTONUP, keys, at);
     PumpMessages();
@@ -349,6 +368,35 @@ void ToolWindowTest::PressKey(UINT vk)
     SendMessageA(m_list, WM_KEYDOWN, vk, 1);
     SendMessageA(m_list, WM_KEYUP, vk, 0xC0000001);
     PumpMessages();
+}
+
+POINT ToolWindowTest::EntryCentre(int index) const
+{
+    RECT item = {};
+    if (SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item) == LB_ERR)
+        ADD_FAILURE() << "no entry " << index;
+    return ::EntryCentre(m_list, index);
+}
+
+void ToolWindowTest::RightClickAt(POINT at)
+{
+    LPARAM where = MAKELPARAM(at.x, at.y);
+    SendMessageA(m_list, WM_RBUTTONDOWN, MK_RBUTTON, where);
+    SendMessageA(m_list, WM_RBUTTONUP, 0, where);
+    PumpMessages();
+}
+
+std::vector<MenuItem> ToolWindowTest::ChooseOnEntry(int index, UINT command)
+{
+    RECT item = {}, client = {};
+    SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
+    GetClientRect(m_list, &client);
+    if (item.top < client.top || item.bottom > client.bottom)
+        SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
+    PopupMenuCatcher menu(m_window, command);
+    RightClickAt(EntryCentre(index));
+    EXPECT_EQ(1, menu.Popups());
+    return menu.Items();
 }
 
 ZvkHandle ToolWindowTest::AddPolyhedron(const char* name, int faces, const std::vector<unsigned short>& materials, int slots)
@@ -389,29 +437,16 @@ LRESULT CALLBACK PopupMenuCatcher::OwnerProc(HWND window, UINT message, WPARAM w
     return CallWindowProcA(catcher->m_previous, window, message, wParam, lParam);
 }
 
-static void PostKey(HWND window, UINT vk)
+void ChooseMenuItem(HWND popup, int position)
 {
-    PostMessageA(window, WM_KEYDOWN, vk, 1);
-    PostMessageA(window, WM_KEYUP, vk, 0xC0000001);
-}
-
-std::vector<MenuItem> ReadMenuItems(HMENU menu)
-{
-    std::vector<MenuItem> items;
-    int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i)
+    if (position < 0)
     {
-        char text[128] = "";
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        GetMenuItemInfoA(menu, i, TRUE, &info);
-        if (!(info.fType & MFT_SEPARATOR))
-            items.push_back({ info.wID, text, (info.fState & MFS_GRAYED) != 0 });
+        PostKey(popup, VK_ESCAPE);
+        return;
     }
-    return items;
+    for (int i = 0; i <= position; ++i)
+        PostKey(popup, VK_DOWN);
+    PostKey(popup, VK_RETURN);
 }
 
 void PopupMenuCatcher::Caught(HWND popup)
@@ -425,27 +460,10 @@ void PopupMenuCatcher::Caught(HWND popup)
     GetClassNameA(popup, className, sizeof className);
     EXPECT_STREQ("#32768", className) << "not a popup menu window";
     m_items = ReadMenuItems((HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0));
-    // Arrow keys go from item to item over greyed ones and skip separators only.
-    int downs = 0;
-    bool found = false;
-    for (const Item& item : m_items)
-    {
-        if (!found)
-            ++downs;
-        if (m_command != 0 && item.id == m_command)
-            found = true;
-    }
     const Item* target = m_command != 0 ? Find(m_command) : NULL;
     if (m_command != 0 && (target == NULL || target->greyed))
         ADD_FAILURE() << "command " << m_command << (target ? " is greyed" : " is not in the menu");
-    if (target == NULL || target->greyed)
-    {
-        PostKey(popup, VK_ESCAPE);
-        return;
-    }
-    for (int i = 0; i < downs; ++i)
-        PostKey(popup, VK_DOWN);
-    PostKey(popup, VK_RETURN);
+    ChooseMenuItem(popup, target == NULL || target->greyed ? -1 : (int)(target - m_items.data()));
 }
 
 std::vector<std::string> PopupMenuCatcher::Texts() const

@@ -6,11 +6,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "plugin/zvkplugin.h"
-#include "testhost/PluginHost.h"   // FindToolWindows, FindToolWindow
+#include "testhost/PluginHost.h"   // FindToolWindows, PostKey, EntryCentre, ReadMenuItems, ...
 #include "testhost/zvktest.h"
 #include "ui/resource.h"
 
@@ -29,11 +30,28 @@ struct Plugin
 void PumpMessages();
 std::string WindowText(HWND window);
 
+// A number from the environment (a seed, a count), or the fallback when it is not set.
+std::uint64_t EnvironmentNumber(const char* name, std::uint64_t fallback);
+
+// Where a window made from the plug-in's template stands before anyone moves it, and its outer
+// size: found with a dialog of the test's own.
+RECT TemplateWindowRect();
+
 // Texts and entry colours as the tool window shows them.
 const char LIST_TITLE[] = "Faces | matIDs list";
 const char WAIT_TITLE[] = "Please wait...";
 const COLORREF CLR_PAINTED = 0x000B8800;
 const COLORREF CLR_PAINTED_INVISIBLE = 0x000000C0;
+
+// The face list's context menu as it reads, and what a copy says when it cannot have the clipboard.
+const char OUT_OF_DATE[] = "List is out of date: reload it";
+const char SELECT_MATERIAL[] = "Select faces of material";
+const char SELECT_PAINTED[] = "Select painted faces";
+const char SELECT_TO_DO[] = "Select faces still to do";
+const char COPY_LIST[] = "Copy list";
+const char COPY_SELECTED[] = "Copy selected entries";
+const char CLIPBOARD_IN_USE[] = "The clipboard is in use by another program: nothing was copied.";
+inline std::string SelectMaterial(int material) { return std::string(SELECT_MATERIAL) + " " + std::to_string(material); }
 
 // Messages of interest reaching one window, recorded by a subclass procedure on top of the
 // window's own until the log goes out of scope.
@@ -115,6 +133,48 @@ void SetEditorToMarker();
 // "(r,g,b,a)": colours are compared as text, so that a failure shows both.
 std::string ColourText(const ZvkColor& colour);
 
+/////////////////////////////////////////////////////////////////////////////
+// Popup menus
+
+// Chooses the item at this position among the items other than separators, with arrow keys and
+// Enter as a person does (the first Down highlights the first item; greyed items are passed
+// over like any other); a position below 0 closes the menu with Esc.
+void ChooseMenuItem(HWND popup, int position);
+
+// The popup menu that a window opens while this object lives, caught as it goes idle: its items
+// are read through MN_GETHMENU, then the command is chosen as a person would, with arrow keys
+// to its item and Enter, or the menu is closed with Esc (command 0, or an item that is greyed
+// or missing, which fails the test).
+class PopupMenuCatcher
+{
+public:
+    typedef MenuItem Item;
+    PopupMenuCatcher(HWND owner, UINT command = 0);
+    ~PopupMenuCatcher();
+    PopupMenuCatcher(const PopupMenuCatcher&) = delete;
+    PopupMenuCatcher& operator=(const PopupMenuCatcher&) = delete;
+
+    int Popups() const { return m_popups; }
+    // Where the last popup stood when it was caught, in screen coordinates.
+    POINT Position() const { return m_position; }
+    // The items other than separators, in menu order.
+    const std::vector<Item>& Items() const { return m_items; }
+    std::vector<std::string> Texts() const;
+    std::vector<std::string> GreyedTexts() const;
+    std::vector<std::string> EnabledTexts() const;
+    const Item* Find(UINT id) const;
+
+private:
+    static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Caught(HWND popup);
+    HWND m_owner;
+    WNDPROC m_previous;
+    UINT m_command;
+    int m_popups = 0;
+    POINT m_position = {};
+    std::vector<Item> m_items;
+};
+
 // Reset host, a host directory without a settings folder, no window left behind.
 class PluginTest : public ::testing::Test
 {
@@ -161,6 +221,11 @@ protected:
     // A mouse click on an entry (brought into view first); keys is 0, MK_CONTROL or MK_SHIFT.
     void ClickEntry(int index, WPARAM keys = 0);
     void PressKey(UINT vk);
+    // The face list's context menu: a right click at a point of the list, and one on an entry
+    // (brought into view first) whose popup is answered with the command (0: Esc); the items it showed.
+    POINT EntryCentre(int index) const;
+    void RightClickAt(POINT at);
+    std::vector<MenuItem> ChooseOnEntry(int index, UINT command);
 
     // Scene shortcuts: a polyhedron made, selected and listed.
     ZvkHandle AddPolyhedron(const char* name, int faces, const std::vector<unsigned short>& materials = {}, int slots = 4);
@@ -168,54 +233,6 @@ protected:
 
     HWND m_window = NULL;
     HWND m_list = NULL;
-};
-
-/////////////////////////////////////////////////////////////////////////////
-// Popup menus
-
-// The popup menu that a window opens while this object lives, caught as it goes idle: its items
-// are read through MN_GETHMENU, then the command is chosen as a person would, with arrow keys
-// to its item and Enter, or the menu is closed with Esc (command 0, or an item that is greyed
-// or missing, which fails the test).
-// One item of a menu as it stands on screen.
-struct MenuItem
-{
-    UINT id;
-    std::string text;
-    bool greyed;
-    bool operator==(const MenuItem& other) const { return id == other.id && text == other.text && greyed == other.greyed; }
-};
-// A menu's items other than separators, in menu order.
-std::vector<MenuItem> ReadMenuItems(HMENU menu);
-
-class PopupMenuCatcher
-{
-public:
-    typedef MenuItem Item;
-    PopupMenuCatcher(HWND owner, UINT command = 0);
-    ~PopupMenuCatcher();
-    PopupMenuCatcher(const PopupMenuCatcher&) = delete;
-    PopupMenuCatcher& operator=(const PopupMenuCatcher&) = delete;
-
-    int Popups() const { return m_popups; }
-    // Where the last popup stood when it was caught, in screen coordinates.
-    POINT Position() const { return m_position; }
-    // The items other than separators, in menu order.
-    const std::vector<Item>& Items() const { return m_items; }
-    std::vector<std::string> Texts() const;
-    std::vector<std::string> GreyedTexts() const;
-    std::vector<std::string> EnabledTexts() const;
-    const Item* Find(UINT id) const;
-
-private:
-    static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void Caught(HWND popup);
-    HWND m_owner;
-    WNDPROC m_previous;
-    UINT m_command;
-    int m_popups = 0;
-    POINT m_position = {};
-    std::vector<Item> m_items;
 };
 
 // The clipboard's text, or "<clipboard not opened>"; text put there (false when it cannot be opened).

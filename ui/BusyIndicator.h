@@ -1,0 +1,60 @@
+// "Please wait..." in the list title and the wait cursor while a command that can take long runs,
+// both put back on every way out of it, early returns included.
+#ifndef BUSYINDICATOR_H
+#define BUSYINDICATOR_H
+
+#include <afxwin.h>
+
+class CBusyIndicator
+{
+public:
+    explicit CBusyIndicator(CWnd& title)
+        : m_title(title), m_hPrevious(NULL), m_bActive(s_pOutermost == NULL)
+    {
+        if (!m_bActive)
+            return;
+        s_pOutermost = this;
+        m_title.GetWindowText(m_strAfter);
+        m_title.SetWindowText(s_szPleaseWait);
+        m_hPrevious = ::SetCursor(::LoadCursor(NULL, IDC_WAIT));
+    }
+    ~CBusyIndicator() { End(); }
+
+    // For a command that sets a title of its own: shown when the wait ends, instead of the one
+    // the wait began on. Inside another command's wait it is that command's title afterwards.
+    void SetTitleAfter(LPCTSTR text)
+    {
+        if (m_bActive)
+            m_strAfter = text;
+        else if (s_pOutermost != NULL)
+            s_pOutermost->SetTitleAfter(text);
+    }
+
+    // Ends the wait before the scope does: a message box must not open under a title that asks
+    // the user to wait. Inside another command's wait, that one ends it.
+    void End()
+    {
+        if (!m_bActive)
+            return;
+        m_bActive = false;
+        s_pOutermost = NULL;
+        m_title.SetWindowText(m_strAfter);
+        ::SetCursor(m_hPrevious);
+    }
+
+private:
+    CBusyIndicator(const CBusyIndicator&);
+    CBusyIndicator& operator=(const CBusyIndicator&);
+
+    static constexpr const char* s_szPleaseWait = "Please wait...";
+    // A command called from another (a load from a selection change) leaves the title and the
+    // cursor to the outer one, so that they change once each way.
+    static inline CBusyIndicator* s_pOutermost = NULL;
+
+    CWnd& m_title;
+    CString m_strAfter;
+    HCURSOR m_hPrevious;
+    bool m_bActive;
+};
+
+#endif

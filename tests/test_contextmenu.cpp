@@ -494,33 +494,24 @@ protected:
             texts.push_back(ListEntryText(Rows(panel), row));
         return texts;
     }
-    static void ClickRow(HWND panel, int row, UINT message = WM_LBUTTONDOWN)
+    // Ctrl+M with the focus in the face list, through the tool window's IsDialogMessage or not.
+    void PressCtrlM(bool dialogMessage)
     {
-        POINT at = ::EntryCentre(Rows(panel), row);
-        SendMessageA(Rows(panel), message, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-        SendMessageA(Rows(panel), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-        PumpMessages();
-    }
-    // A key with the focus in a control, through the dialog's IsDialogMessage or straight to it.
-    static void Key(HWND dialog, HWND control, UINT vk, bool withCtrl, bool dialogMessage)
-    {
-        SetFocus(control);
+        SetFocus(m_list);
         BYTE keys[256];
         GetKeyboardState(keys);
-        keys[VK_CONTROL] = withCtrl ? 0x80 : 0;
+        keys[VK_CONTROL] = 0x80;
         SetKeyboardState(keys);
-        MSG down = { control, WM_KEYDOWN, vk, 1, GetTickCount(), { 0, 0 } };
-        if (!dialogMessage || !IsDialogMessageA(dialog, &down))
-        {
-            TranslateMessage(&down);
-            DispatchMessageA(&down);
-        }
+        MSG msg = { m_list, WM_KEYDOWN, 'M', 1, GetTickCount(), { 0, 0 } };
+        do
+            if (!dialogMessage || !IsDialogMessageA(m_window, &msg))
+            {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE));
         keys[VK_CONTROL] = 0;
         SetKeyboardState(keys);
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            if (!dialogMessage || !IsDialogMessageA(dialog, &msg))
-                DispatchMessageA(&msg);
     }
     ZvkHandle SetSlot(ZvkHandle polyhedron, int slot, ZvkColor colour)
     {
@@ -554,7 +545,7 @@ TEST_F(MaterialsPanel, OpensFromTheMenuOrCtrlMOnlyForAnUpToDateListWithEntriesAn
         if (c.how == MENU)
             ChooseOnEntry(0, ID_MATERIALS);
         else
-            Key(m_window, m_list, 'M', true, c.how == CTRL_M);
+            PressCtrlM(c.how == CTRL_M);
         HWND panel = FindMaterialsPanel();
         ASSERT_EQ(c.opens, panel != NULL);
         if (!c.opens)
@@ -615,79 +606,6 @@ TEST_F(MaterialsPanel, RowsCountTheFacesOfEachMaterialAndSayWhatTheirSlotsAre)
         EXPECT_EQ("8 faces, 5 materials", WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)));
         EXPECT_EQ("", WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)));
         SendMessageA(panel, WM_CLOSE, 0, 0);
-    }
-}
-
-// The rows stay, greyed under the out-of-date line; they act on nothing until a command of the
-// tool window finds the list up to date again.
-TEST_F(MaterialsPanel, OutOfDateRowsStayGreyedAndActOnNothing)
-{
-    ZvkHandle polyhedron = LoadPolyhedron("Scene\\Box", 4, { 0, 1, 1, 2 });
-    HWND panel = RequestPanel();
-    ASSERT_TRUE(panel != NULL);
-    const std::vector<std::string> rows = RowTexts(panel);
-    ClickRow(panel, 1);
-    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(panel, IDC_TO_EDITOR)));
-    zvktSelect(NULL);
-    ClickEntry(2);   // the face list's selection change finds it out of date
-    EXPECT_EQ(OUT_OF_DATE, WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)));
-    EXPECT_EQ(rows, RowTexts(panel));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, IDC_TO_EDITOR)));
-    SetEditorToMarker();
-    zvktJournalClear();
-    ClickRow(panel, 1, WM_LBUTTONDBLCLK);
-    Key(panel, Rows(panel), VK_RETURN, false, true);
-    SendMessageA(panel, WM_COMMAND, IDC_TO_EDITOR, 0);
-    EXPECT_TRUE(OnlyQuestionsAsked()) << JournalText();
-    EXPECT_EQ((std::vector<int>{ 2 }), SelectedEntries());
-    EXPECT_EQ(ColourText(MARKER_COLOUR), ColourText(EditorColour()));
-
-    zvktSelect(polyhedron);
-    ClickEntry(3);
-    EXPECT_EQ("", WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, IDC_TO_EDITOR)));
-}
-
-TEST_F(MaterialsPanel, ARowSelectsItsFacesAsTheMenuDoesOrSendsItsMaterialToTheEditor)
-{
-    ZvkHandle polyhedron = LoadPolyhedron("Scene\\Mesh", 10, { 0, 1, 2, 1, 1, 0, 3, 1, 2, 1 });
-    enum How { BY_DOUBLE_CLICK, ENTER, ENTER_WITHOUT_DIALOG_MESSAGE, TO_EDITOR, TO_EDITOR_WITH_A_MODE_BOX };
-    struct Case { const char* label; How how; };
-    const Case cases[] = {
-        { "double-click", BY_DOUBLE_CLICK }, { "Enter through IsDialogMessage", ENTER },
-        { "Enter straight to the rows", ENTER_WITHOUT_DIALOG_MESSAGE }, { "To editor", TO_EDITOR },
-        { "To editor with Copy material on", TO_EDITOR_WITH_A_MODE_BOX },
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.label);
-        ClickEntry(6);
-        if (c.how == TO_EDITOR_WITH_A_MODE_BOX)
-            Press(IDC_COPY_MATERIAL);
-        HWND panel = RequestPanel();
-        ClickRow(panel, 1);   // material 1
-        SetEditorToMarker();
-        zvktJournalClear();
-        if (c.how == BY_DOUBLE_CLICK)
-            ClickRow(panel, 1, WM_LBUTTONDBLCLK);
-        else if (c.how == ENTER || c.how == ENTER_WITHOUT_DIALOG_MESSAGE)
-            Key(panel, Rows(panel), VK_RETURN, false, c.how == ENTER);
-        else
-            SendMessageA(GetDlgItem(panel, IDC_TO_EDITOR), BM_CLICK, 0, 0);
-        PumpMessages();
-
-        EXPECT_EQ(ColourText(SlotColour(polyhedron, 1)), ColourText(EditorColour()));
-        if (c.how >= TO_EDITOR)
-        {
-            EXPECT_EQ((std::vector<int>{ 6 }), SelectedEntries());
-            EXPECT_TRUE(CallsNamed("zvkPolyhSelectFaces").empty());
-            if (c.how == TO_EDITOR_WITH_A_MODE_BOX)
-                Press(IDC_COPY_MATERIAL);
-            continue;
-        }
-        EXPECT_EQ((std::vector<int>{ 1, 3, 4, 7, 9 }), SelectedEntries());
-        EXPECT_EQ(1, Caret());
-        ExpectOneSelectCall(10, { 1, 3, 4, 7, 9 });
     }
 }
 

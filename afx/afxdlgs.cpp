@@ -4,7 +4,11 @@ namespace {
 
 // The dialog being created: bound to its window on the window's first message
 // (WM_SETFONT and WM_MEASUREITEM come before WM_INITDIALOG).
-thread_local CDialog* t_pDialogInit = NULL;
+CThreadPointer<CDialog>& DialogInit()
+{
+    static CThreadPointer<CDialog> s_pDialog;
+    return s_pDialog;
+}
 
 } // namespace
 
@@ -19,13 +23,13 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
     m_pParentWnd = pParentWnd;
     HINSTANCE hInst = AfxGetResourceHandle();
 
-    t_pDialogInit = this;
+    DialogInit().Set(this);
     HWND hWnd = ::CreateDialogParam(hInst, MAKEINTRESOURCE(nIDTemplate),
                                     pParentWnd ? pParentWnd->m_hWnd : NULL, AfxDlgProc, 0);
-    if (t_pDialogInit == this)
+    if (DialogInit().Get() == this)
     {
         // Failed before the first message: the window never lived, so clean up here.
-        t_pDialogInit = NULL;
+        DialogInit().Set(NULL);
         PostNcDestroy();
         return FALSE;
     }
@@ -60,10 +64,10 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     try
     {
         CDialog* pDialog = static_cast<CDialog*>(CWnd::FromHandlePermanent(hWnd));
-        if (pDialog == NULL && t_pDialogInit != NULL)
+        if (pDialog == NULL && DialogInit().Get() != NULL)
         {
-            pDialog = t_pDialogInit;
-            t_pDialogInit = NULL;
+            pDialog = DialogInit().Get();
+            DialogInit().Set(NULL);
             pDialog->Attach(hWnd);
         }
         if (pDialog != NULL)

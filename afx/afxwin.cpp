@@ -8,13 +8,20 @@ namespace {
 
 AFX_MODULE_STATE g_processModuleState = { GetModuleHandle(NULL), GetModuleHandle(NULL), NULL, NULL };
 AFX_MODULE_STATE g_staticModuleState = { NULL, NULL, NULL, NULL };
-thread_local AFX_MODULE_STATE* t_pModuleState = NULL;
+
+// Made on first use: another module's static initialisation may ask for the state first.
+CThreadPointer<AFX_MODULE_STATE>& ThreadModuleState()
+{
+    static CThreadPointer<AFX_MODULE_STATE> s_state;
+    return s_state;
+}
 
 } // namespace
 
 AFX_MODULE_STATE* AfxGetModuleState()
 {
-    return t_pModuleState ? t_pModuleState : &g_processModuleState;
+    AFX_MODULE_STATE* pState = ThreadModuleState().Get();
+    return pState ? pState : &g_processModuleState;
 }
 
 AFX_MODULE_STATE* AfxGetStaticModuleState()
@@ -25,7 +32,7 @@ AFX_MODULE_STATE* AfxGetStaticModuleState()
 AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* pNewState)
 {
     AFX_MODULE_STATE* pPrevState = AfxGetModuleState();
-    t_pModuleState = pNewState;
+    ThreadModuleState().Set(pNewState);
     return pPrevState;
 }
 

@@ -38,6 +38,24 @@ struct AFX_MAINTAIN_STATE2
 };
 #define AFX_MANAGE_STATE(p) AFX_MAINTAIN_STATE2 _ctlState(p);
 
+// A pointer per thread in a TLS slot of its own. The compiler's emulated thread_local allocates
+// per thread, and the runtime frees that before DllMain sees the library unload, when closing
+// windows still runs their handlers; a slot holds the pointer itself and stays valid.
+template <class TYPE>
+class CThreadPointer
+{
+public:
+    CThreadPointer() : m_nSlot(::TlsAlloc()) {}
+    ~CThreadPointer() { if (m_nSlot != TLS_OUT_OF_INDEXES) ::TlsFree(m_nSlot); }
+    TYPE* Get() const { return m_nSlot != TLS_OUT_OF_INDEXES ? (TYPE*)::TlsGetValue(m_nSlot) : NULL; }
+    void Set(TYPE* pValue) { if (m_nSlot != TLS_OUT_OF_INDEXES) ::TlsSetValue(m_nSlot, pValue); }
+
+private:
+    CThreadPointer(const CThreadPointer&);
+    CThreadPointer& operator=(const CThreadPointer&);
+    DWORD m_nSlot;
+};
+
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 CWinApp* AfxGetApp();
@@ -113,9 +131,13 @@ protected: \
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
 #define ON_LBN_KILLFOCUS(id, memberFxn) ON_CONTROL(LBN_KILLFOCUS, id, memberFxn)
+#define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(LBN_DBLCLK, id, memberFxn)
 // void OnClose()
 #define ON_WM_CLOSE() \
     { WM_CLOSE, 0, 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(static_cast<void (CWnd::*)()>(&ThisClass::OnClose)) },
+// void OnDestroy()
+#define ON_WM_DESTROY() \
+    { WM_DESTROY, 0, 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(static_cast<void (CWnd::*)()>(&ThisClass::OnDestroy)) },
 // void OnContextMenu(CWnd* pWnd, CPoint pos)
 #define ON_WM_CONTEXTMENU() \
     { WM_CONTEXTMENU, 0, 0, 0, AfxSig_vWp, \
@@ -199,7 +221,9 @@ class CBrush : public CGdiObject
 public:
     CBrush() {}
     explicit CBrush(COLORREF crColor) { CreateSolidBrush(crColor); }
+    CBrush(int nIndex, COLORREF crColor) { CreateHatchBrush(nIndex, crColor); }
     BOOL CreateSolidBrush(COLORREF crColor) { return Attach(::CreateSolidBrush(crColor)); }
+    BOOL CreateHatchBrush(int nIndex, COLORREF crColor) { return Attach(::CreateHatchBrush(nIndex, crColor)); }
     operator HBRUSH() const { return (HBRUSH)m_hObject; }
 };
 
@@ -212,8 +236,10 @@ public:
     operator HDC() const { return m_hDC; }
 
     void FillRect(LPCRECT lpRect, CBrush* pBrush) { ::FillRect(m_hDC, lpRect, (HBRUSH)pBrush->m_hObject); }
+    void FrameRect(LPCRECT lpRect, CBrush* pBrush) { ::FrameRect(m_hDC, lpRect, (HBRUSH)pBrush->m_hObject); }
     void DrawFocusRect(LPCRECT lpRect) { ::DrawFocusRect(m_hDC, lpRect); }
     int SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
+    COLORREF SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
     COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
     int DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat)
         { return ::DrawText(m_hDC, lpszString, nCount, lpRect, nFormat); }
@@ -250,6 +276,7 @@ public:
     DWORD GetStyle() const { return (DWORD)::GetWindowLong(m_hWnd, GWL_STYLE); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+    CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemText(m_hWnd, nID, lpszString); }
     void SetWindowText(LPCTSTR lpszString) { ::SetWindowText(m_hWnd, lpszString); }
     void GetWindowText(CString& rString) const;
@@ -280,6 +307,7 @@ public:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     void OnClose() {}
+    void OnDestroy() {}
     void OnContextMenu(CWnd* pWnd, CPoint pos) {}
 
 protected:
@@ -344,6 +372,7 @@ public:
 // Attributes
     int GetCount() const { return (int)SendMessage(LB_GETCOUNT); }
     int GetCurSel() const { return (int)SendMessage(LB_GETCURSEL); }
+    int SetCurSel(int nSelect) { return (int)SendMessage(LB_SETCURSEL, nSelect); }
     int GetSel(int nIndex) const { return (int)SendMessage(LB_GETSEL, nIndex); }
     int SetSel(int nIndex, BOOL bSelect = TRUE) { return (int)SendMessage(LB_SETSEL, bSelect, nIndex); }
     int GetSelCount() const { return (int)SendMessage(LB_GETSELCOUNT); }

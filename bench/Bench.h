@@ -30,14 +30,14 @@ struct BenchRegistrar
     static void name()
 
 // The plug-in's tool window in a fresh replacement host (journal off, so that it measures
-// nothing of its own) whose selection is a polyhedron of faceCount faces; materials may be
-// NULL (every face material 0). False when no window opened.
+// nothing of its own) whose selection is a polyhedron of faceCount faces and slotCount material
+// slots; materials may be NULL (every face material 0). False when no window opened.
 struct BenchWindow
 {
     HWND window = NULL;
     HWND list = NULL;
 };
-bool OpenToolWindowOn(BenchWindow& bench, int faceCount, const unsigned short* materials);
+bool OpenToolWindowOn(BenchWindow& bench, int faceCount, const unsigned short* materials, int slotCount = 12);
 // Presses "Faces | matIDs"; true when every face is listed.
 bool LoadFaceList(const BenchWindow& bench, int faceCount);
 

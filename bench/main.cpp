@@ -22,14 +22,14 @@ double Now()
     return (double)counter.QuadPart / (double)frequency.QuadPart;
 }
 
-bool OpenToolWindowOn(BenchWindow& bench, int faceCount, const unsigned short* materials)
+bool OpenToolWindowOn(BenchWindow& bench, int faceCount, const unsigned short* materials, int slotCount)
 {
     zvktReset();
     zvktSetJournalEnabled(0);
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     zvktSetZVDir(temp);
-    zvktSelect(zvktAddPolyhedron("Scene\\Bench\\Dense", faceCount, materials, 12));
+    zvktSelect(zvktAddPolyhedron("Scene\\Bench\\Dense", faceCount, materials, slotCount));
 
     Plugin::LeftClick();
     PumpMessages();

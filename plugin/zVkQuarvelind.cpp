@@ -9,15 +9,28 @@
 #include "host/zvkapi.h"
 #include "plugin/version.h"
 #include "ui/MatIdDialog.h"
+#include "ui/MaterialsPanel.h"
 #include "ui/resource.h"
 
 class CQuarvelindApp : public CWinApp
 {
+public:
+    virtual int ExitInstance();
 };
 
 CQuarvelindApp theApp;
 
 CMatIdDialog* g_pToolDialog = NULL;
+
+// The library unloads: a window left open would next be called in code that is gone. The panel
+// goes first; the tool window goes without its closing work, for the host may be going too.
+int CQuarvelindApp::ExitInstance()
+{
+    CMaterialsPanel::CloseOpen();
+    if (g_pToolDialog != NULL)
+        g_pToolDialog->DestroyWindow();
+    return CWinApp::ExitInstance();
+}
 
 static const PluginInfo s_pluginInfo = { "zVkQuarvelind", "by Garvelo", IDB_PLUGIN_BUTTON, 1 };
 

@@ -78,6 +78,25 @@ HWND FindToolWindow()
     return windows.empty() ? NULL : windows.front();
 }
 
+static BOOL CALLBACK FindPanel(HWND window, LPARAM found)
+{
+    char className[32] = "";
+    char caption[sizeof MATERIALS_PANEL_CAPTION] = "";
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (strcmp(className, "#32770") != 0 || strcmp(caption, MATERIALS_PANEL_CAPTION) != 0)
+        return TRUE;
+    *(HWND*)found = window;
+    return FALSE;
+}
+
+HWND FindMaterialsPanel()
+{
+    HWND panel = NULL;
+    EnumThreadWindows(GetCurrentThreadId(), FindPanel, (LPARAM)&panel);
+    return panel;
+}
+
 void PostKey(HWND window, UINT vk)
 {
     PostMessageA(window, WM_KEYDOWN, vk, 1);

@@ -31,6 +31,10 @@ struct PluginModule
 // Every top-level tool window of this thread, visible or not.
 std::vector<HWND> FindToolWindows();
 HWND FindToolWindow();
+// The materials panel's caption starts so; the tool window's object name follows.
+const char MATERIALS_PANEL_CAPTION[] = "Materials of ";
+// The materials panel of this thread, visible or not; NULL when none is open.
+HWND FindMaterialsPanel();
 
 // "error 126: The specified module could not be found." for GetLastError().
 std::string LastErrorText();

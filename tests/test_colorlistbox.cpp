@@ -2,6 +2,8 @@
 // positions outside the list, adding and inserting with a colour.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "ui/ColorListBox.h"
 
 namespace {
@@ -40,11 +42,18 @@ protected:
         ::DestroyWindow(m_parent.m_hWnd);
     }
 
+    // The item data of every entry; the list's own record of its coloured entries must agree.
     std::vector<COLORREF> Colours() const
     {
         std::vector<COLORREF> colours;
+        std::set<int> coloured;
         for (int i = 0; i < m_list.GetCount(); ++i)
+        {
             colours.push_back((COLORREF)m_list.GetItemData(i));
+            if (colours.back() != 0)
+                coloured.insert(i);
+        }
+        EXPECT_EQ(coloured, m_list.ColouredEntries());
         return colours;
     }
 
@@ -94,6 +103,14 @@ TEST_F(ColorListBox, AddingAndInsertingWithAColourSetItOnlyWhereAnEntryWasMade)
     CString text;
     m_list.GetText(2, text);
     EXPECT_STREQ("plain", text);
+
+    m_list.SendMessage(LB_DELETESTRING, 1);
+    EXPECT_EQ((std::vector<COLORREF>{ CLR_PAINTED_INVISIBLE, 0, 0, 0, CLR_PAINTED }), Colours());
+    // Windows sets every entry for -1, Wine none: the record follows either.
+    m_list.SendMessage(LB_SETITEMDATA, (WPARAM)-1, CLR_PAINTED);
+    Colours();
+    m_list.ResetContent();
+    EXPECT_TRUE(m_list.ColouredEntries().empty());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "support/PluginFixture.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 namespace {
@@ -43,6 +44,12 @@ protected:
     }
 
     int Caret() const { return (int)SendMessageA(m_list, LB_GETCARETINDEX, 0, 0); }
+    // A case of a table that starts from nothing listed, in a fresh host.
+    void EmptyListAndHost()
+    {
+        SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
+        ResetHost();
+    }
     int TopIndex() const { return (int)SendMessageA(m_list, LB_GETTOPINDEX, 0, 0); }
     std::vector<int> FacesSelectedInHost(ZvkHandle polyhedron) const
     {
@@ -139,7 +146,8 @@ TEST_F(ContextMenu, OpensOnTheEntryUnderTheCursorOrTheCurrentOneWithoutChangingT
             continue;
         }
         ASSERT_EQ(1, menu.Popups());
-        EXPECT_EQ((std::vector<std::string>{ SelectMaterial(c.material), SELECT_PAINTED, SELECT_TO_DO, COPY_LIST, COPY_SELECTED }),
+        EXPECT_EQ((std::vector<std::string>{ SelectMaterial(c.material), SELECT_PAINTED, SELECT_TO_DO, MATERIALS_ITEM,
+                                             COPY_LIST, COPY_SELECTED }),
                   menu.Texts());
         EXPECT_EQ(std::vector<std::string>{ SELECT_PAINTED }, menu.GreyedTexts());
         if (c.how != RIGHT_CLICK)
@@ -169,8 +177,7 @@ TEST_F(ContextMenu, AnEmptyListOrOneOutOfDateGreysItsItems)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
-        SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
-        ResetHost();
+        EmptyListAndHost();
         if (c.load)
         {
             LoadPolyhedron("Scene\\Box", 4, { 1, 1, 0, 2 });
@@ -183,7 +190,7 @@ TEST_F(ContextMenu, AnEmptyListOrOneOutOfDateGreysItsItems)
 
         ASSERT_EQ(1, menu.Popups());
         EXPECT_EQ((std::vector<std::string>{ OUT_OF_DATE, SELECT_MATERIAL, SELECT_PAINTED, SELECT_TO_DO,
-                                             COPY_LIST, COPY_SELECTED }),
+                                             MATERIALS_ITEM, COPY_LIST, COPY_SELECTED }),
                   menu.Texts());
         EXPECT_EQ(c.enabled, menu.EnabledTexts());
         // A command that arrives anyway changes nothing either.
@@ -464,4 +471,260 @@ TEST_F(ContextMenu, ACopyThatCannotHaveTheClipboardLeavesItAsItWasAndSaysSo)
         ExpectOneInformationBox(boxes, CLIPBOARD_IN_USE);
         EXPECT_EQ(LIST_TITLE, ItemText(IDC_LIST_TITLE));
     }
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The materials panel
+
+class MaterialsPanel : public ContextMenu
+{
+protected:
+    // What "Materials..." sends, and the panel it leaves open.
+    HWND RequestPanel()
+    {
+        SendMessageA(m_window, WM_COMMAND, ID_MATERIALS, 0);
+        PumpMessages();
+        return FindMaterialsPanel();
+    }
+    static HWND Rows(HWND panel) { return GetDlgItem(panel, IDC_MATERIALS_LIST); }
+    static std::vector<std::string> RowTexts(HWND panel)
+    {
+        std::vector<std::string> texts;
+        for (int row = 0; row < (int)SendMessageA(Rows(panel), LB_GETCOUNT, 0, 0); ++row)
+            texts.push_back(ListEntryText(Rows(panel), row));
+        return texts;
+    }
+    // Ctrl+M with the focus in the face list, through the tool window's IsDialogMessage or not.
+    void PressCtrlM(bool dialogMessage)
+    {
+        SetFocus(m_list);
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        MSG msg = { m_list, WM_KEYDOWN, 'M', 1, GetTickCount(), { 0, 0 } };
+        do
+            if (!dialogMessage || !IsDialogMessageA(m_window, &msg))
+            {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE));
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    }
+    ZvkHandle SetSlot(ZvkHandle polyhedron, int slot, ZvkColor colour)
+    {
+        ZvktMaterial material = {};
+        material.colour = colour;
+        zvktSetSlot(polyhedron, slot, &material);
+        return polyhedron;
+    }
+};
+
+TEST_F(MaterialsPanel, OpensFromTheMenuOrCtrlMOnlyForAnUpToDateListWithEntriesAndStaysOne)
+{
+    enum How { MENU, CTRL_M, CTRL_M_WITHOUT_DIALOG_MESSAGE };
+    struct Case { const char* label; bool load; bool outOfDate; How how; bool opens; };
+    const Case cases[] = {
+        { "the menu's item", true, false, MENU, true },
+        { "Ctrl+M through IsDialogMessage", true, false, CTRL_M, true },
+        { "Ctrl+M straight to the list", true, false, CTRL_M_WITHOUT_DIALOG_MESSAGE, true },
+        { "Ctrl+M on an empty list", false, false, CTRL_M, false },
+        { "Ctrl+M on a list out of date", true, true, CTRL_M_WITHOUT_DIALOG_MESSAGE, false },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        EmptyListAndHost();
+        if (c.load)
+            LoadPolyhedron("Scene\\Box", 4, { 1, 1, 0, 2 });
+        if (c.outOfDate)
+            zvktSelect(AddPolyhedron("Scene\\Other", 4));
+        zvktJournalClear();
+        if (c.how == MENU)
+            ChooseOnEntry(0, ID_MATERIALS);
+        else
+            PressCtrlM(c.how == CTRL_M);
+        HWND panel = FindMaterialsPanel();
+        ASSERT_EQ(c.opens, panel != NULL);
+        if (!c.opens)
+        {
+            EXPECT_TRUE(OnlyQuestionsAsked()) << JournalText();
+            continue;
+        }
+        EXPECT_EQ(std::string(MATERIALS_PANEL_CAPTION) + "Scene\\Box", WindowText(panel));
+        EXPECT_EQ(m_window, GetWindow(panel, GW_OWNER));
+        EXPECT_EQ(panel, GetActiveWindow());
+        // A second request brings the one panel forward, refreshed.
+        SetActiveWindow(m_window);
+        Press(IDC_PAINT_ALL);
+        Press(IDC_LOAD_LIST);
+        EXPECT_EQ(panel, RequestPanel());
+        EXPECT_EQ(panel, GetActiveWindow());
+        EXPECT_EQ((std::vector<std::string>{ "matID 4\t4 faces\t100.0 %\t" }), RowTexts(panel));
+        SendMessageA(panel, WM_CLOSE, 0, 0);
+        PumpMessages();
+        EXPECT_EQ(NULL, FindMaterialsPanel());
+    }
+}
+
+// One row per material index by index, a last one for faces without record; the swatch's
+// colour as the host answers for the slot (outside the table: what the host left in the one
+// material), "painted here" for the material of a painted entry.
+TEST_F(MaterialsPanel, RowsCountTheFacesOfEachMaterialAndSayWhatTheirSlotsAre)
+{
+    struct Case { const char* label; bool createFails; std::vector<std::string> rows; };
+    const Case cases[] = {
+        { "the host makes the material", false,
+          { "matID 0\t2 faces\t25.0 %\t", "matID 2\t2 faces\t25.0 %\t", "matID 5\t1 face\t12.5 %\t",
+            "matID 6\t1 face\t12.5 %\tinvisible, painted here", "matID 9\t1 face\t12.5 %\tinvisible",
+            "no record\t1 face\t12.5 %\t" } },
+        { "no material from the host: the counts without colours", true,
+          { "matID 0\t2 faces\t25.0 %\t", "matID 2\t2 faces\t25.0 %\t", "matID 5\t1 face\t12.5 %\t",
+            "matID 6\t1 face\t12.5 %\tpainted here", "matID 9\t1 face\t12.5 %\t", "no record\t1 face\t12.5 %\t" } },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        ResetHost();
+        ZvkHandle polyhedron = AddPolyhedron("Scene\\Mesh", 8, { 0, 2, 2, 5, 2, 0, 9, 3 }, 6);
+        zvktSetNullFaceRecord(polyhedron, 7, 1);
+        zvktSelect(polyhedron);
+        Press(IDC_LOAD_LIST);
+        SetEditorToMarker();
+        Press(IDC_COPY_MATERIAL);
+        PaintEntries({ 4 }, true);   // face 4 into a new slot, 6: the marker, invisible
+        Press(IDC_COPY_MATERIAL);
+        if (c.createFails)
+            zvktSetMaterialCreateFault(0, 1);
+        zvktJournalClear();
+        HWND panel = RequestPanel();
+        ASSERT_TRUE(panel != NULL);
+        EXPECT_EQ(c.rows, RowTexts(panel));
+        EXPECT_EQ(1u, CallsNamed("zvkMaterialCreate").size()) << "one material for every slot";
+        EXPECT_EQ("8 faces, 5 materials", WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)));
+        EXPECT_EQ("", WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)));
+        SendMessageA(panel, WM_CLOSE, 0, 0);
+    }
+}
+
+// A row drawn into a bitmap: the swatch is the only part in the slot's colour, filled whole
+// when opaque, hatched over the window's colour when invisible, and absent without a material.
+TEST_F(MaterialsPanel, SwatchesShowTheSlotsColourHatchedWhenInvisible)
+{
+    const ZvkColor opaque = { 10, 200, 30, 255 }, invisible = { 200, 30, 180, 0 };
+    ZvkHandle polyhedron = AddPolyhedron("Scene\\Box", 2, { 0, 1 }, 2);
+    zvktSelect(SetSlot(SetSlot(polyhedron, 0, opaque), 1, invisible));
+    Press(IDC_LOAD_LIST);
+    HWND screen = GetDesktopWindow();
+    HDC screenDc = GetDC(screen), dc = CreateCompatibleDC(screenDc);
+    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, 400, 40);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    // The pixels of the colour in the row, and how many other pixels lie among them.
+    auto drawRow = [&](HWND panel, int row, const ZvkColor& colour, int& inside, int& between) {
+        RECT whole = { 0, 0, 400, 40 };
+        FillRect(dc, &whole, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        DRAWITEMSTRUCT item = { ODT_LISTBOX, IDC_MATERIALS_LIST, (UINT)row, ODA_DRAWENTIRE, 0, Rows(panel), dc, {}, 0 };
+        SendMessageA(Rows(panel), LB_GETITEMRECT, row, (LPARAM)&item.rcItem);
+        OffsetRect(&item.rcItem, -item.rcItem.left, -item.rcItem.top);
+        SendMessageA(panel, WM_DRAWITEM, IDC_MATERIALS_LIST, (LPARAM)&item);
+        RECT box = { 400, 40, -1, -1 };
+        inside = 0;
+        for (int y = 0; y < item.rcItem.bottom; ++y)
+            for (int x = 0; x < item.rcItem.right; ++x)
+                if (GetPixel(dc, x, y) == RGB(colour.r, colour.g, colour.b))
+                {
+                    ++inside;
+                    box = { std::min(box.left, (LONG)x), std::min(box.top, (LONG)y), std::max(box.right, (LONG)x), std::max(box.bottom, (LONG)y) };
+                }
+        between = inside ? (box.right - box.left + 1) * (box.bottom - box.top + 1) - inside : 0;
+    };
+    struct Case { const char* label; bool createFails; int row; ZvkColor colour; bool filled, hatched; };
+    const Case cases[] = {
+        { "opaque", false, 0, opaque, true, false },
+        { "invisible", false, 1, invisible, false, true },
+        { "no material from the host", true, 0, opaque, false, false },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        if (c.createFails)
+            zvktSetMaterialCreateFault(0, 1);
+        HWND panel = RequestPanel();
+        int inside = 0, between = 0;
+        drawRow(panel, c.row, c.colour, inside, between);
+        EXPECT_EQ(c.filled || c.hatched, inside >= 40) << inside << " pixels of the slot's colour";
+        EXPECT_EQ(c.hatched, between >= 40) << between << " other pixels among them";
+        SendMessageA(panel, WM_CLOSE, 0, 0);
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(screen, screenDc);
+}
+
+TEST_F(MaterialsPanel, ClosesWithTheToolWindowAndReopensWhereItWasLastShownDuringTheRun)
+{
+    for (POINT at : { POINT{ 300, 200 }, POINT{ 340, 220 } })
+    {
+        LoadPolyhedron("Scene\\Box", 4);
+        HWND panel = RequestPanel();
+        ASSERT_TRUE(panel != NULL);
+        SetWindowPos(panel, NULL, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        if (at.x == 300)
+            SendMessageA(panel, WM_CLOSE, 0, 0);
+        else
+        {
+            SendMessageA(m_window, WM_CLOSE, 0, 0);
+            PumpMessages();
+            EXPECT_FALSE(IsWindow(panel));
+            OpenToolWindow();
+            LoadPolyhedron("Scene\\Box", 4);
+        }
+        PumpMessages();
+        panel = RequestPanel();
+        RECT frame;
+        GetWindowRect(panel, &frame);
+        EXPECT_EQ(at.x, frame.left);
+        EXPECT_EQ(at.y, frame.top);
+    }
+}
+
+// A window left behind by the unloaded copy would next be called in code that is gone.
+static LONG CALLBACK EndOnFaultAfterUnload(EXCEPTION_POINTERS* info)
+{
+    if (info->ExceptionRecord->ExceptionCode != EXCEPTION_ACCESS_VIOLATION)
+        return EXCEPTION_CONTINUE_SEARCH;
+    printf("[  FAILED  ] a fault after the plug-in was unloaded: a window of it outlived it\n");
+    fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// A second copy of the plug-in, loaded and freed under another name, takes its windows with it.
+TEST_F(MaterialsPanel, UnloadingThePlugInClosesItsWindows)
+{
+    SendMessageA(m_window, WM_CLOSE, 0, 0);
+    PumpMessages();
+    std::string copy = TempDirectory("unload") + "\\zVkQuarvelindCopy.zvk";
+    ASSERT_TRUE(CopyFileA("zVkQuarvelind.zvk", copy.c_str(), FALSE));
+    PluginModule plugin;
+    ASSERT_TRUE(plugin.Load(copy)) << plugin.error;
+    zvktSelect(AddPolyhedron("Scene\\Box", 4));
+    plugin.onLeftClick();
+    HWND tool = FindToolWindow();
+    SendMessageA(GetDlgItem(tool, IDC_LOAD_LIST), BM_CLICK, 0, 0);
+    SendMessageA(tool, WM_COMMAND, ID_MATERIALS, 0);
+    HWND panel = FindMaterialsPanel();
+    ASSERT_TRUE(panel != NULL);
+
+    PVOID handler = AddVectoredExceptionHandler(1, EndOnFaultAfterUnload);
+    FreeLibrary(plugin.module);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(panel));
+    EXPECT_FALSE(IsWindow(tool));
+    RemoveVectoredExceptionHandler(handler);
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(TempDirectory("unload").c_str());
 }

@@ -152,6 +152,13 @@ protected:
         DestroyWindow(other);
     }
 
+    // A command of the materials panel, as its row's Enter or its button sends it.
+    void PanelCommand(UINT command)
+    {
+        SendMessageA(FindMaterialsPanel(), WM_COMMAND, command, 0);
+        PumpMessages();
+    }
+
     // What a person does, each from its own starting point on a freshly listed polyhedron.
     struct Path
     {
@@ -179,6 +186,11 @@ protected:
             { "Copy selected entries", [this] { ClickEntry(0); ClickEntry(3, MK_CONTROL); },
               [this] { ChooseFromMenu(ID_COPY_SELECTED); } },
             { "Copy list while another program holds the clipboard", [] {}, [this] { CopyWhileTheClipboardIsHeld(); } },
+            { "Materials...", [] {}, [this] { ChooseFromMenu(ID_MATERIALS); } },
+            { "Enter on a row of the materials panel", [this] { ChooseFromMenu(ID_MATERIALS); },
+              [this] { PanelCommand(IDOK); } },
+            { "To editor in the materials panel", [this] { ChooseFromMenu(ID_MATERIALS); },
+              [this] { PanelCommand(IDC_TO_EDITOR); } },
         };
         for (const Mode& mode : MODES)
         {

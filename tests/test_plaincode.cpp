@@ -1,5 +1,5 @@
 // The code that needs no Win32, on its own: entry texts and the face index read back from them,
-// and the random colour rule. Runs under Wine and, built natively, under the sanitizers
+// the random colour rule, and the materials panel's counts and words. Runs under Wine and, built natively, under the sanitizers
 // (tests/native), where long is 64 bits and RAND_MAX is 2^31 - 1.
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ui/EntryText.h"
+#include "ui/MaterialTally.h"
 #include "ui/RandomColour.h"
 
 namespace
@@ -88,6 +89,44 @@ TEST(RandomColour, ComponentIsRandomTimesOldPlusOneModulo256)
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.next, DeriveRandomComponent(c.old, c.random)) << c.label;
+}
+
+// Shares rounded half up to one decimal (integers, so both builds agree); one of a kind singular.
+TEST(MaterialTally, SharesAndCountsInWords)
+{
+    struct Case { int part, whole; const char* share; };
+    const Case cases[] = {
+        { 1, 3, "33.3 %" }, { 2, 3, "66.7 %" }, { 1, 16, "6.3 %" }, { 1, 65534, "0.0 %" },
+        { 65533, 65534, "100.0 %" }, { 65534, 65534, "100.0 %" }, { 0, 5, "0.0 %" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.share, ShareText(c.part, c.whole)) << c.part << " of " << c.whole;
+    MaterialTally one = CountFacesByMaterial(1, [](int) { return 7; });
+    EXPECT_EQ("1 face, 1 material", TotalText(one));
+    EXPECT_EQ("0 faces, 0 materials", TotalText(CountFacesByMaterial(-3, [](int) { return 0; })));
+}
+
+// One pass: rows by index, the faces without record apart and last; a row says "invisible" only
+// for a colour the host gave with alpha 0, "painted here" for a marked index.
+TEST(MaterialTally, RowsCountFacesByIndexAndSayWhatTheirMaterialIs)
+{
+    const int materials[] = { 5, 0, 65535, 5, -1, 5, 0, -1 };
+    MaterialTally tally = CountFacesByMaterial(8, [&](int face) { return materials[face]; });
+    ASSERT_EQ(3u, tally.rows.size());
+    tally.rows[0].hasColour = tally.rows[1].hasColour = true;
+    tally.rows[0].a = 255;                 // 0: opaque; 5: alpha 0; 65535: no colour from the host
+    MarkPainted(tally, 5);
+    MarkPainted(tally, 65535);
+    MarkPainted(tally, 3);                 // no face uses it: no row to mark
+    const char* const rows[] = {
+        "matID 0\t2 faces\t25.0 %\t", "matID 5\t3 faces\t37.5 %\tinvisible, painted here",
+        "matID 65535\t1 face\t12.5 %\tpainted here", "no record\t2 faces\t25.0 %\t",
+    };
+    ASSERT_EQ(4, RowCount(tally));
+    for (int row = 0; row < RowCount(tally); ++row)
+        EXPECT_EQ(rows[row], RowText(tally, row)) << "row " << row;
+    EXPECT_EQ(nullptr, MaterialRowAt(tally, 3));
+    EXPECT_EQ("8 faces, 3 materials", TotalText(tally));
 }
 
 }  // namespace

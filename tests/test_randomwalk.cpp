@@ -22,10 +22,16 @@
 // The face list's context menu is caught as the real popup (the menu loop's WM_ENTERIDLE to its
 // owner) and then closed with Esc or one of its items, greyed ones included, is chosen with
 // arrow keys and Enter.
+//
+// The materials panel is opened from the menu and with Ctrl+M, its rows double-clicked, entered
+// (with and without IsDialogMessage) and sent to the editor, and it is closed; after every action
+// its rows, total, greying and title are held against the host's face records and slots as they
+// stood at the last command that refreshed it.
 #include "support/ImportTable.h"
 #include "support/PluginFixture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +66,9 @@ const char* const OUTCOMES[] = {
     "menu: select painted", "menu: select to do", "menu: every entry chosen", "menu: copy list",
     "menu: copy selected", "menu: opened by keyboard", "menu: copy with the clipboard held",
     "menu: select without the host's array", "selection without the host's array",
+    "panel opened", "panel brought forward", "panel greyed", "panel: faces of a material selected",
+    "panel: material to the editor", "panel: refused while out of date", "panel closed",
+    "panel closed with the tool window", "Ctrl+M with nothing to show",
 };
 
 const char CLIPBOARD_BEFORE[] = "the clipboard before the menu";
@@ -99,6 +108,7 @@ int g_liveDCs = 0;
 
 HFONT (WINAPI *g_createFontIndirectA)(const LOGFONTA*) = NULL;
 HBRUSH (WINAPI *g_createSolidBrush)(COLORREF) = NULL;
+HBRUSH (WINAPI *g_createHatchBrush)(int, COLORREF) = NULL;
 BOOL (WINAPI *g_deleteObject)(HGDIOBJ) = NULL;
 HDC (WINAPI *g_getDC)(HWND) = NULL;
 int (WINAPI *g_releaseDC)(HWND, HDC) = NULL;
@@ -114,6 +124,14 @@ HFONT WINAPI CountedCreateFontIndirectA(const LOGFONTA* logFont)
 HBRUSH WINAPI CountedCreateSolidBrush(COLORREF colour)
 {
     HBRUSH brush = g_createSolidBrush(colour);
+    if (brush != NULL)
+        g_liveGdiObjects.insert(brush);
+    return brush;
+}
+
+HBRUSH WINAPI CountedCreateHatchBrush(int style, COLORREF colour)
+{
+    HBRUSH brush = g_createHatchBrush(style, colour);
     if (brush != NULL)
         g_liveGdiObjects.insert(brush);
     return brush;
@@ -171,7 +189,7 @@ BOOL WINAPI CountedDestroyMenu(HMENU menu)
 // destroys.
 bool IsCountedMaker(const std::string& name)
 {
-    static const char* const counted[] = { "CreateFontIndirectA", "CreateSolidBrush", "GetDC",
+    static const char* const counted[] = { "CreateFontIndirectA", "CreateSolidBrush", "CreateHatchBrush", "GetDC",
                                            "CreateDialogParamA", "MessageBoxA", "LoadMenuA", "LoadCursorA" };
     for (const char* known : counted)
         if (name == known)
@@ -198,6 +216,7 @@ void CountPluginObjects()
     HMODULE plugin = Plugin::Module();
     g_createFontIndirectA = (decltype(g_createFontIndirectA))RedirectImport(plugin, "GDI32.dll", "CreateFontIndirectA", (void*)CountedCreateFontIndirectA);
     g_createSolidBrush = (decltype(g_createSolidBrush))RedirectImport(plugin, "GDI32.dll", "CreateSolidBrush", (void*)CountedCreateSolidBrush);
+    g_createHatchBrush = (decltype(g_createHatchBrush))RedirectImport(plugin, "GDI32.dll", "CreateHatchBrush", (void*)CountedCreateHatchBrush);
     g_deleteObject = (decltype(g_deleteObject))RedirectImport(plugin, "GDI32.dll", "DeleteObject", (void*)CountedDeleteObject);
     g_getDC = (decltype(g_getDC))RedirectImport(plugin, "USER32.dll", "GetDC", (void*)CountedGetDC);
     g_releaseDC = (decltype(g_releaseDC))RedirectImport(plugin, "USER32.dll", "ReleaseDC", (void*)CountedReleaseDC);
@@ -406,6 +425,17 @@ struct MenuExpectation
     bool clipboardHeld = false;  // another window had the clipboard open while the menu was used
 };
 
+// What the materials panel should show: its rows as the host's faces and slots gave them at the
+// last command that refreshed it, greyed if the list was out of date then.
+struct PanelModel
+{
+    bool open = false;
+    bool greyed = false;
+    std::string title, total;
+    std::vector<std::string> rows;
+    std::vector<int> materials;   // the index of each row of a material, in row order
+};
+
 int LineCount(const std::string& text)
 {
     return (int)std::count(text.begin(), text.end(), '\n');
@@ -470,7 +500,8 @@ protected:
     void ApplyClose();
     void ApplyMenuCommand(UINT id);
     void ApplyMenuSelect(UINT id);
-    void ApplyMenuSelectWithoutArray();
+    void ApplyChosenSelected(const std::vector<int>& chosen, int current, const std::vector<int>& before);
+    void ApplyMenuSelectWithoutArray(const std::vector<int>& before);
     void CheckMenuSelectCall(const std::vector<int>& chosen, int count);
     void ApplyMenuCopy(UINT id);
     void FinishMenu();
@@ -481,6 +512,7 @@ protected:
     void CheckList();
     void CheckHost();
     void CheckObjectCounts();
+    void CheckPanel();
     void Failure(const std::string& what) { m_failures.push_back(what); }
 
     std::string ReplayText() const;
@@ -522,8 +554,19 @@ protected:
 
     MessageBoxCatcher m_catcher;
     size_t m_boxesFrom = 0;
-    int m_windowLevel[2] = { -1, -1 };   // closed, open
-    int m_gdiLevel[2] = { -1, -1 };
+    int m_windowLevel[3] = { -1, -1, -1 };   // closed, open, open with the materials panel
+    int m_gdiLevel[3] = { -1, -1, -1 };
+
+    // The materials panel
+    bool CtrlM(WalkRandom& random);
+    bool PanelAction(WalkRandom& random);
+    bool ClosePanel(WalkRandom& random, HWND panel);
+    int ClickPanelRow(WalkRandom& random, HWND rows);
+    bool ListUpToDate() const;
+    void ApplyMaterialsCommand();
+    void ApplyPanelRefresh();
+    void ApplyPanelAction(bool select, int row, const std::vector<int>& before);
+    PanelModel m_panel;
 };
 
 RandomWalk* RandomWalk::s_current = NULL;
@@ -670,6 +713,10 @@ bool RandomWalk::UserAction(WalkRandom& random)
         return HideWindow(random);
     if (roll < 90)
         return ListMenu(random);
+    if (roll < 95)
+        return PanelAction(random);
+    if (roll < 97)
+        return CtrlM(random);
     return false;
 }
 
@@ -964,7 +1011,7 @@ void RandomWalk::NoteMenuVisit()
 void RandomWalk::PredictMenu()
 {
     int count = (int)m_model.texts.size();
-    m_menu.upToDate = HostIsPolyhedron() && HostName() == m_model.label && HostFaces() == count;
+    m_menu.upToDate = ListUpToDate();
     m_menu.material = m_menu.upToDate && m_menu.entry >= 0 ? zvktFaceMaterialIndex(m_selection, m_menu.entry) : -1;
     if (m_menu.opens && !m_menu.upToDate && count > 0)
         ++m_reached["menu: out of date"];
@@ -979,6 +1026,7 @@ void RandomWalk::PredictMenu()
                       m_menu.material < 0 });
     items.push_back({ ID_SELECT_PAINTED, SELECT_PAINTED, !(m_menu.upToDate && painted) });
     items.push_back({ ID_SELECT_TO_DO, SELECT_TO_DO, !(m_menu.upToDate && toDo) });
+    items.push_back({ ID_MATERIALS, MATERIALS_ITEM, !(m_menu.upToDate && count > 0) });
     items.push_back({ ID_COPY_LIST, COPY_LIST, count == 0 });
     items.push_back({ ID_COPY_SELECTED, COPY_SELECTED, m_menu.selectedBefore.empty() });
 }
@@ -1204,8 +1252,18 @@ void RandomWalk::ApplyCommands(const std::vector<WindowWatch::Command>& commands
             ApplySelectionChange();
         else if (id >= ID_FACES_OUT_OF_DATE && id <= ID_COPY_SELECTED && command.wParam == (WPARAM)id)
             ApplyMenuCommand(id);
+        else if (command.wParam == ID_MATERIALS)
+        {
+            m_menu.acted = m_menu.active;
+            ApplyMaterialsCommand();
+        }
         else
             ApplyButton(id);
+        // The panel follows every load, paint and selection change of the list.
+        static const std::set<WPARAM> refreshing = { IDC_LOAD_LIST, IDC_CLEAR_LIST, IDC_PAINT_FACE, IDC_PAINT_SELECTION,
+            IDC_PAINT_ALL, ID_SELECT_MATERIAL, ID_SELECT_PAINTED, ID_SELECT_TO_DO, MAKEWPARAM(IDC_FACE_LIST, LBN_SELCHANGE) };
+        if (command.message == WM_COMMAND && refreshing.count(command.wParam))
+            ApplyPanelRefresh();
     }
     if (m_menu.active)
         FinishMenu();
@@ -1290,8 +1348,8 @@ void RandomWalk::ApplyMenuCommand(UINT id)
         ApplyMenuSelect(id);
 }
 
-// Exactly the chosen entries selected, in the list and with one host call; then what a
-// selection change gives.
+// The entries a select item chooses: those of the menu entry's material, the painted or the
+// still-to-do ones.
 void RandomWalk::ApplyMenuSelect(UINT id)
 {
     int count = (int)m_model.texts.size();
@@ -1310,10 +1368,19 @@ void RandomWalk::ApplyMenuSelect(UINT id)
     int n = (int)chosen.size();
     if (n == count)
         ++m_reached["menu: every entry chosen"];
-    int current = id == ID_SELECT_MATERIAL ? m_menu.entry : chosen.front();
+    ApplyChosenSelected(chosen, id == ID_SELECT_MATERIAL ? m_menu.entry : chosen.front(), m_menu.selectedBefore);
+}
+
+// What the menu's select items and the panel's rows do: exactly the chosen entries selected, in
+// the list and with one host call, then what a selection change gives; with the list as it was
+// before when the host gives no array.
+void RandomWalk::ApplyChosenSelected(const std::vector<int>& chosen, int current, const std::vector<int>& before)
+{
+    int count = (int)m_model.texts.size();
+    int n = (int)chosen.size();
     if (n < count && ArrayRefused())
     {
-        ApplyMenuSelectWithoutArray();
+        ApplyMenuSelectWithoutArray(before);
         return;
     }
 
@@ -1365,10 +1432,10 @@ void RandomWalk::CheckMenuSelectCall(const std::vector<int>& chosen, int count)
 
 // The host gave no array for the one call: the list stays as it was, buttons and title too, and
 // the host's selection is empty (its edit tool was closed first).
-void RandomWalk::ApplyMenuSelectWithoutArray()
+void RandomWalk::ApplyMenuSelectWithoutArray(const std::vector<int>& before)
 {
     ++m_reached["menu: select without the host's array"];
-    if (SelectedEntries() != m_menu.selectedBefore)
+    if (SelectedEntries() != before)
         Failure("a select item changed the list's selection though the host gave no array");
     if (!CallsNamed("zvkPolyhSelectFaces").empty())
         Failure("zvkPolyhSelectFaces called without the host's array");
@@ -1427,7 +1494,7 @@ void RandomWalk::FinishMenu()
     if (chosenEnabled && !m_menu.acted)
         Failure("no command arrived from the enabled item \"" + g_menu.items[g_menu.chosen].text + "\"");
     UINT acted = chosenEnabled ? g_menu.items[g_menu.chosen].id : 0;
-    if (acted == ID_SELECT_MATERIAL || acted == ID_SELECT_PAINTED || acted == ID_SELECT_TO_DO)
+    if (acted == ID_SELECT_MATERIAL || acted == ID_SELECT_PAINTED || acted == ID_SELECT_TO_DO || acted == ID_MATERIALS)
         return;
     static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
         "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
@@ -1563,6 +1630,9 @@ void RandomWalk::ApplyClose()
     ++m_reached["window closed"];
     ApplyEmptied(true);
     m_model = WindowModel();
+    if (m_panel.open)
+        ++m_reached["panel closed with the tool window"];
+    m_panel = PanelModel();
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -1574,6 +1644,7 @@ void RandomWalk::CheckAll()
     if (m_model.open && m_window != NULL)
         CheckList();
     CheckHost();
+    CheckPanel();
     CheckObjectCounts();
 
     std::vector<std::string> shown;
@@ -1734,7 +1805,7 @@ void RandomWalk::CheckObjectCounts()
             Failure("a menu the plug-in loaded vanished without its DestroyMenu");
     if (!g_liveMenus.empty())
         Failure(std::to_string(g_liveMenus.size()) + " menus the plug-in loaded are still alive after the action");
-    int state = m_model.open ? 1 : 0;
+    int state = m_model.open ? (m_panel.open ? 2 : 1) : 0;
     int windows = ThreadWindowCount();
     int gdi = (int)g_liveGdiObjects.size();
     if (m_index < WARM_UP_ACTIONS)
@@ -1749,6 +1820,273 @@ void RandomWalk::CheckObjectCounts()
         Failure(std::to_string(windows) + " windows, " + std::to_string(m_windowLevel[state]) + " after the warm-up");
     if (gdi != m_gdiLevel[state])
         Failure(std::to_string(gdi) + " GDI objects of the plug-in alive, " + std::to_string(m_gdiLevel[state]) + " after the warm-up");
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The materials panel
+
+bool RandomWalk::ListUpToDate() const
+{
+    return HostIsPolyhedron() && HostName() == m_model.label && HostFaces() == (int)m_model.texts.size();
+}
+
+// Ctrl+M with the focus in the face list, through IsDialogMessage as the host's loop gives keys
+// or straight to the list as a host without it: the list hands the command over every time.
+bool RandomWalk::CtrlM(WalkRandom& random)
+{
+    bool dialogMessage = random.Percent(50);
+    SetFocus(m_list);
+    BYTE state[256], pressed[256];
+    GetKeyboardState(state);
+    memcpy(pressed, state, sizeof pressed);
+    pressed[VK_CONTROL] = 0x80;
+    SetKeyboardState(pressed);
+    if (dialogMessage)
+        DialogKey('M', "Ctrl+M");
+    else
+    {
+        MSG down = { m_list, WM_KEYDOWN, 'M', 1, GetTickCount(), { 0, 0 } };
+        TranslateMessage(&down);
+        DispatchMessageA(&down);
+        HostPump();
+    }
+    SetKeyboardState(state);
+    m_doing = std::string("Ctrl+M in the list") + (dialogMessage ? "" : ", without IsDialogMessage");
+    // Its character (a carriage return) reaches nothing: no Enter for the dialog.
+    int materials = 0, enter = 0;
+    for (const WindowWatch::Command& command : g_watch.commands)
+    {
+        materials += command.message == WM_COMMAND && command.wParam == ID_MATERIALS;
+        enter += command.message == WM_COMMAND && LOWORD(command.wParam) == IDOK;
+    }
+    if (materials != 1 || enter != 0)
+        Failure("Ctrl+M gave " + std::to_string(materials) + " \"Materials...\" commands and " + std::to_string(enter) + " IDOK");
+    return true;
+}
+
+// On the open panel: a row clicked, then double-clicked, entered or sent to the editor; or the
+// panel closed.
+bool RandomWalk::PanelAction(WalkRandom& random)
+{
+    HWND panel = FindMaterialsPanel();
+    if (!m_panel.open || panel == NULL || !IsWindowVisible(panel))
+        return false;
+    int roll = random.Below(10);
+    if (roll < 2)
+        return ClosePanel(random, panel);
+    HWND rows = GetDlgItem(panel, IDC_MATERIALS_LIST);
+    std::vector<int> before = SelectedEntries();
+    int row = ClickPanelRow(random, rows);
+    // On a long list the selection stays small (see ClickListEntry): such a row goes to the editor.
+    int material = !m_panel.greyed && row >= 0 && row < (int)m_panel.materials.size() ? m_panel.materials[row] : -1;
+    int chosen = 0, faces = material >= 0 && EntriesNow() > 400 ? HostFaces() : 0;
+    for (int face = 0; face < faces; ++face)
+        chosen += zvktFaceMaterialIndex(m_selection, face) == material;
+    bool select = roll < 7 && chosen < 40;
+    bool reached = true;   // the action reaches the panel: a greyed button takes no click
+    zvktJournalClear();
+    if (select && roll < 4)
+    {
+        m_doing = "double-click on panel row " + std::to_string(row);
+        POINT centre = ::EntryCentre(rows, std::max(row, 0));
+        SendMessageA(rows, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+        SendMessageA(rows, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
+    }
+    else if (select)
+    {
+        bool dialogMessage = random.Percent(50);
+        m_doing = "Enter on panel row " + std::to_string(row) + (dialogMessage ? "" : ", without IsDialogMessage");
+        SetFocus(rows);
+        MSG down = { rows, WM_KEYDOWN, VK_RETURN, 1, GetTickCount(), { 0, 0 } };
+        if (!dialogMessage || !IsDialogMessageA(panel, &down))
+            DispatchMessageA(&down);
+    }
+    else
+    {
+        HWND button = GetDlgItem(panel, IDC_TO_EDITOR);
+        m_doing = std::string("\"To editor\" on panel row ") + std::to_string(row) + (IsWindowEnabled(button) ? "" : " (greyed)");
+        reached = IsWindowEnabled(button) != 0;
+        if (reached)
+            SendMessageA(button, BM_CLICK, 0, 0);
+    }
+    HostPump();
+    m_commandCalls = { 0, zvktJournalCount() };
+    if (reached)
+        ApplyPanelAction(select, row, before);
+    return true;
+}
+
+bool RandomWalk::ClosePanel(WalkRandom& random, HWND panel)
+{
+    if (random.Percent(50))
+    {
+        m_doing = "Esc in the panel";
+        MSG down = { GetDlgItem(panel, IDC_MATERIALS_LIST), WM_KEYDOWN, VK_ESCAPE, 1, GetTickCount(), { 0, 0 } };
+        IsDialogMessageA(panel, &down);
+    }
+    else
+    {
+        m_doing = "the panel's close button";
+        SendMessageA(panel, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    HostPump();
+    ++m_reached["panel closed"];
+    m_panel = PanelModel();
+    return true;
+}
+
+// A click on a random row, brought into view; -1 when the panel has none.
+int RandomWalk::ClickPanelRow(WalkRandom& random, HWND rows)
+{
+    int count = (int)SendMessageA(rows, LB_GETCOUNT, 0, 0);
+    if (count <= 0)
+        return -1;
+    int row = random.Below(count);
+    SendMessageA(rows, LB_SETTOPINDEX, row, 0);
+    POINT centre = ::EntryCentre(rows, row);
+    SendMessageA(rows, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+    SendMessageA(rows, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
+    return row;
+}
+
+// "Materials..." or Ctrl+M: the panel opens, or comes forward, refreshed, for a list of the
+// selected polyhedron that has entries; otherwise nothing happens.
+void RandomWalk::ApplyMaterialsCommand()
+{
+    if (!ListUpToDate() || m_model.texts.empty())
+    {
+        ++m_reached["Ctrl+M with nothing to show"];
+        return;
+    }
+    ++m_reached[m_panel.open ? "panel brought forward" : "panel opened"];
+    m_panel.open = true;
+    ApplyPanelRefresh();
+    if (GetActiveWindow() != FindMaterialsPanel())
+        Failure("the panel is not the active window after it was asked for");
+}
+
+std::string CountWords(size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// The listed polyhedron's faces counted by material index, each row's colour the slot's as the
+// host answers into the one material the panel makes (a copy of the editor's, which an index
+// outside the table leaves as the row before left it); or, out of date, the rows as they were.
+void RandomWalk::ApplyPanelRefresh()
+{
+    if (!m_panel.open)
+        return;
+    m_panel.greyed = !ListUpToDate();
+    if (m_panel.greyed)
+    {
+        ++m_reached["panel greyed"];
+        return;
+    }
+    int faces = HostFaces();
+    std::map<int, int> counts;
+    std::set<int> painted;
+    for (int face = 0; face < faces; ++face)
+    {
+        int material = zvktFaceMaterialIndex(m_selection, face);
+        ++counts[material];
+        if (m_model.colours[face] != 0)
+            painted.insert(material);
+    }
+    m_panel.rows.clear();
+    m_panel.materials.clear();
+    ZvkColor colour = EditorColour();
+    for (const auto& count : counts)
+    {
+        if (count.first < zvktSlotCount(m_selection))
+            colour = SlotColour(m_selection, count.first);
+        bool invisible = colour.a == 0, paint = painted.count(count.first) > 0;
+        int tenths = (int)std::floor(count.second * 1000.0 / faces + 0.5);
+        m_panel.rows.push_back("matID " + std::to_string(count.first) + "\t" + CountWords(count.second, "face", "faces")
+                               + "\t" + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " %\t"
+                               + (invisible && paint ? "invisible, painted here" : invisible ? "invisible" : paint ? "painted here" : ""));
+        m_panel.materials.push_back(count.first);
+    }
+    m_panel.total = CountWords(faces, "face", "faces") + ", " + CountWords(counts.size(), "material", "materials");
+    m_panel.title = MATERIALS_PANEL_CAPTION + m_model.label;
+}
+
+// A row acts only while the panel shows it up to date and the list still is; otherwise the
+// panel refreshes and nothing else happens. The row of the faces without record does nothing.
+void RandomWalk::ApplyPanelAction(bool select, int row, const std::vector<int>& before)
+{
+    bool mayAct = !m_panel.greyed && ListUpToDate();
+    int material = row >= 0 && row < (int)m_panel.materials.size() ? m_panel.materials[row] : -1;
+    if (mayAct && material >= 0 && select)
+    {
+        ++m_reached["panel: faces of a material selected"];
+        std::vector<int> chosen;
+        for (int face = 0; face < HostFaces(); ++face)
+            if (zvktFaceMaterialIndex(m_selection, face) == material)
+                chosen.push_back(face);
+        ApplyChosenSelected(chosen, chosen.front(), before);
+        ApplyPanelRefresh();
+        return;
+    }
+    if (mayAct && material >= 0)
+    {
+        ++m_reached["panel: material to the editor"];
+        ZvkColor expected = material < zvktSlotCount(m_selection) ? SlotColour(m_selection, material) : m_editorBefore.colour;
+        if (ColourText(EditorColour()) != ColourText(expected))
+            Failure("the editor shows " + ColourText(EditorColour()) + " after \"To editor\", expected " + ColourText(expected));
+        return;
+    }
+    if (!mayAct)
+    {
+        ++m_reached["panel: refused while out of date"];
+        ApplyPanelRefresh();
+    }
+    for (const char* acting : { "zvkPolyhSelectFaces", "zvkMaterialSetActive", "zvkCurrobjEditToolClose" })
+        if (!CallsNamed(acting).empty())
+        {
+            Failure(std::string("a panel row that may not act called ") + acting);
+            break;
+        }
+}
+
+// The panel as the model has it: owned by the tool window, its title, state line, rows, total
+// and "To editor" greyed unless a row of a material is current in an up-to-date panel.
+void RandomWalk::CheckPanel()
+{
+    HWND panel = FindMaterialsPanel();
+    if ((panel != NULL) != m_panel.open)
+    {
+        Failure(std::string(panel != NULL ? "a" : "no") + " materials panel, expected " + (m_panel.open ? "one" : "none"));
+        return;
+    }
+    if (panel == NULL)
+        return;
+    if (GetWindow(panel, GW_OWNER) != m_window)
+        Failure("the materials panel is not owned by the tool window");
+    if (WindowText(panel) != m_panel.title)
+        Failure("panel title \"" + WindowText(panel).substr(0, 60) + "\", expected \"" + m_panel.title.substr(0, 60) + "\"");
+    if (WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)) != (m_panel.greyed ? OUT_OF_DATE : ""))
+        Failure("panel state line \"" + WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)) + "\"");
+    HWND rows = GetDlgItem(panel, IDC_MATERIALS_LIST);
+    std::vector<std::string> shown;
+    for (int row = 0; row < (int)SendMessageA(rows, LB_GETCOUNT, 0, 0); ++row)
+        shown.push_back(ListEntryText(rows, row));
+    if (shown != m_panel.rows)
+    {
+        std::string text = "panel rows";
+        for (const std::string& row : shown)
+            text += " [" + row + "]";
+        text += ", expected";
+        for (const std::string& row : m_panel.rows)
+            text += " [" + row + "]";
+        Failure(text);
+    }
+    if (WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)) != m_panel.total)
+        Failure("panel total \"" + WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)) + "\", expected \"" + m_panel.total + "\"");
+    int current = (int)SendMessageA(rows, LB_GETCURSEL, 0, 0);
+    bool toEditor = !m_panel.greyed && current >= 0 && current < (int)m_panel.materials.size();
+    if ((IsWindowEnabled(GetDlgItem(panel, IDC_TO_EDITOR)) != 0) != toEditor)
+        Failure(std::string("\"To editor\" ") + (toEditor ? "greyed" : "enabled") + ", expected the opposite");
 }
 
 // Every object-making function the plug-in imports must be one the walk counts.

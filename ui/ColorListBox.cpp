@@ -103,8 +103,83 @@ LRESULT CColorListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_bContextMenuAsked = true;
     else if (message == WM_KEYDOWN && wParam == VK_APPS)
         m_bContextMenuAsked = false;
+    if (message == WM_KEYDOWN && HandCtrlKeyToParent((UINT)wParam))
+        return 0;
+    if (message == WM_CHAR && m_chSwallow != 0 && wParam == m_chSwallow)
+    {
+        m_chSwallow = 0;
+        return 0;
+    }
     LRESULT lResult = CListBox::WindowProc(message, wParam, lParam);
+    NoteColours(message, wParam, lParam, lResult);
     if (message == WM_KEYUP && wParam == VK_APPS && !m_bContextMenuAsked && m_hWnd != NULL)
         SendMessage(WM_CONTEXTMENU, (WPARAM)m_hWnd, MAKELPARAM(-1, -1));
     return lResult;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Ctrl+letter keys
+
+// The key's character (Ctrl+M makes a carriage return) would otherwise reach the list's search.
+// A command the parent refuses does nothing, as a greyed menu item does: no beep, no message.
+bool CColorListBox::HandCtrlKeyToParent(UINT vk)
+{
+    m_chSwallow = 0;
+    if (!(::GetKeyState(VK_CONTROL) & 0x8000) || (::GetKeyState(VK_MENU) & 0x8000) || (::GetKeyState(VK_SHIFT) & 0x8000))
+        return false;
+    for (size_t i = 0; i < m_ctrlKeys.size(); ++i)
+        if (m_ctrlKeys[i].first == vk)
+        {
+            m_chSwallow = vk - 'A' + 1;
+            GetParent()->SendMessage(WM_COMMAND, m_ctrlKeys[i].second);
+            return true;
+        }
+    return false;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Coloured entries
+
+// After the list has done what the message asks: an entry added or inserted moves those after
+// it, a deleted one moves them back; LB_SETITEMDATA for -1 sets every entry.
+void CColorListBox::NoteColours(UINT message, WPARAM wParam, LPARAM lParam, LRESULT lResult)
+{
+    if (lResult == LB_ERR || lResult == LB_ERRSPACE)
+        return;
+    int position = (int)wParam;
+    switch (message)
+    {
+    case LB_RESETCONTENT:
+        m_coloured.clear();
+        break;
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+        ShiftColouredFrom((int)lResult, 1);
+        break;
+    case LB_DELETESTRING:
+        m_coloured.erase(position);
+        ShiftColouredFrom(position + 1, -1);
+        break;
+    case LB_SETITEMDATA:
+        if (position == -1)
+        {
+            m_coloured.clear();
+            for (int i = 0; lParam != 0 && i < GetCount(); ++i)
+                m_coloured.insert(i);
+        }
+        else if (lParam != 0)
+            m_coloured.insert(position);
+        else
+            m_coloured.erase(position);
+        break;
+    }
+}
+
+void CColorListBox::ShiftColouredFrom(int position, int by)
+{
+    std::set<int>::iterator from = m_coloured.lower_bound(position);
+    std::vector<int> moved(from, m_coloured.end());
+    m_coloured.erase(from, m_coloured.end());
+    for (size_t i = 0; i < moved.size(); ++i)
+        m_coloured.insert(moved[i] + by);
 }

@@ -115,6 +115,7 @@ static void FitMenuItems(CMenu* pPopup, const CListBox& list, bool upToDate, int
     pPopup->EnableMenuItem(ID_SELECT_MATERIAL, GreyedUnless(material >= 0));
     pPopup->EnableMenuItem(ID_SELECT_PAINTED, GreyedUnless(upToDate && AnyEntryWithPaintState(list, true)));
     pPopup->EnableMenuItem(ID_SELECT_TO_DO, GreyedUnless(upToDate && AnyEntryWithPaintState(list, false)));
+    pPopup->EnableMenuItem(ID_MATERIALS, GreyedUnless(upToDate && list.GetCount() > 0));
     pPopup->EnableMenuItem(ID_COPY_LIST, GreyedUnless(list.GetCount() > 0));
     pPopup->EnableMenuItem(ID_COPY_SELECTED, GreyedUnless(list.GetSelCount() > 0));
 }
@@ -173,12 +174,20 @@ void CMatIdDialog::OnSelectMaterial()
     int material = MaterialOfFace(faces, count, entry);
     if (material < 0)
         return;
+    SelectEntriesOfMaterial(polyhedron, faces, material, entry);
+}
 
+// Exactly the entries whose face has the material index, with the given entry current (the first
+// chosen one for -1): the menu's item and the materials panel's rows alike.
+void CMatIdDialog::SelectEntriesOfMaterial(ZvkHandle polyhedron, ZvkFace** faces, int material, int current)
+{
+    int count = m_faceList.GetCount();
     std::vector<int> chosen;
     for (int face = 0; face < count; ++face)
         if (MaterialOfFace(faces, count, face) == material)
             chosen.push_back(face);
-    SelectChosenEntries(polyhedron, chosen, entry);
+    if (!chosen.empty())
+        SelectChosenEntries(polyhedron, chosen, current >= 0 ? current : chosen.front());
 }
 
 void CMatIdDialog::OnSelectPainted()

@@ -56,6 +56,15 @@ inline void ReleaseMaterial(ZvkHandle material)
     zvkFree(material);
 }
 
+// The Material Editor shows the polyhedron's slot, read into a material that the caller made and
+// releases: picking a face and the materials panel's "To editor" alike.
+inline void ShowSlotInEditor(ZvkHandle polyhedron, unsigned short slot, ZvkHandle material)
+{
+    zvkPolyhGetMaterial(polyhedron, slot, material);
+    zvkMaterialSetActive(material);
+    zvkMaterialFixColor(material);
+}
+
 inline int FaceIndexOfEntry(const char* text)
 {
     return ReadEntryFaceIndex(text);

@@ -50,6 +50,8 @@ BEGIN_MESSAGE_MAP(CMatIdDialog, CDialog)
     ON_COMMAND(ID_SELECT_TO_DO, &CMatIdDialog::OnSelectToDo)
     ON_COMMAND(ID_COPY_LIST, &CMatIdDialog::OnCopyList)
     ON_COMMAND(ID_COPY_SELECTED, &CMatIdDialog::OnCopySelected)
+    // The materials panel
+    ON_COMMAND(ID_MATERIALS, &CMatIdDialog::OnMaterials)
 END_MESSAGE_MAP()
 
 BOOL CMatIdDialog::OnInitDialog()
@@ -76,6 +78,8 @@ BOOL CMatIdDialog::OnInitDialog()
     SetPaintButtons(0, 0);
     GetDlgItem(IDC_PAINT_ALL)->EnableWindow(TRUE);
     GetDlgItem(IDC_HELP_BUTTON)->EnableWindow(TRUE);
+    // Ctrl+M in the face list opens the materials panel.
+    m_faceList.SetCtrlKeyCommand('M', ID_MATERIALS);
     return TRUE;
 }
 

@@ -97,6 +97,18 @@ protected:
     void CopyEntries(const std::vector<int>& positions);
     std::string EntriesText(const std::vector<int>& positions);
 
+    // The materials panel: "Materials..." and Ctrl+M open it, the commands that change what it
+    // shows refresh it, and its rows act through the face list.
+public:
+    static void RefreshMaterialsPanel();
+protected:
+    friend class CMaterialsPanel;
+    void OnMaterials();
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    void SelectEntriesOfMaterial(ZvkHandle polyhedron, ZvkFace** faces, int material, int current);
+    void SelectFacesOfMaterial(unsigned material);
+    void ShowMaterialInEditor(unsigned material);
+
     DECLARE_MESSAGE_MAP()
 };
 

@@ -121,11 +121,7 @@ void CMatIdDialog::PickFaceMaterial()
     ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
     const ZvkFace* record = FaceRecord(faces, count, face);
     if (record != NULL)
-    {
-        zvkPolyhGetMaterial(polyhedron, zvkFaceMaterialIndex(record), material);
-        zvkMaterialSetActive(material);
-        zvkMaterialFixColor(material);
-    }
+        ShowSlotInEditor(polyhedron, zvkFaceMaterialIndex(record), material);
     ReleaseMaterial(material);
     UpdateData(FALSE);
 }

@@ -31,4 +31,12 @@
 #define ID_COPY_LIST            40005
 #define ID_COPY_SELECTED        40006
 
+// The materials panel: the face list's menu item that opens it, its template and its controls.
+#define ID_MATERIALS            40009
+#define IDD_MATERIALS           103
+#define IDC_MATERIALS_STATE     3100
+#define IDC_MATERIALS_LIST      3101
+#define IDC_MATERIALS_TOTAL     3102
+#define IDC_TO_EDITOR           3103
+
 #endif

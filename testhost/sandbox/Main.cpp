@@ -1,6 +1,6 @@
 // The sandbox host's main window: the plug-in's button, the viewport, the scene, the Material
 // Editor panel, the call log and the status bar, and the host's message loop, with
-// IsDialogMessage for the plug-in's modeless tool window.
+// IsDialogMessage for the plug-in's modeless windows (the tool window, the materials panel).
 //
 //   sandbox.exe [MODEL.obj]      interactive, on the generated scene or on an OBJ model
 //   sandbox.exe --walk           a scripted walk for a machine without a display: selects the big
@@ -8,6 +8,8 @@
 //                                entry, writes "ready" to sandbox-walk\walk.log and stays open
 //   sandbox.exe --walk-menu      the same walk, then a right click on the clicked entry: writes
 //                                "ready" while the face list's context menu is open
+//   sandbox.exe --walk-panel     the same walk, then some faces painted and the materials panel
+//                                opened: writes "ready" once its rows are checked
 //   --quit-after=SECONDS         close by itself after that time (a walk: 600 unless given; 0: a
 //                                walk closes as soon as it is done, with exit code 0 if it went well)
 // Any other option is refused with the usage line, on standard error (and in a message box
@@ -35,7 +37,7 @@ const int MARGIN = 8;
 const int DIALOG_CLASS_ATOM = 32770;
 const char MAIN_CLASS[] = "ZvkSandboxHost";
 const int MAX_SCENE_ROWS = 12;
-const char USAGE[] = "usage: sandbox.exe [--walk | --walk-menu] [--quit-after=SECONDS] [MODEL.obj]";
+const char USAGE[] = "usage: sandbox.exe [--walk | --walk-menu | --walk-panel] [--quit-after=SECONDS] [MODEL.obj]";
 
 enum { IDM_OPEN = 200, IDM_SAVE_AS, IDM_EXIT };
 
@@ -532,7 +534,8 @@ bool RegisterClasses(const Host& host)
 }
 
 // A message for a window whose root is a dialog other than the main window goes through
-// IsDialogMessage first, as the host does for the plug-in's modeless tool window.
+// IsDialogMessage first, as the host does for the plug-in's modeless tool window (and here for
+// its materials panel too).
 bool IsDialogRoot(const Host& host, HWND root)
 {
     return root && root != host.main && (int)GetClassLongA(root, GCW_ATOM) == DIALOG_CLASS_ATOM;
@@ -575,6 +578,8 @@ bool ReadCommandLine(Host& host, std::string& modelPath, std::string& refused)
             host.walk.on = true;
         else if (strcmp(argument, "--walk-menu") == 0)
             host.walk.on = host.walk.menu = true;
+        else if (strcmp(argument, "--walk-panel") == 0)
+            host.walk.on = host.walk.panel = true;
         else if (strncmp(argument, "--quit-after=", 13) == 0)
             host.quitAfter = atoi(argument + 13);
         else if (strncmp(argument, "--", 2) == 0)

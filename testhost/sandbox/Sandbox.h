@@ -84,6 +84,7 @@ struct WalkState
 {
     bool on = false;
     bool menu = false;         // it ends with the face list's context menu open
+    bool panel = false;        // it ends with some faces painted and the materials panel open
     FILE* log = NULL;
     int step = 0;
     int tries = 0;

@@ -2,7 +2,8 @@
 // polyhedron, open the tool window, load its face list, click an entry, and check at each step
 // what a person would see. Every step goes to walk.log; the walk fails on the first step that
 // did not do what it should. The menu walk then opens the face list's context menu with a right
-// click on that entry and stays in the menu, for a screenshot of it.
+// click on that entry and stays in the menu, for a screenshot of it; the panel walk paints some
+// faces as a person would and opens the materials panel.
 #include "Sandbox.h"
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "ui/resource.h"
 
@@ -21,7 +24,17 @@ namespace {
 // many times at most.
 const int MAX_TRIES = 20;
 
-enum StepResult { STEP_DONE, STEP_WAIT, STEP_FAILED, WALK_DONE };
+enum StepResult { STEP_DONE, STEP_WAIT, STEP_FAILED };
+
+// A window the step needs and that is not there yet: waited for at the next tick, MAX_TRIES at
+// most, then the step fails saying what was missing.
+StepResult NotYet(Host& host, const std::string& missing)
+{
+    if (host.walk.tries < MAX_TRIES)
+        return STEP_WAIT;
+    WalkLog(host, "%s", missing.c_str());
+    return STEP_FAILED;
+}
 
 void FinishWalk(Host& host, bool ok)
 {
@@ -74,12 +87,7 @@ StepResult LoadFaceList(Host& host)
 {
     HWND button = ToolControl(IDC_LOAD_LIST);
     if (!button)
-    {
-        if (host.walk.tries < MAX_TRIES)
-            return STEP_WAIT;
-        WalkLog(host, "no tool window with the caption \"%s\"", TOOL_WINDOW_CAPTION);
-        return STEP_FAILED;
-    }
+        return NotYet(host, std::string("no tool window with the caption \"") + TOOL_WINDOW_CAPTION + "\"");
     char caption[64] = "";
     GetWindowTextA(button, caption, sizeof caption);
     SendMessageA(button, BM_CLICK, 0, 0);
@@ -120,9 +128,7 @@ StepResult CheckHostSelection(Host& host)
     int selected = zvktSelectedFaceCount(host.selection);
     bool clicked = face >= 0 && zvktIsFaceSelected(host.selection, face);
     WalkLog(host, "selected faces in the host: %d; face %d %s", selected, face, clicked ? "among them" : "not among them");
-    if (selected != 1 || !clicked)
-        return STEP_FAILED;
-    return host.walk.menu ? STEP_DONE : WALK_DONE;
+    return selected == 1 && clicked ? STEP_DONE : STEP_FAILED;
 }
 
 // Posted, not sent: the menu's own loop then runs the walk's timer, which finds the menu open.
@@ -160,12 +166,7 @@ StepResult CheckMenu(Host& host)
 {
     HWND popup = FindOpenPopupMenu();
     if (!popup)
-    {
-        if (host.walk.tries < MAX_TRIES)
-            return STEP_WAIT;
-        WalkLog(host, "no popup menu open after the right click");
-        return STEP_FAILED;
-    }
+        return NotYet(host, "no popup menu open after the right click");
     std::vector<MenuItem> items = ReadMenuItems((HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0));
     for (const MenuItem& item : items)
         WalkLog(host, "menu item \"%s\"%s", item.text.c_str(), item.greyed ? " (greyed)" : "");
@@ -178,12 +179,98 @@ StepResult CheckMenu(Host& host)
     // the menu open until the script has its picture.
     if (host.quitAfter == 0)
         EndMenu();
-    return ok ? WALK_DONE : STEP_FAILED;
+    return ok ? STEP_DONE : STEP_FAILED;
 }
 
-StepResult (*const STEPS[])(Host&) = {
-    SelectBiggestPolyhedron, OpenToolWindow, LoadFaceList, ClickEntry, CheckHostSelection, RightClickEntry, CheckMenu,
-};
+void ClickListEntry(HWND list, int entry, WPARAM keys)
+{
+    POINT centre = EntryCentre(list, entry);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(centre.x, centre.y));
+    SendMessageA(list, WM_LBUTTONUP, keys, MAKELPARAM(centre.x, centre.y));
+}
+
+// What a person picks in the Material Editor before a paint.
+void SetEditorColour(Host& host, unsigned char r, unsigned char g, unsigned char b)
+{
+    ZvktMaterial material = {};
+    zvktGetEditorMaterial(&material);
+    material.colour = { r, g, b, 255 };
+    zvktSetEditorMaterial(&material);
+    RefreshAll(host);
+}
+
+// The first ten entries painted orange, the twelfth invisible blue: three materials to show.
+StepResult PaintSomeFaces(Host& host)
+{
+    HWND list = ToolControl(IDC_FACE_LIST);
+    int count = list ? (int)SendMessageA(list, LB_GETCOUNT, 0, 0) : 0;
+    if (count < 12)
+    {
+        WalkLog(host, "the face list has %d entries: too few to paint some of them", count);
+        return STEP_FAILED;
+    }
+    ClickListEntry(list, 0, 0);
+    ClickListEntry(list, 9, MK_SHIFT);
+    SetEditorColour(host, 230, 120, 40);
+    SendMessageA(ToolControl(IDC_PAINT_SELECTION), BM_CLICK, 0, 0);
+    ClickListEntry(list, 11, 0);
+    SetEditorColour(host, 40, 90, 220);
+    SendMessageA(ToolControl(IDC_PAINT_INVISIBLE), BM_CLICK, 0, 0);
+    SendMessageA(ToolControl(IDC_PAINT_FACE), BM_CLICK, 0, 0);
+    SendMessageA(ToolControl(IDC_PAINT_INVISIBLE), BM_CLICK, 0, 0);
+    WalkLog(host, "painted entries 0 to 9, then entry 11 invisible");
+    return STEP_DONE;
+}
+
+// What the face list's "Materials..." sends.
+StepResult OpenMaterialsPanel(Host& host)
+{
+    SendMessageA(FindToolWindow(), WM_COMMAND, ID_MATERIALS, 0);
+    WalkLog(host, "asked for the materials panel");
+    return STEP_DONE;
+}
+
+// One row per material index the selection's faces use, and the last line.
+StepResult CheckMaterialsPanel(Host& host)
+{
+    HWND panel = FindMaterialsPanel();
+    if (!panel)
+        return NotYet(host, std::string("no window with a caption starting \"") + MATERIALS_PANEL_CAPTION + "\"");
+    HWND rows = GetDlgItem(panel, IDC_MATERIALS_LIST);
+    int count = (int)SendMessageA(rows, LB_GETCOUNT, 0, 0);
+    for (int row = 0; row < count; ++row)
+        WalkLog(host, "panel row \"%s\"", ListEntryText(rows, row).c_str());
+    char total[64] = "";
+    GetDlgItemTextA(panel, IDC_MATERIALS_TOTAL, total, sizeof total);
+    WalkLog(host, "panel total \"%s\"", total);
+    std::vector<bool> used(0x10000, false);
+    int materials = 0;
+    for (int face = 0; face < zvktFaceCount(host.selection); ++face)
+        if (!used[zvktFaceMaterialIndex(host.selection, face)])
+        {
+            used[zvktFaceMaterialIndex(host.selection, face)] = true;
+            ++materials;
+        }
+    if (count == materials)
+        return STEP_DONE;
+    WalkLog(host, "the panel should have one row for each of the %d materials", materials);
+    return STEP_FAILED;
+}
+
+typedef StepResult (*Step)(Host&);
+const Step STEPS[] = { SelectBiggestPolyhedron, OpenToolWindow, LoadFaceList, ClickEntry, CheckHostSelection };
+const Step MENU_STEPS[] = { RightClickEntry, CheckMenu };
+const Step PANEL_STEPS[] = { PaintSomeFaces, OpenMaterialsPanel, CheckMaterialsPanel };
+
+std::vector<Step> StepsOf(const WalkState& walk)
+{
+    std::vector<Step> steps(std::begin(STEPS), std::end(STEPS));
+    if (walk.menu)
+        steps.insert(steps.end(), std::begin(MENU_STEPS), std::end(MENU_STEPS));
+    if (walk.panel)
+        steps.insert(steps.end(), std::begin(PANEL_STEPS), std::end(PANEL_STEPS));
+    return steps;
+}
 
 } // namespace
 
@@ -226,22 +313,22 @@ void StartWalk(Host& host, bool pluginLoaded, bool sceneReady)
 void WalkStep(Host& host)
 {
     WalkState& walk = host.walk;
-    if (walk.step >= (int)(sizeof STEPS / sizeof STEPS[0]))
+    std::vector<Step> steps = StepsOf(walk);
+    if (walk.step >= (int)steps.size())
         return;
     ++walk.tries;
-    switch (STEPS[walk.step](host))
+    switch (steps[walk.step](host))
     {
     case STEP_WAIT:
         return;
     case STEP_DONE:
         ++walk.step;
         walk.tries = 0;
+        if (walk.step == (int)steps.size())
+            FinishWalk(host, true);
         return;
     case STEP_FAILED:
         FinishWalk(host, false);
-        return;
-    case WALK_DONE:
-        FinishWalk(host, true);
         return;
     }
 }

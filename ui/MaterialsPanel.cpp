@@ -1,0 +1,280 @@
+#include "ui/MaterialsPanel.h"
+
+#include "host/zvkapi.h"
+#include "ui/HostHelpers.h"
+#include "ui/MatIdDialog.h"
+
+static const char s_szTitle[] = "Materials of ";
+static const char s_szOutOfDate[] = "List is out of date: reload it";
+
+// Room between the panel and the tool window it first opens beside.
+static const int PANEL_GAP = 4;
+
+CMaterialsPanel* CMaterialsPanel::s_pOpen = NULL;
+
+// Where the panel stood when it last closed: it reopens there during the same run (no file).
+static bool s_bPlacedBefore = false;
+static POINT s_lastPosition = { 0, 0 };
+
+BEGIN_MESSAGE_MAP(CMaterialsPanel, CDialog)
+    ON_LBN_DBLCLK(IDC_MATERIALS_LIST, &CMaterialsPanel::OnDblclkRows)
+    ON_LBN_SELCHANGE(IDC_MATERIALS_LIST, &CMaterialsPanel::OnSelchangeRows)
+    ON_BN_CLICKED(IDC_TO_EDITOR, &CMaterialsPanel::OnToEditor)
+    ON_WM_CLOSE()
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+CMaterialsPanel::CMaterialsPanel(CMatIdDialog& owner)
+    : CDialog(IDD, &owner), m_owner(owner)
+{
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The one panel
+
+void CMaterialsPanel::Open(CMatIdDialog& owner, ZvkHandle listed)
+{
+    if (s_pOpen != NULL)
+    {
+        s_pOpen->BringForward();
+        s_pOpen->Show(listed);
+        return;
+    }
+    s_pOpen = new CMaterialsPanel(owner);
+    // A window that cannot be made deletes its object and clears the pointer (PostNcDestroy).
+    s_pOpen->Create(IDD_MATERIALS, &owner);
+}
+
+void CMaterialsPanel::RefreshOpen()
+{
+    if (s_pOpen != NULL)
+        s_pOpen->Refresh();
+}
+
+void CMaterialsPanel::CloseOpen()
+{
+    if (s_pOpen != NULL)
+        s_pOpen->DestroyWindow();
+}
+
+void CMaterialsPanel::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_MATERIALS_STATE, m_state);
+    DDX_Control(pDX, IDC_MATERIALS_LIST, m_rowList);
+    DDX_Control(pDX, IDC_MATERIALS_TOTAL, m_total);
+    DDX_Control(pDX, IDC_TO_EDITOR, m_btnToEditor);
+}
+
+BOOL CMaterialsPanel::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    PlaceWindow();
+    Refresh();
+    return TRUE;
+}
+
+// Beside the tool window the first time (on its left when the right has no room), then where
+// the panel last closed.
+void CMaterialsPanel::PlaceWindow()
+{
+    POINT at = s_lastPosition;
+    if (!s_bPlacedBefore)
+    {
+        RECT tool, panel;
+        m_owner.GetWindowRect(&tool);
+        GetWindowRect(&panel);
+        int width = panel.right - panel.left;
+        int screenRight = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        at.x = tool.right + PANEL_GAP + width <= screenRight ? tool.right + PANEL_GAP : tool.left - PANEL_GAP - width;
+        at.y = tool.top;
+    }
+    SetWindowPos(NULL, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A second request: the panel hidden, minimised or behind other windows comes back in front.
+// Whether it is active is noted from its own activation, as asking costs a window-server call.
+void CMaterialsPanel::BringForward()
+{
+    if (!IsWindowVisible())
+        ShowWindow(SW_SHOW);
+    if (IsIconic())
+        ShowWindow(SW_RESTORE);
+    if (!m_bActive)
+        SetActiveWindow();
+}
+
+BOOL CMaterialsPanel::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message == WM_ACTIVATE)
+        m_bActive = LOWORD(wParam) != WA_INACTIVE;
+    return CDialog::OnWndMsg(message, wParam, lParam, pResult);
+}
+
+void CMaterialsPanel::OnClose()
+{
+    DestroyWindow();
+}
+
+// Esc in a host that runs IsDialogMessage for the panel: ending the dialog would only hide it.
+void CMaterialsPanel::OnCancel()
+{
+    DestroyWindow();
+}
+
+// The tool window's end takes the panel with it (it owns the panel): this comes first then too.
+void CMaterialsPanel::OnDestroy()
+{
+    RECT frame;
+    GetWindowRect(&frame);
+    s_lastPosition.x = frame.left;
+    s_lastPosition.y = frame.top;
+    s_bPlacedBefore = true;
+}
+
+void CMaterialsPanel::PostNcDestroy()
+{
+    if (s_pOpen == this)
+        s_pOpen = NULL;
+    delete this;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// What it shows
+
+// Sets a window's text when it differs from what it shows: a call to the window server each.
+static void ShowText(CWnd& window, CString& strShown, LPCTSTR text)
+{
+    if (strShown == text)
+        return;
+    strShown = text;
+    window.SetWindowText(text);
+}
+
+void CMaterialsPanel::Refresh()
+{
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    Show(m_owner.IsListOfPolyhedron(polyhedron) ? polyhedron : NULL);
+}
+
+// The rows are read afresh only from a face list of the selected polyhedron (listed, known up to
+// date); otherwise they stay as they were, greyed under the out-of-date line. They are drawn
+// again only when they changed.
+void CMaterialsPanel::Show(ZvkHandle listed)
+{
+    bool changed = (listed != NULL) != m_bUpToDate;
+    m_bUpToDate = listed != NULL;
+    MaterialTally before;
+    if (m_bUpToDate)
+    {
+        before = std::move(m_tally);
+        CountFaces(listed);
+        ReadColours(listed);
+        changed = changed || !(m_tally == before);
+        if (m_strName.Compare(m_owner.m_strObjectName) != 0)
+        {
+            m_strName = m_owner.m_strObjectName;
+            SetWindowText(CString(s_szTitle) + m_strName);
+        }
+    }
+    ShowText(m_state, m_strState, m_bUpToDate ? "" : s_szOutOfDate);
+    if (!changed)
+        return;
+    int current = m_rowList.GetCurSel();
+    ShowText(m_total, m_strTotal, TotalText(m_tally).c_str());
+    m_rowList.ShowRows(m_tally, m_bUpToDate ? CurrentRowAfterCount(before, current) : current, !m_bUpToDate);
+    OnSelchangeRows();
+}
+
+// One pass over the face records; entry i of a list of this polyhedron is face i, so the
+// coloured entries name the painted faces without a word of their texts read back.
+void CMaterialsPanel::CountFaces(ZvkHandle polyhedron)
+{
+    int count = m_owner.m_faceList.GetCount();
+    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
+    m_tally = CountFacesByMaterial(count, [faces, count](int face) {
+        const ZvkFace* record = FaceRecord(faces, count, face);
+        return record != NULL ? (int)zvkFaceMaterialIndex(record) : -1;
+    });
+    for (int entry : m_owner.m_faceList.ColouredEntries())
+        if (const ZvkFace* record = FaceRecord(faces, count, entry))
+            MarkPainted(m_tally, zvkFaceMaterialIndex(record));
+}
+
+// One material for every slot, released once; without it the swatches stay blank. For an index
+// outside the polyhedron's table the material holds whatever the host leaves in it.
+void CMaterialsPanel::ReadColours(ZvkHandle polyhedron)
+{
+    ZvkHandle material = NULL;
+    zvkMaterialCreate(&material);
+    if (material == NULL)
+        return;
+    for (MaterialRow& row : m_tally.rows)
+    {
+        ZvkColor colour = { 0, 0, 0, 0 };
+        zvkPolyhGetMaterial(polyhedron, (unsigned short)row.index, material);
+        zvkMaterialGetColor(material, &colour);
+        row.hasColour = true;
+        row.r = colour.r;
+        row.g = colour.g;
+        row.b = colour.b;
+        row.a = colour.a;
+    }
+    ReleaseMaterial(material);
+}
+
+// The row of the material that was current before, or the first row.
+int CMaterialsPanel::CurrentRowAfterCount(const MaterialTally& before, int current) const
+{
+    const MaterialRow* was = MaterialRowAt(before, current);
+    bool wasWithoutRecord = current >= 0 && current < RowCount(before) && was == NULL;
+    for (int row = 0; row < RowCount(m_tally); ++row)
+    {
+        const MaterialRow* now = MaterialRowAt(m_tally, row);
+        if (was != NULL ? now != NULL && now->index == was->index : wasWithoutRecord && now == NULL)
+            return row;
+    }
+    return RowCount(m_tally) > 0 ? 0 : -1;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Acting on a row
+
+// The current row's material when the rows may act now: the face list up to date (asked
+// afresh) and a row of a material current. Otherwise the panel shows the host anew, greyed when
+// the list is out of date, and nothing is done.
+const MaterialRow* CMaterialsPanel::RowToActOn()
+{
+    if (!m_bUpToDate || !m_owner.IsListOfPolyhedron(SelectedPolyhedron()))
+    {
+        Refresh();
+        return NULL;
+    }
+    return MaterialRowAt(m_tally, m_rowList.GetCurSel());
+}
+
+void CMaterialsPanel::OnOK()
+{
+    if (const MaterialRow* row = RowToActOn())
+    {
+        m_owner.SelectFacesOfMaterial(row->index);
+        Refresh();
+    }
+}
+
+void CMaterialsPanel::OnDblclkRows()
+{
+    OnOK();
+}
+
+void CMaterialsPanel::OnToEditor()
+{
+    if (const MaterialRow* row = RowToActOn())
+        m_owner.ShowMaterialInEditor(row->index);
+}
+
+// "To editor" only for a row of a material while the rows are up to date.
+void CMaterialsPanel::OnSelchangeRows()
+{
+    m_btnToEditor.EnableWindow(m_bUpToDate && MaterialRowAt(m_tally, m_rowList.GetCurSel()) != NULL);
+}

@@ -101,10 +101,39 @@ LRESULT CColorListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CONTEXTMENU)
         m_bContextMenuAsked = true;
-    else if (message == WM_KEYDOWN && wParam == VK_APPS)
-        m_bContextMenuAsked = false;
+    else if (message == WM_KEYDOWN)
+    {
+        m_bSwallowChar = false;
+        if (wParam == VK_APPS)
+            m_bContextMenuAsked = false;
+        else if (HandCtrlKeyToParent(wParam))
+            return 0;
+    }
+    else if (message == WM_CHAR && m_bSwallowChar)
+    {
+        m_bSwallowChar = false;
+        return 0;
+    }
     LRESULT lResult = CListBox::WindowProc(message, wParam, lParam);
     if (message == WM_KEYUP && wParam == VK_APPS && !m_bContextMenuAsked && m_hWnd != NULL)
         SendMessage(WM_CONTEXTMENU, (WPARAM)m_hWnd, MAKELPARAM(-1, -1));
     return lResult;
+}
+
+// The key arrives as WM_KEYDOWN whether or not the host's loop runs IsDialogMessage. The character
+// TranslateMessage makes of it may come while the parent still works on the key (in a message
+// box's loop), so it is swallowed from before the parent is asked. Once the parent has taken the
+// key nothing here is touched: what it did may have ended the window.
+bool CColorListBox::HandCtrlKeyToParent(WPARAM vk)
+{
+    if (vk < 'A' || vk > 'Z' || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0)
+        return false;
+    CWnd* pParent = GetParent();
+    if (pParent == NULL)
+        return false;
+    m_bSwallowChar = true;
+    if (pParent->SendMessage(WM_LIST_CTRL_KEY, vk, ::GetKeyState(VK_SHIFT) < 0) != 0)
+        return true;
+    m_bSwallowChar = false;
+    return false;
 }

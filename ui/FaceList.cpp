@@ -37,6 +37,7 @@ void CMatIdDialog::OnLoadList()
     UpdateData(FALSE);
     CBusyIndicator busy(m_listTitle);
     m_faceList.ResetContent();
+    g_paintHistory.ListReplaced();
     zvkCurrobjEditToolClose();
     zvkSceneRefresh();
     m_strItemText = "";
@@ -144,6 +145,7 @@ void CMatIdDialog::OnClearList()
     UpdateData(FALSE);
     m_faceList.SetRedraw(FALSE);
     m_faceList.ResetContent();
+    g_paintHistory.ListReplaced();
     m_listTitle.SetWindowText(s_szEmptyTitle);
     m_strObjectName = "";
     m_strItemText = "";

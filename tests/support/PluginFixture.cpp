@@ -413,6 +413,35 @@ ZvkHandle ToolWindowTest::LoadPolyhedron(const char* name, int faces, const std:
 }
 
 /////////////////////////////////////////////////////////////////////////////
+// The paint history's menu items and message
+
+static std::string HistoryItemText(const char* verb, int faces, const char* key)
+{
+    std::string text = std::string(verb) + " paint";
+    if (faces >= 0)
+        text += " of " + std::to_string(faces) + (faces == 1 ? " face" : " faces");
+    return text + "\t" + key;
+}
+
+std::string UndoPaintText(int faces) { return HistoryItemText("Undo", faces, "Ctrl+Z"); }
+std::string RedoPaintText(int faces) { return HistoryItemText("Redo", faces, "Ctrl+Y"); }
+
+std::vector<std::string> WithoutUndoItems(const std::vector<std::string>& texts)
+{
+    std::vector<std::string> kept;
+    for (const std::string& text : texts)
+        if (text.compare(0, 10, "Undo paint") != 0 && text.compare(0, 10, "Redo paint") != 0)
+            kept.push_back(text);
+    return kept;
+}
+
+std::string ChangedSinceText(int faces)
+{
+    return faces == 1 ? "1 face was changed after this paint and was left as it is."
+                      : std::to_string(faces) + " faces were changed after this paint and were left as they are.";
+}
+
+/////////////////////////////////////////////////////////////////////////////
 // Popup menus
 
 PopupMenuCatcher::PopupMenuCatcher(HWND owner, UINT command)

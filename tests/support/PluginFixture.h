@@ -53,6 +53,15 @@ const char COPY_SELECTED[] = "Copy selected entries";
 const char CLIPBOARD_IN_USE[] = "The clipboard is in use by another program: nothing was copied.";
 inline std::string SelectMaterial(int material) { return std::string(SELECT_MATERIAL) + " " + std::to_string(material); }
 
+// The paint history's two items: "Undo paint of N faces<TAB>Ctrl+Z" for a step of N faces, "Undo
+// paint<TAB>Ctrl+Z" for none (faces < 0); redo the same with Ctrl+Y. The history lasts as long as
+// the plug-in, across the tests of a program: a test about the other items leaves these two out.
+std::string UndoPaintText(int faces);
+std::string RedoPaintText(int faces);
+std::vector<std::string> WithoutUndoItems(const std::vector<std::string>& texts);
+// What undo and redo say of faces changed in the host since.
+std::string ChangedSinceText(int faces);
+
 // Messages of interest reaching one window, recorded by a subclass procedure on top of the
 // window's own until the log goes out of scope.
 class MessageLog

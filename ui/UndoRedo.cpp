@@ -1,0 +1,300 @@
+// Undo and redo of the tool window's paints: the faces of a step brought to the index on the other
+// side of the paint, one material per index, the face list following, and the menu's two items.
+#include "ui/MatIdDialog.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/zvkapi.h"
+#include "ui/BusyIndicator.h"
+#include "ui/EntryText.h"
+#include "ui/HostHelpers.h"
+#include "ui/PaintRecorder.h"
+
+// One history for the loaded plug-in: a closed window keeps it, unloading the library frees it.
+CPaintHistory g_paintHistory;
+
+static const char s_szChangedSince[] = "%d faces were changed after this paint and were left as they are.";
+static const char s_szOneChangedSince[] = "1 face was changed after this paint and was left as it is.";
+static const char s_szNothingUndone[] = "The host could not make a material: nothing was undone.";
+static const char s_szNothingRedone[] = "The host could not make a material: nothing was redone.";
+static const char s_szUndoPartly[] = "The host could not make a material: this undo reached %d of %d faces; undo again for the rest.";
+static const char s_szRedoPartly[] = "The host could not make a material: this redo reached %d of %d faces; redo again for the rest.";
+
+// "face | matID" and its terminating zero, with room to spare.
+static const int ENTRY_TEXT_SIZE = 32;
+
+/////////////////////////////////////////////////////////////////////////////
+// Bringing the faces back
+
+namespace {
+
+// What an undo or a redo did to its step's faces, as positions into them.
+struct RestoreOutcome
+{
+    std::vector<std::uint32_t> restored;    // now past the paint, or before it
+    std::vector<std::uint32_t> notReached;  // of indices whose material the host did not make
+    int changedSince = 0;                   // changed in the host since: left as they are
+};
+
+// The faces that get one index, sorted out: those that need painting, those already there, and
+// those changed since, which includes a face whose record the host no longer gives.
+struct IndexGroup
+{
+    std::vector<std::uint32_t> toPaint, there;
+    int changedSince = 0;
+};
+
+// A new material made like slot index of the polyhedron, or NULL when the host makes none.
+ZvkHandle MaterialOfSlot(ZvkHandle polyhedron, unsigned short index)
+{
+    ZvkHandle material = NULL;
+    zvkMaterialCreate(&material);
+    if (material != NULL)
+        zvkPolyhGetMaterial(polyhedron, index, material);
+    return material;
+}
+
+IndexGroup SortOutGroup(const PaintStep& step, bool undo, ZvkFace** faces, const std::uint32_t* first,
+                        const std::uint32_t* end)
+{
+    IndexGroup group;
+    for (const std::uint32_t* i = first; i != end; ++i)
+    {
+        const PaintedFace& face = step.faces[*i];
+        const ZvkFace* record = FaceRecord(faces, step.faceCount, face.face);
+        if (record == NULL || zvkFaceMaterialIndex(record) != IndexFrom(face, undo))
+            ++group.changedSince;
+        else if (IndexFrom(face, undo) != IndexTo(face, undo))
+            group.toPaint.push_back(*i);
+        else
+            group.there.push_back(*i);
+    }
+    return group;
+}
+
+// One index at a time, the material made only for a group that needs painting. When the host
+// makes none, that group and the ones after it are not reached; what was painted stays painted.
+RestoreOutcome RestoreFaces(ZvkHandle polyhedron, const PaintStep& step, bool undo)
+{
+    RestoreOutcome outcome;
+    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
+    std::vector<std::uint32_t> order = FacesByIndexTo(step, undo);
+    for (size_t first = 0; first < order.size();)
+    {
+        std::uint16_t index = IndexTo(step.faces[order[first]], undo);
+        size_t end = first;
+        while (end < order.size() && IndexTo(step.faces[order[end]], undo) == index)
+            ++end;
+        IndexGroup group = SortOutGroup(step, undo, faces, &order[first], &order[0] + end);
+        if (!group.toPaint.empty())
+        {
+            ZvkHandle material = MaterialOfSlot(polyhedron, index);
+            if (material == NULL)
+            {
+                outcome.notReached.assign(order.begin() + first, order.end());
+                return outcome;
+            }
+            for (std::uint32_t i : group.toPaint)
+                zvkPolyhPaintFace(polyhedron, step.faces[i].face, material, 1);
+            ReleaseMaterial(material);
+        }
+        outcome.restored.insert(outcome.restored.end(), group.toPaint.begin(), group.toPaint.end());
+        outcome.restored.insert(outcome.restored.end(), group.there.begin(), group.there.end());
+        outcome.changedSince += group.changedSince;
+        first = end;
+    }
+    return outcome;
+}
+
+// A step is for the polyhedron selected now when that has the step's full name and face count:
+// the one it was painted on, whether the face list shows it or not.
+bool IsStepOf(const PaintStep* step, ZvkHandle polyhedron)
+{
+    return step != NULL && polyhedron != NULL && zvkPolyhGetNbrFaces(polyhedron) == step->faceCount
+        && HasFullName(polyhedron, CString(step->polyhedron.c_str()));
+}
+
+// What the user is told after the host let an undo or redo go only part of the way, or after
+// faces changed since were left: one box for both.
+void TellOutcome(bool undo, int reached, int total, int changedSince)
+{
+    char szText[160];
+    std::string text;
+    if (reached == 0)
+        text = undo ? s_szNothingUndone : s_szNothingRedone;
+    else if (reached < total)
+    {
+        wsprintf(szText, undo ? s_szUndoPartly : s_szRedoPartly, reached, total);
+        text = szText;
+    }
+    if (changedSince > 0)
+    {
+        wsprintf(szText, changedSince == 1 ? s_szOneChangedSince : s_szChangedSince, changedSince);
+        text += (text.empty() ? "" : " ") + std::string(szText);
+    }
+    if (!text.empty())
+        AfxMessageBox(text.c_str(), MB_ICONINFORMATION, 0);
+}
+
+} // namespace
+
+void CMatIdDialog::OnUndoPaint()
+{
+    RestorePaint(true);
+}
+
+void CMatIdDialog::OnRedoPaint()
+{
+    RestorePaint(false);
+}
+
+// The latest step undone or redone as far as the host lets it. With no step, or one of another
+// polyhedron, nothing happens: the menu item is greyed then, and a key does nothing either.
+void CMatIdDialog::RestorePaint(bool undo)
+{
+    UpdateData(FALSE);
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    const PaintStep* step = undo ? g_paintHistory.NextUndo() : g_paintHistory.NextRedo();
+    if (!IsStepOf(step, polyhedron))
+        return;
+    CBusyIndicator busy(m_listTitle);
+    zvkCurrobjEditToolClose();
+    RestoreOutcome outcome = RestoreFaces(polyhedron, *step, undo);
+    int total = (int)step->faces.size();
+    int reached = total - (int)outcome.notReached.size();
+    if (reached > 0)
+    {
+        ShowRestoredEntries(polyhedron, *step, outcome.restored, undo);
+        // The step is split or moved: it is not looked at again.
+        if (undo)
+            g_paintHistory.Undone(outcome.notReached);
+        else
+            g_paintHistory.Redone(outcome.notReached);
+    }
+    PaintRestored();
+    busy.End();
+    TellOutcome(undo, reached, total, outcome.changedSince);
+    UpdateData(FALSE);
+}
+
+// Where the window reacts once an undo or a redo went to the host, as after a paint: the host
+// shows the faces as they are now. What else shows the polyhedron's materials follows here.
+void CMatIdDialog::PaintRestored()
+{
+    RefreshHost();
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The face list
+
+// In a list of this polyhedron (entry i is face i) the restored faces' entries show the index their
+// records hold now, and, while the list is still the one the paint went through, the colour they
+// had on that side of the paint. The selection stays as it is.
+void CMatIdDialog::ShowRestoredEntries(ZvkHandle polyhedron, const PaintStep& step,
+                                       const std::vector<std::uint32_t>& restored, bool undo)
+{
+    if (restored.empty() || !IsListOfPolyhedron(polyhedron))
+        return;
+    bool sameList = step.listGeneration == g_paintHistory.ListGeneration();
+    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
+    std::vector<std::pair<int, std::string>> texts;
+    char szText[ENTRY_TEXT_SIZE];
+    CString strShown;
+    for (std::uint32_t i : restored)
+    {
+        const PaintedFace& face = step.faces[i];
+        if (sameList)
+            m_faceList.SetItemData(face.face, EntryColourOf(undo ? face.entryBefore : face.entryAfter));
+        const ZvkFace* record = FaceRecord(faces, step.faceCount, face.face);
+        if (record == NULL)
+            continue;
+        FormatEntryText(szText, face.face, zvkFaceMaterialIndex(record));
+        m_faceList.GetText(face.face, strShown);
+        if (strShown != szText)
+            texts.push_back({ face.face, szText });
+    }
+    if (!texts.empty())
+        RewriteEntryTexts(std::move(texts));
+    m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+// A list box cannot change an entry's text in place. The entries from the first one to change to
+// the end are taken off from the end, which costs nothing to move, and added again, each with its
+// text, colour and selection; then the anchor, the current entry and the scroll position are put
+// back. The work grows with the entries after the first change, never with their product.
+void CMatIdDialog::RewriteEntryTexts(std::vector<std::pair<int, std::string>> texts)
+{
+    std::sort(texts.begin(), texts.end());
+    int count = m_faceList.GetCount();
+    int first = texts.front().first;
+    int top = m_faceList.GetTopIndex();
+    int caret = m_faceList.GetCaretIndex();
+    int anchor = m_faceList.GetAnchorIndex();
+    struct Entry
+    {
+        CString text;
+        DWORD_PTR data;
+        bool selected;
+    };
+    std::vector<Entry> tail(count - first);
+    size_t next = 0;
+    for (int i = first; i < count; ++i)
+    {
+        Entry& entry = tail[i - first];
+        if (next < texts.size() && texts[next].first == i)
+            entry.text = texts[next++].second.c_str();
+        else
+            m_faceList.GetText(i, entry.text);
+        entry.data = m_faceList.GetItemData(i);
+        entry.selected = m_faceList.GetSel(i) > 0;
+    }
+
+    m_faceList.SetRedraw(FALSE);
+    for (int i = count - 1; i >= first; --i)
+        m_faceList.DeleteString(i);
+    for (const Entry& entry : tail)
+        m_faceList.AddString(entry.text, (COLORREF)entry.data);
+    for (int i = first; i < count; ++i)
+    {
+        if (!tail[i - first].selected)
+            continue;
+        int last = i;
+        while (last + 1 < count && tail[last + 1 - first].selected)
+            ++last;
+        m_faceList.SelItemRange(TRUE, i, last);
+        i = last;
+    }
+    m_faceList.SetAnchorIndex(anchor);
+    m_faceList.SetCaretIndex(caret, FALSE);
+    m_faceList.SetTopIndex(top);
+    m_faceList.SetRedraw(TRUE);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The menu
+
+// "Undo paint of N faces" with the key beside it, "Undo paint" without a step; greyed without a
+// step or when the step is another polyhedron's. An out-of-date list greys nothing: a paint made
+// through it painted the polyhedron selected then, and can be undone while that is selected.
+static void FitUndoItem(CMenu* pPopup, UINT id, const char* verb, const char* key, const PaintStep* step,
+                        ZvkHandle polyhedron)
+{
+    char szText[64];
+    if (step == NULL)
+        wsprintf(szText, "%s paint\t%s", verb, key);
+    else if (step->faces.size() == 1)
+        wsprintf(szText, "%s paint of 1 face\t%s", verb, key);
+    else
+        wsprintf(szText, "%s paint of %d faces\t%s", verb, (int)step->faces.size(), key);
+    pPopup->ModifyMenu(id, MF_BYCOMMAND | MF_STRING, id, szText);
+    pPopup->EnableMenuItem(id, MF_BYCOMMAND | (IsStepOf(step, polyhedron) ? MF_ENABLED : MF_GRAYED));
+}
+
+void CMatIdDialog::FitUndoItems(CMenu* pPopup, ZvkHandle polyhedron)
+{
+    FitUndoItem(pPopup, ID_UNDO_PAINT, "Undo", "Ctrl+Z", g_paintHistory.NextUndo(), polyhedron);
+    FitUndoItem(pPopup, ID_REDO_PAINT, "Redo", "Ctrl+Y", g_paintHistory.NextRedo(), polyhedron);
+}

@@ -60,6 +60,8 @@ const char* const OUTCOMES[] = {
     "menu: select painted", "menu: select to do", "menu: every entry chosen", "menu: copy list",
     "menu: copy selected", "menu: opened by keyboard", "menu: copy with the clipboard held",
     "menu: select without the host's array", "selection without the host's array",
+    "paint undone", "paint redone", "faces changed since left alone", "undo or redo with nothing to act on",
+    "undo or redo stopped by the host", "entry colours given back", "undo or redo key through IsDialogMessage", "undo or redo key without IsDialogMessage",
 };
 
 const char CLIPBOARD_BEFORE[] = "the clipboard before the menu";
@@ -406,6 +408,20 @@ struct MenuExpectation
     bool clipboardHeld = false;  // another window had the clipboard open while the menu was used
 };
 
+// The paint history as the window should keep it: a step per paint that changed a face.
+struct ModelFace
+{
+    int face, before, after;
+    COLORREF entryBefore, entryAfter;
+};
+struct ModelStep
+{
+    std::string name;
+    int faceCount;
+    int generation;   // of the list the paint went through
+    std::vector<ModelFace> faces;
+};
+
 int LineCount(const std::string& text)
 {
     return (int)std::count(text.begin(), text.end(), '\n');
@@ -468,6 +484,14 @@ protected:
     void ApplySelectionChange();
     void ApplyPaint(bool selection);
     void ApplyClose();
+    void TrimHistory();
+    void RecordStep(const std::vector<int>& faces, const std::vector<COLORREF>& entryBefore, COLORREF entryAfter);
+    bool IsStepSelected(const std::vector<ModelStep>& side) const;
+    void ApplyHistoryCommand(UINT id);
+    void CheckRestoredFaces(const ModelStep& step, bool undo, const std::vector<size_t>& restored, int changed);
+    bool HistoryKey(WalkRandom& random, int which);
+    void ArmCreateFault();
+    void HostRepaint(WalkRandom& random);
     void ApplyMenuCommand(UINT id);
     void ApplyMenuSelect(UINT id);
     void ApplyMenuSelectWithoutArray();
@@ -519,6 +543,15 @@ protected:
     std::set<int> m_expectedHostFaces;
     MenuExpectation m_menu;
     HWND m_clipboardHolder = NULL;   // opens the clipboard as another program would
+
+    // Undo and redo: the history (the latest at the back), the list's generation, the selected
+    // polyhedron's material indices before the action, and how many creates an undo or a redo of
+    // this action may make before the host fails one (-1: none fails).
+    std::vector<ModelStep> m_done, m_undone;
+    int m_generation = 0;
+    std::vector<int> m_facesBefore;
+    int m_createsBeforeFault = -1;
+    bool m_stepRecorded = false, m_paintedJustNow = false;   // by this action, by the one before
 
     MessageBoxCatcher m_catcher;
     size_t m_boxesFrom = 0;
@@ -587,6 +620,12 @@ TEST_F(RandomWalk, SurvivesLongMessyUse)
         if (faultAt > 0 && m_index == faultAt)
             zvktSetChangeCallback(FaultInTheHost);
         m_editorBefore = EditorMaterial();
+        m_facesBefore.clear();
+        for (int face = 0; HostIsPolyhedron() && face < HostFaces(); ++face)
+            m_facesBefore.push_back(zvktFaceMaterialIndex(m_selection, face));
+        m_createsBeforeFault = -1;
+        m_paintedJustNow = m_stepRecorded;
+        m_stepRecorded = false;
         m_expectedBoxes.clear();
         m_boxesFrom = m_catcher.Boxes().size();
         g_watch.commands.clear();
@@ -641,6 +680,9 @@ bool RandomWalk::UserAction(WalkRandom& random)
 {
     if (!IsUsable())
         return ActionWithoutTheWindow(random);
+    // A person who sees a paint go wrong undoes it at once, before the list's colours change.
+    if (m_paintedJustNow && random.Percent(25))
+        return HistoryKey(random, 0);
     int roll = random.Below(100);
     if (roll < 26)
         return ClickListEntry(random);
@@ -670,6 +712,8 @@ bool RandomWalk::UserAction(WalkRandom& random)
         return HideWindow(random);
     if (roll < 90)
         return ListMenu(random);
+    if (roll < 93)
+        return HistoryKey(random, random.Below(3));
     return false;
 }
 
@@ -757,6 +801,11 @@ void RandomWalk::HostChange(WalkRandom& random)
         m_hostFacesKnown = false;
         return;
     }
+    if (roll < 78)
+    {
+        HostRepaint(random);
+        return;
+    }
     if (roll < 92)
     {
         ZvktMaterial material = EditorMaterial();
@@ -809,7 +858,10 @@ bool RandomWalk::ListMenu(WalkRandom& random)
     g_menu.pick = escape ? -1 : PickMenuItem(random);
     const MenuItem* picked = g_menu.pick >= 0 ? &m_menu.items[g_menu.pick % m_menu.items.size()] : NULL;
     bool copy = picked != NULL && !picked->greyed && (picked->id == ID_COPY_LIST || picked->id == ID_COPY_SELECTED);
-    bool select = picked != NULL && !picked->greyed && !copy;
+    bool history = picked != NULL && !picked->greyed && (picked->id == ID_UNDO_PAINT || picked->id == ID_REDO_PAINT);
+    bool select = picked != NULL && !picked->greyed && !copy && !history;
+    if (history)
+        ArmCreateFault();
     m_menu.clipboardHeld = copy && m_hazards.Percent(30);
     if (select && m_hazards.Percent(50))
     {
@@ -824,6 +876,7 @@ bool RandomWalk::ListMenu(WalkRandom& random)
         m_doing += ", the clipboard held by another window";
     }
     OpenListMenu(how, at);
+    zvktSetMaterialCreateFault(0, 0);
     if (m_menu.clipboardHeld)
         CloseClipboard();
     NoteMenuVisit();
@@ -874,6 +927,11 @@ int RandomWalk::PickMenuItem(WalkRandom& random)
             enabled.push_back((int)i);
     int pick = !enabled.empty() && random.Percent(60) ? enabled[random.Below((int)enabled.size())]
                                                        : random.Below((int)m_menu.items.size());
+    // Painted entries of an up-to-date list last only until the next load: in the few menus that
+    // offer to select them, that item is taken in half.
+    for (size_t i = 0; i < m_menu.items.size(); ++i)
+        if (m_menu.items[i].id == ID_SELECT_PAINTED && !m_menu.items[i].greyed && random.Percent(50))
+            pick = (int)i;
 
     // On a long list the walk keeps the selection small (see ClickListEntry): a select item
     // that would choose many entries there is left, and the menu closed instead.
@@ -981,6 +1039,10 @@ void RandomWalk::PredictMenu()
     items.push_back({ ID_SELECT_TO_DO, SELECT_TO_DO, !(m_menu.upToDate && toDo) });
     items.push_back({ ID_COPY_LIST, COPY_LIST, count == 0 });
     items.push_back({ ID_COPY_SELECTED, COPY_SELECTED, m_menu.selectedBefore.empty() });
+    items.push_back({ ID_UNDO_PAINT, UndoPaintText(m_done.empty() ? -1 : (int)m_done.back().faces.size()),
+                      !IsStepSelected(m_done) });
+    items.push_back({ ID_REDO_PAINT, RedoPaintText(m_undone.empty() ? -1 : (int)m_undone.back().faces.size()),
+                      !IsStepSelected(m_undone) });
 }
 
 // The host's loop: every message for the tool window goes through IsDialogMessage first.
@@ -1166,6 +1228,7 @@ bool RandomWalk::LeftClick()
         Failure("a left click replaced the open window or changed its list");
     if (before == NULL)
     {
+        ++m_generation;
         m_model = WindowModel();
         m_model.open = true;
         m_model.title = LIST_TITLE;
@@ -1200,6 +1263,8 @@ void RandomWalk::ApplyCommands(const std::vector<WindowWatch::Command>& commands
         m_commandCalls = { command.journalAt, next < commands.size() ? commands[next].journalAt : zvktJournalCount() };
         if (command.message == WM_CLOSE)
             ApplyClose();
+        else if (id == ID_UNDO_PAINT || id == ID_REDO_PAINT)
+            ApplyHistoryCommand(id);
         else if (id == IDC_FACE_LIST && code == LBN_SELCHANGE)
             ApplySelectionChange();
         else if (id >= ID_FACES_OUT_OF_DATE && id <= ID_COPY_SELECTED && command.wParam == (WPARAM)id)
@@ -1214,6 +1279,7 @@ void RandomWalk::ApplyCommands(const std::vector<WindowWatch::Command>& commands
 // The list emptied by the plug-in, and the host's face selection with it (the edit tool closed).
 void RandomWalk::ApplyEmptied(bool hostToldToClose)
 {
+    ++m_generation;
     m_model.texts.clear();
     m_model.colours.clear();
     m_model.paintFace = m_model.paintSelection = false;
@@ -1262,6 +1328,11 @@ void RandomWalk::ApplyButton(int id)
         if (HostIsPolyhedron())
         {
             ++m_reached["polyhedron painted"];
+            // Faces past 65,535 cannot be given back one by one: such a press is not kept.
+            std::vector<int> faces;
+            for (int face = 0; HostFaces() <= FACE_LIMIT && face < HostFaces(); ++face)
+                faces.push_back(face);
+            RecordStep(faces, std::vector<COLORREF>(faces.size(), 0), 0);
             ApplyEmptied(true);
         }
         break;
@@ -1427,7 +1498,8 @@ void RandomWalk::FinishMenu()
     if (chosenEnabled && !m_menu.acted)
         Failure("no command arrived from the enabled item \"" + g_menu.items[g_menu.chosen].text + "\"");
     UINT acted = chosenEnabled ? g_menu.items[g_menu.chosen].id : 0;
-    if (acted == ID_SELECT_MATERIAL || acted == ID_SELECT_PAINTED || acted == ID_SELECT_TO_DO)
+    if (acted == ID_SELECT_MATERIAL || acted == ID_SELECT_PAINTED || acted == ID_SELECT_TO_DO || acted == ID_UNDO_PAINT
+        || acted == ID_REDO_PAINT)
         return;
     static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
         "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
@@ -1445,6 +1517,7 @@ void RandomWalk::FinishMenu()
 
 void RandomWalk::ApplyLoad()
 {
+    ++m_generation;
     m_model.texts.clear();
     m_model.colours.clear();
     if (!HostIsPolyhedron())
@@ -1543,7 +1616,11 @@ void RandomWalk::ApplyPaint(bool selection)
     {
         int current = CaretNow();
         int face = current >= 0 ? atoi(EntryText(current).c_str()) : -1;
-        if (current >= 0 && IsFaceOf(face, faces) && face < (int)m_model.colours.size())
+        if (current < 0 || !IsFaceOf(face, faces))
+            return;
+        bool listed = face < (int)m_model.colours.size();
+        RecordStep({ face }, { listed ? m_model.colours[face] : 0 }, colour);
+        if (listed)
         {
             ++m_reached["face painted"];
             m_model.colours[face] = colour;
@@ -1552,9 +1629,16 @@ void RandomWalk::ApplyPaint(bool selection)
     }
     if (SelectedEntries().size() >= 2)
         ++m_reached["selection painted"];
+    std::vector<int> painted;
+    std::vector<COLORREF> before;
     for (int entry : SelectedEntries())
         if (IsFaceOf(atoi(EntryText(entry).c_str()), faces) && entry < (int)m_model.colours.size())
+        {
+            painted.push_back(atoi(EntryText(entry).c_str()));
+            before.push_back(m_model.colours[entry]);
             m_model.colours[entry] = colour;
+        }
+    RecordStep(painted, before, colour);
     m_model.title = LIST_TITLE;
 }
 
@@ -1563,6 +1647,205 @@ void RandomWalk::ApplyClose()
     ++m_reached["window closed"];
     ApplyEmptied(true);
     m_model = WindowModel();
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Undo and redo
+
+// A paint that changed a face is a step; the steps undone before it go. The history's bound of
+// 16 MB is test_plaincode's: a walk never undoes thirty steps in a row to reach a step it drops.
+void RandomWalk::RecordStep(const std::vector<int>& faces, const std::vector<COLORREF>& entryBefore, COLORREF entryAfter)
+{
+    ModelStep step = { HostName(), HostFaces(), m_generation, {} };
+    bool changed = false;
+    for (size_t i = 0; i < faces.size(); ++i)
+    {
+        int before = m_facesBefore[faces[i]], after = zvktFaceMaterialIndex(m_selection, faces[i]);
+        step.faces.push_back({ faces[i], before, after, entryBefore[i], entryAfter });
+        changed = changed || before != after;
+    }
+    if (!changed)
+        return;
+    m_undone.clear();
+    m_done.push_back(step);
+    m_stepRecorded = true;
+    TrimHistory();
+}
+
+// At most 100 steps, the one farthest from the present dropped first.
+void RandomWalk::TrimHistory()
+{
+    while (m_done.size() + m_undone.size() > 100)
+    {
+        std::vector<ModelStep>& side = m_done.empty() ? m_undone : m_done;
+        side.erase(side.begin());
+    }
+}
+
+// The latest step of a side is for the polyhedron selected now: the same full name and face count.
+bool RandomWalk::IsStepSelected(const std::vector<ModelStep>& side) const
+{
+    return !side.empty() && HostIsPolyhedron() && HostName() == side.back().name && HostFaces() == side.back().faceCount;
+}
+
+// The latest step's faces, by the index they get, ascending: a face changed since (not at the
+// index the step left) stays; a group with faces to paint takes a material, and the host's failing
+// create stops the undo there, the faces not reached staying on their side as a step of their own.
+void RandomWalk::ApplyHistoryCommand(UINT id)
+{
+    bool undo = id == ID_UNDO_PAINT;
+    std::vector<ModelStep>& from = undo ? m_done : m_undone;
+    std::vector<ModelStep>& to = undo ? m_undone : m_done;
+    if (m_menu.active)
+        m_menu.acted = true;
+    if (!IsStepSelected(from))
+    {
+        ++m_reached["undo or redo with nothing to act on"];
+        static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
+            "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces" };
+        for (int i = m_commandCalls.first; i < m_commandCalls.second && i < zvktJournalCount(); ++i)
+            if (!questions.count(zvktJournalAt(i)->function))
+                return Failure(std::string("an undo or redo with nothing to act on called ") + zvktJournalAt(i)->function);
+        return;
+    }
+    // The edit tool closed empties the host's face selection.
+    m_hostFacesKnown = true;
+    m_expectedHostFaces.clear();
+    ModelStep step = from.back();
+    from.pop_back();
+    std::map<int, std::vector<size_t>> groups;
+    for (size_t i = 0; i < step.faces.size(); ++i)
+        groups[undo ? step.faces[i].before : step.faces[i].after].push_back(i);
+    std::vector<size_t> restored, notReached;
+    int changed = 0, creates = m_createsBeforeFault;
+    for (const auto& group : groups)
+    {
+        int toPaint = 0, groupChanged = 0;
+        for (size_t i : group.second)
+        {
+            int expected = undo ? step.faces[i].after : step.faces[i].before;
+            groupChanged += m_facesBefore[step.faces[i].face] != expected;
+            toPaint += m_facesBefore[step.faces[i].face] == expected && expected != group.first;
+        }
+        if (!notReached.empty() || (toPaint > 0 && creates == 0))
+        {
+            notReached.insert(notReached.end(), group.second.begin(), group.second.end());
+            continue;
+        }
+        creates -= toPaint > 0 && creates > 0;
+        changed += groupChanged;
+        for (size_t i : group.second)
+            if (m_facesBefore[step.faces[i].face] == (undo ? step.faces[i].after : step.faces[i].before))
+                restored.push_back(i);
+    }
+    CheckRestoredFaces(step, undo, restored, changed);
+    std::string text = changed > 0 ? ChangedSinceText(changed) : "";
+    int total = (int)step.faces.size(), reached = total - (int)notReached.size();
+    if (reached < total)
+    {
+        ++m_reached["undo or redo stopped by the host"];
+        text = (reached == 0 ? NothingRestoredText(undo) : RestoredPartlyText(undo, reached, total)) + (text.empty() ? "" : " " + text);
+    }
+    if (!text.empty())
+        m_expectedBoxes.push_back(text);
+    if (reached == 0)
+        return from.push_back(step);
+    ++m_reached[undo ? "paint undone" : "paint redone"];
+    std::set<size_t> left(notReached.begin(), notReached.end());
+    ModelStep done = step, rest = step;
+    done.faces.clear();
+    rest.faces.clear();
+    for (size_t i = 0; i < step.faces.size(); ++i)
+        (left.count(i) ? rest : done).faces.push_back(step.faces[i]);
+    to.push_back(done);
+    if (!rest.faces.empty())
+        from.push_back(rest);
+    TrimHistory();
+}
+
+// The faces restored have the index the step gives them (the host finds the slot equal to the
+// material; an index that names no slot cannot be given back), every other face is as it was; in a
+// list of this polyhedron their entries show the index, in the list the paint went through with
+// the colour of that side of the paint.
+void RandomWalk::CheckRestoredFaces(const ModelStep& step, bool undo, const std::vector<size_t>& restored, int changed)
+{
+    std::vector<int> expected = m_facesBefore;
+    std::vector<bool> anyIndex(expected.size(), false);
+    bool ownList = m_model.label == HostName() && (int)m_model.texts.size() == HostFaces();
+    for (size_t i : restored)
+    {
+        const ModelFace& face = step.faces[i];
+        expected[face.face] = undo ? face.before : face.after;
+        anyIndex[face.face] = expected[face.face] >= zvktSlotCount(m_selection);
+        if (!ownList)
+            continue;
+        m_model.texts[face.face] = std::to_string(face.face) + " | " + std::to_string(zvktFaceMaterialIndex(m_selection, face.face));
+        if (step.generation != m_generation)
+            continue;
+        m_reached["entry colours given back"] += m_model.colours[face.face] != (undo ? face.entryBefore : face.entryAfter);
+        m_model.colours[face.face] = undo ? face.entryBefore : face.entryAfter;
+    }
+    if (changed > 0)
+        ++m_reached["faces changed since left alone"];
+    for (size_t face = 0; face < expected.size(); ++face)
+        if (!anyIndex[face] && zvktFaceMaterialIndex(m_selection, (int)face) != expected[face])
+            return Failure("face " + std::to_string(face) + " has material " + std::to_string(zvktFaceMaterialIndex(m_selection, (int)face))
+                           + " after " + (undo ? "an undo" : "a redo") + ", expected " + std::to_string(expected[face]));
+}
+
+// Ctrl+Z, Ctrl+Y or Ctrl+Shift+Z, mostly in the list, through the host's IsDialogMessage or
+// straight to the window: in the list the key gives its command once, anywhere else nothing.
+bool RandomWalk::HistoryKey(WalkRandom& random, int which)
+{
+    static const struct { UINT vk; bool shift; const char* name; UINT command; } keys[] = {
+        { 'Z', false, "Ctrl+Z", ID_UNDO_PAINT }, { 'Y', false, "Ctrl+Y", ID_REDO_PAINT },
+        { 'Z', true, "Ctrl+Shift+Z", ID_REDO_PAINT },
+    };
+    const auto& key = keys[which];
+    bool dialogLoop = random.Percent(50);
+    if (random.Percent(85))
+        SetFocus(m_list);
+    bool inList = GetFocus() == m_list;
+    m_doing = std::string(key.name) + (inList ? " in the list" : " where the focus is") + (dialogLoop ? "" : ", no IsDialogMessage");
+    ArmCreateFault();
+    PressCtrlKey(key.vk, key.shift, dialogLoop);
+    zvktSetMaterialCreateFault(0, 0);
+    ++m_reached[dialogLoop ? "undo or redo key through IsDialogMessage" : "undo or redo key without IsDialogMessage"];
+    int commands = (int)std::count_if(g_watch.commands.begin(), g_watch.commands.end(), [&](const WindowWatch::Command& c) {
+        return c.message == WM_COMMAND && c.wParam == key.command;
+    });
+    if (commands != (inList ? 1 : 0))
+        Failure(std::to_string(commands) + " commands from " + key.name + (inList ? " in the list" : " outside the list"));
+    return true;
+}
+
+// Now and then the host makes the first, second or third material of an undo or a redo, and no more.
+void RandomWalk::ArmCreateFault()
+{
+    if (!m_hazards.Percent(20))
+        return;
+    m_createsBeforeFault = m_hazards.Below(3);
+    zvktSetMaterialCreateFault(m_createsBeforeFault, 1);
+    m_doing += ", the host making " + std::to_string(m_createsBeforeFault) + " materials";
+}
+
+// A person paints faces in the modeller: mostly faces of the latest paint, so that an undo or a
+// redo finds them changed since.
+void RandomWalk::HostRepaint(WalkRandom& random)
+{
+    m_doing = "host paints nothing";
+    if (!HostIsPolyhedron() || HostFaces() == 0)
+        return;
+    const std::vector<ModelStep>& side = IsStepSelected(m_done) && (random.Percent(60) || !IsStepSelected(m_undone)) ? m_done : m_undone;
+    bool fromStep = IsStepSelected(side) && random.Percent(80);
+    int slot = random.Below(zvktSlotCount(m_selection));
+    m_doing = "host paints with slot " + std::to_string(slot) + " face";
+    for (int n = random.Between(1, 3); n > 0; --n)
+    {
+        int face = fromStep ? side.back().faces[random.Below((int)side.back().faces.size())].face : random.Below(HostFaces());
+        PaintInHost(m_selection, face, slot);
+        m_doing += " " + std::to_string(face);
+    }
 }
 
 /////////////////////////////////////////////////////////////////////////////

@@ -1,6 +1,10 @@
 // The colour-coded list box on its own, for what the tool window never asks of it: colour 0,
-// positions outside the list, adding and inserting with a colour.
+// positions outside the list, adding and inserting with a colour; Ctrl+letter keys handed to the parent.
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "ui/ColorListBox.h"
 
@@ -15,6 +19,21 @@ public:
     {
         ++m_nDraws;
         CColorListBox::DrawItem(lpDrawItemStruct);
+    }
+};
+
+// A parent that takes the Ctrl+letter keys the list hands it, when told to, and notes each.
+class CKeyTaker : public CWnd
+{
+public:
+    bool m_bTake = false;
+    std::vector<std::pair<WPARAM, LPARAM>> m_keys;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_LIST_CTRL_KEY)
+            return CWnd::WindowProc(message, wParam, lParam);
+        m_keys.push_back({ wParam, lParam });
+        return m_bTake;
     }
 };
 
@@ -48,7 +67,7 @@ protected:
         return colours;
     }
 
-    CWnd m_parent;
+    CKeyTaker m_parent;
     CCountingListBox m_list;
 };
 
@@ -94,6 +113,52 @@ TEST_F(ColorListBox, AddingAndInsertingWithAColourSetItOnlyWhereAnEntryWasMade)
     CString text;
     m_list.GetText(2, text);
     EXPECT_STREQ("plain", text);
+}
+
+// A Ctrl+letter key goes to the parent first. One the parent takes is not typed into the list,
+// whose type-ahead would otherwise go to the entry that starts with the character made of it.
+TEST_F(ColorListBox, ACtrlLetterKeyGoesToTheParentAndIsNotTypedOnceTaken)
+{
+    m_list.AddString("\x1A: Ctrl+Z's character");
+    struct Case
+    {
+        const char* label;
+        bool take, shift, alt;
+        int caret;
+        std::vector<std::pair<WPARAM, LPARAM>> asked;
+    };
+    const Case cases[] = {
+        { "taken", true, false, false, 0, { { 'Z', 0 } } },
+        { "taken, with Shift", true, true, false, 0, { { 'Z', 1 } } },
+        { "left to the list", false, false, false, 3, { { 'Z', 0 } } },
+        { "with Alt as well: the list's", true, false, true, 0, {} },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        m_list.SetCaretIndex(0);
+        m_parent.m_bTake = c.take;
+        m_parent.m_keys.clear();
+        BYTE state[256] = {};
+        state[VK_CONTROL] = 0x80;
+        state[VK_SHIFT] = c.shift ? 0x80 : 0;
+        state[VK_MENU] = c.alt ? 0x80 : 0;
+        SetKeyboardState(state);
+        PostMessageA(m_list.m_hWnd, WM_KEYDOWN, 'Z', 1);
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        memset(state, 0, sizeof state);
+        SetKeyboardState(state);
+        EXPECT_EQ(c.asked, m_parent.m_keys);
+        if (!c.alt)
+        {
+            EXPECT_EQ(c.caret, m_list.GetCaretIndex());
+        }
+    }
 }
 
 } // namespace

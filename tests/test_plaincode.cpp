@@ -1,5 +1,5 @@
 // The code that needs no Win32, on its own: entry texts and the face index read back from them,
-// and the random colour rule. Runs under Wine and, built natively, under the sanitizers
+// the random colour rule, and the paint history's bounds and steps. Runs under Wine and, built natively, under the sanitizers
 // (tests/native), where long is 64 bits and RAND_MAX is 2^31 - 1.
 #include <gtest/gtest.h>
 
@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ui/EntryText.h"
+#include "ui/PaintHistory.h"
 #include "ui/RandomColour.h"
 
 namespace
@@ -88,6 +90,98 @@ TEST(RandomColour, ComponentIsRandomTimesOldPlusOneModulo256)
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.next, DeriveRandomComponent(c.old, c.random)) << c.label;
+}
+
+// A step of a polyhedron named name whose faces all went from index 1 to 2.
+PaintStep Step(const std::string& name, int faces)
+{
+    PaintStep step;
+    step.polyhedron = name;
+    step.faceCount = faces;
+    for (int face = 0; face < faces; ++face)
+        step.faces.push_back({ (std::uint16_t)face, 1, 2, ENTRY_TO_DO, ENTRY_PAINTED });
+    return step;
+}
+
+std::vector<int> FacesOf(const PaintStep* step)
+{
+    std::vector<int> faces;
+    for (const PaintedFace& face : step ? step->faces : std::vector<PaintedFace>())
+        faces.push_back(face.face);
+    return faces;
+}
+
+// A new paint drops the steps undone before it; past 100 steps or 16 MB the oldest go first.
+TEST(PaintHistory, ANewPaintDropsTheUndoneStepsAndTheOldestGoPastTheBounds)
+{
+    CPaintHistory history;
+    for (const char* name : { "first", "second", "third" })
+        history.Record(Step(name, 1));
+    history.Undone({});
+    history.Undone({});
+    EXPECT_EQ("second", history.NextRedo()->polyhedron);
+    EXPECT_EQ("first", history.NextUndo()->polyhedron);
+    history.Record(Step("new", 1));
+    EXPECT_EQ(nullptr, history.NextRedo());
+    EXPECT_EQ(2u, history.StepCount());
+
+    struct Case { const char* label; int faces, steps; std::size_t kept; };
+    const Case cases[] = {
+        { "one face each: 100 steps", 1, 150, 100 },
+        { "Paint all on 65,534 faces: as many as 16 MB hold", 65534, 40, CPaintHistory::MAX_BYTES / Step("39", 65534).Bytes() },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        CPaintHistory bounded;
+        for (int i = 0; i < c.steps; ++i)
+            bounded.Record(Step(std::to_string(i), c.faces));
+        EXPECT_EQ(c.kept, bounded.StepCount());
+        EXPECT_LE(bounded.Bytes(), CPaintHistory::MAX_BYTES);
+        std::string oldest;
+        while (bounded.NextUndo() != nullptr)
+        {
+            oldest = bounded.NextUndo()->polyhedron;
+            bounded.Undone({});
+        }
+        EXPECT_EQ(std::to_string(c.steps - (int)c.kept), oldest);
+    }
+}
+
+// An undo the host stopped half-way: the faces it reached can be redone, the others stay to be
+// undone, each part a step of the same polyhedron and list; with nothing reached nothing moves.
+TEST(PaintHistory, AnUndoStoppedHalfWaySplitsItsStep)
+{
+    CPaintHistory history;
+    PaintStep step = Step("Scene\\Box", 5);
+    step.listGeneration = 7;
+    history.Record(step);
+    history.Undone({ 4, 3, 2, 1, 0 });
+    EXPECT_EQ(nullptr, history.NextRedo());
+    EXPECT_EQ((std::vector<int>{ 0, 1, 2, 3, 4 }), FacesOf(history.NextUndo()));
+
+    history.Undone({ 3, 1 });
+    EXPECT_EQ((std::vector<int>{ 0, 2, 4 }), FacesOf(history.NextRedo()));
+    EXPECT_EQ((std::vector<int>{ 1, 3 }), FacesOf(history.NextUndo()));
+    for (const PaintStep* part : { history.NextRedo(), history.NextUndo() })
+        EXPECT_TRUE(part->polyhedron == "Scene\\Box" && part->faceCount == 5 && part->listGeneration == 7);
+    history.Redone({});
+    EXPECT_EQ((std::vector<int>{ 0, 2, 4 }), FacesOf(history.NextUndo()));
+    EXPECT_EQ(2u, history.StepCount());
+}
+
+// Undo and redo go one index at a time: the faces that get one index together, in step order.
+TEST(PaintHistory, FacesAreGroupedByTheIndexTheyGet)
+{
+    PaintStep step = Step("grouped", 4);
+    const std::uint16_t before[] = { 7, 65535, 7, 0 }, after[] = { 1, 1, 0, 65535 };
+    for (int i = 0; i < 4; ++i)
+    {
+        step.faces[i].before = before[i];
+        step.faces[i].after = after[i];
+    }
+    EXPECT_EQ((std::vector<std::uint32_t>{ 3, 0, 2, 1 }), FacesByIndexTo(step, true));
+    EXPECT_EQ((std::vector<std::uint32_t>{ 2, 0, 1, 3 }), FacesByIndexTo(step, false));
 }
 
 }  // namespace

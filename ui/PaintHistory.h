@@ -53,8 +53,8 @@ inline std::vector<std::uint32_t> FacesByIndexTo(const PaintStep& step, bool und
 class CPaintHistory
 {
 public:
-    static const std::size_t MAX_STEPS = 100;
-    static const std::size_t MAX_BYTES = 16u << 20;
+    static constexpr std::size_t MAX_STEPS = 100;
+    static constexpr std::size_t MAX_BYTES = 16u << 20;
 
     // The step undo and the step redo would act on, or null.
     const PaintStep* NextUndo() const { return m_done.empty() ? nullptr : &m_done.back(); }

@@ -170,18 +170,17 @@ TEST(PaintHistory, AnUndoStoppedHalfWaySplitsItsStep)
     EXPECT_EQ(2u, history.StepCount());
 }
 
-// Undo and redo go one index at a time: the faces that get one index together, in step order.
-TEST(PaintHistory, FacesAreGroupedByTheIndexTheyGet)
+// A step keeps its faces by their index before the paint, those of one index in the order they
+// came: an undo finds each index's faces together.
+TEST(PaintHistory, AStepKeepsItsFacesByTheirIndexBeforeThePaint)
 {
-    PaintStep step = Step("grouped", 4);
-    const std::uint16_t before[] = { 7, 65535, 7, 0 }, after[] = { 1, 1, 0, 65535 };
-    for (int i = 0; i < 4; ++i)
-    {
+    PaintStep step = Step("sorted", 5);
+    const std::uint16_t before[] = { 7, 65535, 7, 0, 65535 };
+    for (int i = 0; i < 5; ++i)
         step.faces[i].before = before[i];
-        step.faces[i].after = after[i];
-    }
-    EXPECT_EQ((std::vector<std::uint32_t>{ 3, 0, 2, 1 }), FacesByIndexTo(step, true));
-    EXPECT_EQ((std::vector<std::uint32_t>{ 2, 0, 1, 3 }), FacesByIndexTo(step, false));
+    CPaintHistory history;
+    history.Record(step);
+    EXPECT_EQ((std::vector<int>{ 3, 0, 2, 1, 4 }), FacesOf(history.NextUndo()));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #ifndef PAINTHISTORY_H
 #define PAINTHISTORY_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -35,19 +36,22 @@ struct PaintStep
 inline std::uint16_t IndexFrom(const PaintedFace& face, bool undo) { return undo ? face.after : face.before; }
 inline std::uint16_t IndexTo(const PaintedFace& face, bool undo) { return undo ? face.before : face.after; }
 
-// Positions into the step's faces, the faces that get one index together and in step order: a
-// counting sort over the 65,536 indices, linear in the faces however many indices they use.
-inline std::vector<std::uint32_t> FacesByIndexTo(const PaintStep& step, bool undo)
+// The faces in the order of their index before the paint, those of one index in the order they
+// had: a counting sort over the indices up to the highest, linear in the faces and the indices.
+inline void SortByIndexBefore(std::vector<PaintedFace>& faces)
 {
-    std::vector<std::uint32_t> next(0x10000 + 1, 0);
-    for (const PaintedFace& face : step.faces)
-        ++next[IndexTo(face, undo) + 1];
+    std::uint16_t highest = 0;
+    for (const PaintedFace& face : faces)
+        highest = std::max(highest, face.before);
+    std::vector<std::uint32_t> next(highest + 2u, 0);
+    for (const PaintedFace& face : faces)
+        ++next[face.before + 1u];
     for (std::size_t i = 1; i < next.size(); ++i)
         next[i] += next[i - 1];
-    std::vector<std::uint32_t> order(step.faces.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i)
-        order[next[IndexTo(step.faces[i], undo)]++] = i;
-    return order;
+    std::vector<PaintedFace> sorted(faces.size());
+    for (const PaintedFace& face : faces)
+        sorted[next[face.before]++] = face;
+    faces.swap(sorted);
 }
 
 class CPaintHistory
@@ -69,9 +73,12 @@ public:
         return bytes;
     }
 
-    // A new paint drops the steps undone before it, as every editor does.
+    // A new paint drops the steps undone before it, as every editor does. Its faces are kept in
+    // the order of their index before the paint, so that an undo finds the faces of one index
+    // together; a redo finds them so as well, a press having painted every face with one material.
     void Record(PaintStep step)
     {
+        SortByIndexBefore(step.faces);
         m_undone.clear();
         m_done.push_back(std::move(step));
         Trim();
@@ -93,6 +100,12 @@ private:
         if (from.empty() || notReached.size() >= from.back().faces.size())
             return;
         PaintStep& step = from.back();
+        if (notReached.empty())
+        {
+            to.push_back(std::move(step));
+            from.pop_back();
+            return Trim();
+        }
         PaintStep rest;
         rest.polyhedron = step.polyhedron;
         rest.faceCount = step.faceCount;

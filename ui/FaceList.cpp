@@ -6,8 +6,6 @@
 #include "ui/EntryText.h"
 #include "ui/HostHelpers.h"
 
-// "65533 | 65535" and its terminating zero, with room to spare.
-static const int ENTRY_TEXT_SIZE = 32;
 // Storage reserved per entry text before a fill: at most 13 characters and the zero.
 static const int ENTRY_STORAGE_BYTES = 16;
 

@@ -114,7 +114,5 @@ protected:
 };
 
 extern CMatIdDialog* g_pToolDialog;
-// The paints of the tool window, kept while the plug-in is loaded.
-extern CPaintHistory g_paintHistory;
 
 #endif

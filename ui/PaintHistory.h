@@ -141,4 +141,7 @@ private:
     unsigned m_listGeneration = 0;
 };
 
+// The tool window's history, one for the loaded plug-in (ui/UndoRedo.cpp).
+extern CPaintHistory g_paintHistory;
+
 #endif

@@ -11,8 +11,6 @@
 #include "ui/HostHelpers.h"
 #include "ui/PaintHistory.h"
 
-extern CPaintHistory g_paintHistory;
-
 // The entries are coloured only by painting, so any other item data is an entry still to do.
 inline EntryPaint EntryPaintOf(COLORREF rgb)
 {

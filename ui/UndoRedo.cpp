@@ -23,9 +23,6 @@ static const char s_szNothingRedone[] = "The host could not make a material: not
 static const char s_szUndoPartly[] = "The host could not make a material: this undo reached %d of %d faces; undo again for the rest.";
 static const char s_szRedoPartly[] = "The host could not make a material: this redo reached %d of %d faces; redo again for the rest.";
 
-// "face | matID" and its terminating zero, with room to spare.
-static const int ENTRY_TEXT_SIZE = 32;
-
 /////////////////////////////////////////////////////////////////////////////
 // Bringing the faces back
 
@@ -179,9 +176,9 @@ void CMatIdDialog::PaintRestored()
 /////////////////////////////////////////////////////////////////////////////
 // The face list
 
-// The list is of this polyhedron (entry i is face i): the restored faces' entries show the index their
-// records hold now, and, while the list is still the one the paint went through, the colour they
-// had on that side of the paint. The selection stays as it is.
+// The list is of this polyhedron (entry i is face i): the restored faces' entries show the index
+// their records hold now and, while the list is still the one the paint went through, the colour
+// they had on that side of the paint. The selection stays as it is.
 void CMatIdDialog::ShowRestoredEntries(ZvkHandle polyhedron, const PaintStep& step,
                                        const std::vector<std::uint32_t>& restored, bool undo)
 {

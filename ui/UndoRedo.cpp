@@ -50,23 +50,27 @@ ZvkHandle MaterialOfSlot(ZvkHandle polyhedron, unsigned short index)
 // CPaintHistory::Record). A face whose index is no longer what the step left behind (or whose
 // record the host no longer gives) was changed in the host since and stays as it is. The index's
 // material is made before the first face that needs it is touched; when the host makes none, that
-// run and the ones after it are not reached, and what was painted before stays painted.
-RestoreOutcome RestoreFaces(ZvkHandle polyhedron, const PaintStep& step, bool undo, bool wantRestored)
+// run and the ones after it are not reached, and what was painted before stays painted. One
+// function per direction: the loop runs once per face, up to 65,534 times.
+template <bool undo>
+RestoreOutcome RestoreFacesTo(ZvkHandle polyhedron, const PaintStep& step, bool wantRestored)
 {
     RestoreOutcome outcome;
     ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
+    const PaintedFace* stepFaces = step.faces.data();
     const std::uint32_t count = (std::uint32_t)step.faces.size();
+    const int faceCount = step.faceCount;
     for (std::uint32_t first = 0, end = 0; first < count; first = end)
     {
-        const std::uint16_t index = IndexTo(step.faces[first], undo);
+        const std::uint16_t index = IndexTo(stepFaces[first], undo);
         ZvkHandle material = NULL;
         size_t restoredBefore = outcome.restored.size();
         int changedSince = 0;
-        for (end = first; end < count && IndexTo(step.faces[end], undo) == index; ++end)
+        for (end = first; end < count && IndexTo(stepFaces[end], undo) == index; ++end)
         {
-            const PaintedFace& face = step.faces[end];
+            const PaintedFace face = stepFaces[end];
             const std::uint16_t from = IndexFrom(face, undo);
-            const ZvkFace* record = FaceRecord(faces, step.faceCount, face.face);
+            const ZvkFace* record = FaceRecord(faces, faceCount, face.face);
             if (record == NULL || zvkFaceMaterialIndex(record) != from)
             {
                 ++changedSince;
@@ -91,6 +95,11 @@ RestoreOutcome RestoreFaces(ZvkHandle polyhedron, const PaintStep& step, bool un
         outcome.changedSince += changedSince;
     }
     return outcome;
+}
+
+RestoreOutcome RestoreFaces(ZvkHandle polyhedron, const PaintStep& step, bool undo, bool wantRestored)
+{
+    return undo ? RestoreFacesTo<true>(polyhedron, step, wantRestored) : RestoreFacesTo<false>(polyhedron, step, wantRestored);
 }
 
 // A step is for the polyhedron selected now when that has the step's full name and face count:

@@ -332,54 +332,6 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
     }
 }
 
-// An undo whose first material the host does not make touches no face and can be tried again; one
-// whose later material is missing keeps what it gave back (its entries show it) and leaves the
-// rest to undo: undoing again gives back every face.
-TEST_F(HostFaults, AnUndoStopsAtTheFirstMaterialTheHostDoesNotMake)
-{
-    struct Case
-    {
-        const char* label;
-        int createsMade;
-        std::vector<int> facesAfter;
-        std::string text, undoItem, redoItem;
-    };
-    const Case cases[] = {
-        { "its first material", 0, { 4, 4, 4, 4 }, NothingRestoredText(true), UndoPaintText(4), RedoPaintText(-1) },
-        { "its third material", 2, { 0, 1, 4, 4 }, RestoredPartlyText(true, 2, 4), UndoPaintText(2), RedoPaintText(2) },
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.label);
-        snprintf(g_where, sizeof g_where, "undo without %s", c.label);
-        ZvkHandle polyhedron = ListFreshPolyhedron();
-        SetEditorToMarker();
-        Press(IDC_PAINT_ALL);
-        Press(IDC_LOAD_LIST);
-        zvktSetMaterialCreateFault(c.createsMade, 1);
-        MessageBoxCatcher boxes;
-        ChooseFromMenu(ID_UNDO_PAINT);
-
-        ExpectOneInformationBox(boxes, c.text);
-        std::vector<int> faces, entries;
-        for (int face = 0; face < FACES; ++face)
-        {
-            faces.push_back(zvktFaceMaterialIndex(polyhedron, face));
-            entries.push_back(atoi(EntryText(face).c_str() + EntryText(face).find('|') + 1));
-        }
-        EXPECT_EQ(c.facesAfter, faces);
-        EXPECT_EQ(c.facesAfter, entries);
-        std::vector<MenuItem> items = ChooseOnEntry(1, ID_UNDO_PAINT);
-        ASSERT_GE(items.size(), 2u);
-        EXPECT_EQ(c.undoItem, items.rbegin()[1].text);
-        EXPECT_EQ(c.redoItem, items.back().text);
-        for (int face = 0; face < FACES; ++face)
-            EXPECT_EQ(MATERIALS[face], zvktFaceMaterialIndex(polyhedron, face)) << "face " << face;
-        ExpectNoMaterialThatDoesNotExist();
-        ExpectHostResourcesReleased();
-    }
-}
-
 // A select item of the face list's menu that gets no array for its one host call leaves the
 // list as it was: its selection, the paint buttons, the title and the editor's material.
 TEST_F(HostFaults, AMenuSelectWithoutItsArrayLeavesTheListAsItWas)

@@ -106,7 +106,7 @@ PaintStep Step(const std::string& name, int faces)
 std::vector<int> FacesOf(const PaintStep* step)
 {
     std::vector<int> faces;
-    for (const PaintedFace& face : step ? step->faces : std::vector<PaintedFace>())
+    for (const PaintedFace& face : step->faces)
         faces.push_back(face.face);
     return faces;
 }
@@ -148,39 +148,31 @@ TEST(PaintHistory, ANewPaintDropsTheUndoneStepsAndTheOldestGoPastTheBounds)
     }
 }
 
-// An undo the host stopped half-way: the faces it reached can be redone, the others stay to be
-// undone, each part a step of the same polyhedron and list; with nothing reached nothing moves.
-TEST(PaintHistory, AnUndoStoppedHalfWaySplitsItsStep)
+// A step keeps its faces by their index before the paint (those of one index in the order they
+// came), so that an undo finds each index's faces together. An undo the host stopped half-way: the
+// faces it reached can be redone, the others stay to be undone, each part a step of the same
+// polyhedron and list; with nothing reached nothing moves.
+TEST(PaintHistory, AStepIsKeptByIndexAndSplitWhenAnUndoStopsHalfWay)
 {
-    CPaintHistory history;
     PaintStep step = Step("Scene\\Box", 5);
     step.listGeneration = 7;
-    history.Record(step);
-    history.Undone({ 4, 3, 2, 1, 0 });
-    EXPECT_EQ(nullptr, history.NextRedo());
-    EXPECT_EQ((std::vector<int>{ 0, 1, 2, 3, 4 }), FacesOf(history.NextUndo()));
-
-    history.Undone({ 3, 1 });
-    EXPECT_EQ((std::vector<int>{ 0, 2, 4 }), FacesOf(history.NextRedo()));
-    EXPECT_EQ((std::vector<int>{ 1, 3 }), FacesOf(history.NextUndo()));
-    for (const PaintStep* part : { history.NextRedo(), history.NextUndo() })
-        EXPECT_TRUE(part->polyhedron == "Scene\\Box" && part->faceCount == 5 && part->listGeneration == 7);
-    history.Redone({});
-    EXPECT_EQ((std::vector<int>{ 0, 2, 4 }), FacesOf(history.NextUndo()));
-    EXPECT_EQ(2u, history.StepCount());
-}
-
-// A step keeps its faces by their index before the paint, those of one index in the order they
-// came: an undo finds each index's faces together.
-TEST(PaintHistory, AStepKeepsItsFacesByTheirIndexBeforeThePaint)
-{
-    PaintStep step = Step("sorted", 5);
     const std::uint16_t before[] = { 7, 65535, 7, 0, 65535 };
     for (int i = 0; i < 5; ++i)
         step.faces[i].before = before[i];
     CPaintHistory history;
     history.Record(step);
     EXPECT_EQ((std::vector<int>{ 3, 0, 2, 1, 4 }), FacesOf(history.NextUndo()));
+    history.Undone({ 4, 3, 2, 1, 0 });
+    EXPECT_EQ(nullptr, history.NextRedo());
+
+    history.Undone({ 3, 1 });
+    EXPECT_EQ((std::vector<int>{ 3, 2, 4 }), FacesOf(history.NextRedo()));
+    EXPECT_EQ((std::vector<int>{ 0, 1 }), FacesOf(history.NextUndo()));
+    for (const PaintStep* part : { history.NextRedo(), history.NextUndo() })
+        EXPECT_TRUE(part->polyhedron == "Scene\\Box" && part->faceCount == 5 && part->listGeneration == 7);
+    history.Redone({});
+    EXPECT_EQ((std::vector<int>{ 3, 2, 4 }), FacesOf(history.NextUndo()));
+    EXPECT_EQ(2u, history.StepCount());
 }
 
 }  // namespace

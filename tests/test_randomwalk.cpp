@@ -61,7 +61,8 @@ const char* const OUTCOMES[] = {
     "menu: copy selected", "menu: opened by keyboard", "menu: copy with the clipboard held",
     "menu: select without the host's array", "selection without the host's array",
     "paint undone", "paint redone", "faces changed since left alone", "undo or redo with nothing to act on",
-    "undo or redo stopped by the host", "entry colours given back", "undo or redo key through IsDialogMessage", "undo or redo key without IsDialogMessage",
+    "undo or redo stopped by the host", "entry colours given back", "undo or redo key through IsDialogMessage",
+    "undo or redo key without IsDialogMessage",
 };
 
 const char CLIPBOARD_BEFORE[] = "the clipboard before the menu";
@@ -484,11 +485,12 @@ protected:
     void ApplySelectionChange();
     void ApplyPaint(bool selection);
     void ApplyClose();
+    void NoteBeforeAction();
     void TrimHistory();
     void RecordStep(const std::vector<int>& faces, const std::vector<COLORREF>& entryBefore, COLORREF entryAfter);
     bool IsStepSelected(const std::vector<ModelStep>& side) const;
     void ApplyHistoryCommand(UINT id);
-    void CheckRestoredFaces(const ModelStep& step, bool undo, const std::vector<size_t>& restored, int changed);
+    void CheckHistoryCommand(const ModelStep& done, bool undo, int creates);
     bool HistoryKey(WalkRandom& random, int which);
     void ArmCreateFault();
     void HostRepaint(WalkRandom& random);
@@ -512,6 +514,7 @@ protected:
     int EntriesNow() const { return m_list ? EntryCount() : 0; }
     int SelCountNow() const { return (int)SendMessageA(m_list, LB_GETSELCOUNT, 0, 0); }
     int CaretNow() const { return (int)SendMessageA(m_list, LB_GETCURSEL, 0, 0); }
+    int FocusNow() const { return (int)SendMessageA(m_list, LB_GETCARETINDEX, 0, 0); }
     bool IsUsable() const { return m_model.open && IsWindowVisible(m_window) && !IsIconic(m_window); }
 
     // The host as the plug-in sees it.
@@ -552,6 +555,8 @@ protected:
     std::vector<int> m_facesBefore;
     int m_createsBeforeFault = -1;
     bool m_stepRecorded = false, m_paintedJustNow = false;   // by this action, by the one before
+    std::vector<int> m_selectionBefore;
+    int m_focusBefore = -1;
 
     MessageBoxCatcher m_catcher;
     size_t m_boxesFrom = 0;
@@ -619,13 +624,7 @@ TEST_F(RandomWalk, SurvivesLongMessyUse)
     {
         if (faultAt > 0 && m_index == faultAt)
             zvktSetChangeCallback(FaultInTheHost);
-        m_editorBefore = EditorMaterial();
-        m_facesBefore.clear();
-        for (int face = 0; HostIsPolyhedron() && face < HostFaces(); ++face)
-            m_facesBefore.push_back(zvktFaceMaterialIndex(m_selection, face));
-        m_createsBeforeFault = -1;
-        m_paintedJustNow = m_stepRecorded;
-        m_stepRecorded = false;
+        NoteBeforeAction();
         m_expectedBoxes.clear();
         m_boxesFrom = m_catcher.Boxes().size();
         g_watch.commands.clear();
@@ -1489,6 +1488,14 @@ void RandomWalk::ApplyMenuCopy(UINT id)
     }
 }
 
+// Host calls that only ask.
+static bool IsQuestion(const std::string& name)
+{
+    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
+        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
+    return questions.count(name) != 0;
+}
+
 // After a menu that chose nothing enabled: no selection change, no host call but questions,
 // the clipboard as it was. Copy items only ask the host too.
 void RandomWalk::FinishMenu()
@@ -1501,10 +1508,8 @@ void RandomWalk::FinishMenu()
     if (acted == ID_SELECT_MATERIAL || acted == ID_SELECT_PAINTED || acted == ID_SELECT_TO_DO || acted == ID_UNDO_PAINT
         || acted == ID_REDO_PAINT)
         return;
-    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
-        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
     for (const std::string& name : CallNames())
-        if (!questions.count(name))
+        if (!IsQuestion(name))
         {
             Failure("the menu called " + name + " without a select item chosen");
             break;
@@ -1652,6 +1657,21 @@ void RandomWalk::ApplyClose()
 /////////////////////////////////////////////////////////////////////////////
 // Undo and redo
 
+// What an action starts from: the editor's material, the selected polyhedron's material indices,
+// the list's selection and focus rectangle; whether the action before made a step.
+void RandomWalk::NoteBeforeAction()
+{
+    m_editorBefore = EditorMaterial();
+    m_facesBefore.clear();
+    for (int face = 0; HostIsPolyhedron() && face < HostFaces(); ++face)
+        m_facesBefore.push_back(zvktFaceMaterialIndex(m_selection, face));
+    m_selectionBefore = m_list ? SelectedEntries() : std::vector<int>();
+    m_focusBefore = m_list ? FocusNow() : -1;
+    m_createsBeforeFault = -1;
+    m_paintedJustNow = m_stepRecorded;
+    m_stepRecorded = false;
+}
+
 // A paint that changed a face is a step; the steps undone before it go. The history's bound of
 // 16 MB is test_plaincode's: a walk never undoes thirty steps in a row to reach a step it drops.
 void RandomWalk::RecordStep(const std::vector<int>& faces, const std::vector<COLORREF>& entryBefore, COLORREF entryAfter)
@@ -1688,109 +1708,103 @@ bool RandomWalk::IsStepSelected(const std::vector<ModelStep>& side) const
     return !side.empty() && HostIsPolyhedron() && HostName() == side.back().name && HostFaces() == side.back().faceCount;
 }
 
-// The latest step's faces, by the index they get, ascending: a face changed since (not at the
-// index the step left) stays; a group with faces to paint takes a material, and the host's failing
-// create stops the undo there, the faces not reached staying on their side as a step of their own.
+// The latest step's faces, a group per index they get, ascending: a face not at the index the
+// step left (changed since) stays; a group with a face to paint takes one material, and a create
+// the host fails stops there: that group and the later ones stay on their side, a step of their own.
 void RandomWalk::ApplyHistoryCommand(UINT id)
 {
     bool undo = id == ID_UNDO_PAINT;
     std::vector<ModelStep>& from = undo ? m_done : m_undone;
-    std::vector<ModelStep>& to = undo ? m_undone : m_done;
-    if (m_menu.active)
-        m_menu.acted = true;
+    m_menu.acted = m_menu.acted || m_menu.active;
     if (!IsStepSelected(from))
     {
         ++m_reached["undo or redo with nothing to act on"];
-        static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
-            "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces" };
         for (int i = m_commandCalls.first; i < m_commandCalls.second && i < zvktJournalCount(); ++i)
-            if (!questions.count(zvktJournalAt(i)->function))
+            if (!IsQuestion(zvktJournalAt(i)->function))
                 return Failure(std::string("an undo or redo with nothing to act on called ") + zvktJournalAt(i)->function);
         return;
     }
-    // The edit tool closed empties the host's face selection.
-    m_hostFacesKnown = true;
+    m_hostFacesKnown = true;   // the edit tool closed has emptied the host's face selection
     m_expectedHostFaces.clear();
-    ModelStep step = from.back();
+    ModelStep step = from.back(), done = step, rest = step;
     from.pop_back();
-    std::map<int, std::vector<size_t>> groups;
-    for (size_t i = 0; i < step.faces.size(); ++i)
-        groups[undo ? step.faces[i].before : step.faces[i].after].push_back(i);
-    std::vector<size_t> restored, notReached;
-    int changed = 0, creates = m_createsBeforeFault;
+    done.faces.clear();
+    rest.faces.clear();
+    std::map<int, std::vector<ModelFace>> groups;
+    for (const ModelFace& face : step.faces)
+        groups[undo ? face.before : face.after].push_back(face);
+    int changed = 0, made = 0;
     for (const auto& group : groups)
     {
         int toPaint = 0, groupChanged = 0;
-        for (size_t i : group.second)
+        for (const ModelFace& face : group.second)
         {
-            int expected = undo ? step.faces[i].after : step.faces[i].before;
-            groupChanged += m_facesBefore[step.faces[i].face] != expected;
-            toPaint += m_facesBefore[step.faces[i].face] == expected && expected != group.first;
+            int left = m_facesBefore[face.face] != (undo ? face.after : face.before);
+            groupChanged += left;
+            toPaint += !left && group.first != (undo ? face.after : face.before);
         }
-        if (!notReached.empty() || (toPaint > 0 && creates == 0))
-        {
-            notReached.insert(notReached.end(), group.second.begin(), group.second.end());
-            continue;
-        }
-        creates -= toPaint > 0 && creates > 0;
-        changed += groupChanged;
-        for (size_t i : group.second)
-            if (m_facesBefore[step.faces[i].face] == (undo ? step.faces[i].after : step.faces[i].before))
-                restored.push_back(i);
+        bool stopped = !rest.faces.empty() || (toPaint > 0 && made == m_createsBeforeFault);
+        std::vector<ModelFace>& side = stopped ? rest.faces : done.faces;
+        side.insert(side.end(), group.second.begin(), group.second.end());
+        changed += stopped ? 0 : groupChanged;
+        made += !stopped && toPaint > 0;
     }
-    CheckRestoredFaces(step, undo, restored, changed);
+    CheckHistoryCommand(done, undo, made + !rest.faces.empty());
+    int total = (int)step.faces.size(), reached = (int)done.faces.size();
     std::string text = changed > 0 ? ChangedSinceText(changed) : "";
-    int total = (int)step.faces.size(), reached = total - (int)notReached.size();
     if (reached < total)
-    {
-        ++m_reached["undo or redo stopped by the host"];
-        text = (reached == 0 ? NothingRestoredText(undo) : RestoredPartlyText(undo, reached, total)) + (text.empty() ? "" : " " + text);
-    }
+        text = (reached == 0 ? NothingRestoredText(undo) : RestoredPartlyText(undo, reached, total)) + (changed ? " " : "") + text;
     if (!text.empty())
         m_expectedBoxes.push_back(text);
-    if (reached == 0)
-        return from.push_back(step);
-    ++m_reached[undo ? "paint undone" : "paint redone"];
-    std::set<size_t> left(notReached.begin(), notReached.end());
-    ModelStep done = step, rest = step;
-    done.faces.clear();
-    rest.faces.clear();
-    for (size_t i = 0; i < step.faces.size(); ++i)
-        (left.count(i) ? rest : done).faces.push_back(step.faces[i]);
-    to.push_back(done);
-    if (!rest.faces.empty())
+    m_reached[undo ? "paint undone" : "paint redone"] += reached > 0;
+    m_reached["undo or redo stopped by the host"] += reached < total;
+    m_reached["faces changed since left alone"] += changed > 0;
+    (reached > 0 ? (undo ? m_undone : m_done) : from).push_back(reached > 0 ? done : step);
+    if (reached > 0 && !rest.faces.empty())
         from.push_back(rest);
     TrimHistory();
 }
 
-// The faces restored have the index the step gives them (the host finds the slot equal to the
-// material; an index that names no slot cannot be given back), every other face is as it was; in a
-// list of this polyhedron their entries show the index, in the list the paint went through with
-// the colour of that side of the paint.
-void RandomWalk::CheckRestoredFaces(const ModelStep& step, bool undo, const std::vector<size_t>& restored, int changed)
+// The faces the command reached have the index on the other side of the paint (the host finds the
+// slot equal to the material; an index that names no slot cannot be given back), unless changed
+// since; every other face is as it was. One material per index painted (and the one the host
+// failed), after the edit tool was closed. In a list of this polyhedron the entries show the
+// index, in the list the paint went through with the colour of that side of the paint; the
+// selection, the focus rectangle and the editor's material stay.
+void RandomWalk::CheckHistoryCommand(const ModelStep& done, bool undo, int creates)
 {
     std::vector<int> expected = m_facesBefore;
-    std::vector<bool> anyIndex(expected.size(), false);
     bool ownList = m_model.label == HostName() && (int)m_model.texts.size() == HostFaces();
-    for (size_t i : restored)
+    for (const ModelFace& face : done.faces)
     {
-        const ModelFace& face = step.faces[i];
-        expected[face.face] = undo ? face.before : face.after;
-        anyIndex[face.face] = expected[face.face] >= zvktSlotCount(m_selection);
-        if (!ownList)
+        if (m_facesBefore[face.face] != (undo ? face.after : face.before))
             continue;
-        m_model.texts[face.face] = std::to_string(face.face) + " | " + std::to_string(zvktFaceMaterialIndex(m_selection, face.face));
-        if (step.generation != m_generation)
+        int index = undo ? face.before : face.after;
+        expected[face.face] = index < zvktSlotCount(m_selection) ? index : -1;
+        if (ownList)
+            m_model.texts[face.face] = std::to_string(face.face) + " | " + std::to_string(zvktFaceMaterialIndex(m_selection, face.face));
+        COLORREF colour = undo ? face.entryBefore : face.entryAfter;
+        if (!ownList || done.generation != m_generation)
             continue;
-        m_reached["entry colours given back"] += m_model.colours[face.face] != (undo ? face.entryBefore : face.entryAfter);
-        m_model.colours[face.face] = undo ? face.entryBefore : face.entryAfter;
+        m_reached["entry colours given back"] += m_model.colours[face.face] != colour;
+        m_model.colours[face.face] = colour;
     }
-    if (changed > 0)
-        ++m_reached["faces changed since left alone"];
     for (size_t face = 0; face < expected.size(); ++face)
-        if (!anyIndex[face] && zvktFaceMaterialIndex(m_selection, (int)face) != expected[face])
+        if (expected[face] >= 0 && zvktFaceMaterialIndex(m_selection, (int)face) != expected[face])
             return Failure("face " + std::to_string(face) + " has material " + std::to_string(zvktFaceMaterialIndex(m_selection, (int)face))
                            + " after " + (undo ? "an undo" : "a redo") + ", expected " + std::to_string(expected[face]));
+    int calls = 0, firstPaint = m_commandCalls.second, closed = m_commandCalls.second;
+    for (int i = m_commandCalls.first; i < m_commandCalls.second && i < zvktJournalCount(); ++i)
+    {
+        std::string name = zvktJournalAt(i)->function;
+        calls += name == "zvkMaterialCreate";
+        firstPaint = name == "zvkPolyhPaintFace" ? std::min(firstPaint, i) : firstPaint;
+        closed = name == "zvkCurrobjEditToolClose" ? std::min(closed, i) : closed;
+    }
+    if (calls != creates || closed > firstPaint)
+        Failure(std::to_string(calls) + " materials made for " + std::to_string(creates) + " indices, or the edit tool not closed first");
+    if (SelectedEntries() != m_selectionBefore || FocusNow() != m_focusBefore || ColourText(EditorColour()) != ColourText(m_editorBefore.colour))
+        Failure("the selection, the focus rectangle or the editor's material changed by an undo or a redo");
 }
 
 // Ctrl+Z, Ctrl+Y or Ctrl+Shift+Z, mostly in the list, through the host's IsDialogMessage or

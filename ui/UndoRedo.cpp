@@ -218,8 +218,10 @@ void CMatIdDialog::ShowRestoredEntries(ZvkHandle polyhedron, const PaintStep& st
 
 // A list box cannot change an entry's text in place. The entries from the first one to change to
 // the end are taken off from the end, which costs nothing to move, and added again, each with its
-// text, colour and selection; then the anchor, the current entry and the scroll position are put
-// back. The work grows with the entries after the first change, never with their product.
+// text, colour and selection; then the anchor, the focus rectangle and the scroll position are
+// put back. The work grows with the entries after the first change, never with their product.
+// Wine's LB_GETCURSEL of a multiple-selection list gives the entry last reached by keyboard, which
+// no message sets, and so comes back as the focus rectangle, Windows' answer to it.
 void CMatIdDialog::RewriteEntryTexts(std::vector<std::pair<int, std::string>> texts)
 {
     std::sort(texts.begin(), texts.end());

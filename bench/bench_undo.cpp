@@ -87,8 +87,43 @@ double CommandMs(const BenchWindow& bench, UINT command)
     return (Now() - start) * 1000.0;
 }
 
-// Every round: the list loaded, "Paint all" pressed (the recording timed inside it), then undone
-// (timed), redone and undone again (the redo timed), and the floor on the faces the undo gave back.
+// What the rounds measure, in milliseconds (the shares in per cent).
+struct Figures
+{
+    std::vector<double> press, recording, shares, undo, floor, ratios, byIndex, byIndexRatios, redo;
+};
+
+// One round: the list loaded, "Paint all" pressed (the recording timed inside it), then undone
+// (timed), redone (timed) and undone again, and the floors on the faces the undo gave back.
+void MeasureRound(const BenchWindow& bench, ZvkHandle polyhedron, const std::vector<unsigned short>& materials,
+                  const std::vector<ZvkHandle>& faceMaterials, const std::vector<int> orders[2], Figures& figures)
+{
+    if (!LoadFaceList(bench, FACE_COUNT))
+        fprintf(stderr, "undo: the list is incomplete\n");
+    g_askedFaces = g_paintIn = g_paintOut = g_shown = 0;
+    NoteThePress(true);
+    double start = Now();
+    SendMessageA(GetDlgItem(bench.window, IDC_PAINT_ALL), BM_CLICK, 0, 0);
+    figures.press.push_back((Now() - start) * 1000.0);
+    NoteThePress(false);
+    figures.recording.push_back((g_paintIn - g_askedFaces + g_shown - g_paintOut) * 1000.0);
+    figures.shares.push_back(100.0 * figures.recording.back() / figures.press.back());
+
+    figures.undo.push_back(CommandMs(bench, ID_UNDO_PAINT));
+    for (int face = 0; face < FACE_COUNT; ++face)
+        if (zvktFaceMaterialIndex(polyhedron, face) != materials[face])
+        {
+            fprintf(stderr, "undo: face %d did not come back\n", face);
+            break;
+        }
+    figures.redo.push_back(CommandMs(bench, ID_REDO_PAINT));
+    CommandMs(bench, ID_UNDO_PAINT);
+    figures.floor.push_back(FloorMs(bench, polyhedron, faceMaterials, orders[0]));
+    figures.ratios.push_back(figures.undo.back() / figures.floor.back());
+    figures.byIndex.push_back(FloorMs(bench, polyhedron, faceMaterials, orders[1]));
+    figures.byIndexRatios.push_back(figures.undo.back() / figures.byIndex.back());
+}
+
 void MeasureLayout(const char* layout, const std::vector<unsigned short>& materials)
 {
     BenchWindow bench;
@@ -105,45 +140,20 @@ void MeasureLayout(const char* layout, const std::vector<unsigned short>& materi
         zvkPolyhGetMaterial(polyhedron, (unsigned short)m, slots[m]);
     }
     // The floor paints in face order; beside it, in the undo's order: the faces of each index together.
-    std::vector<int> faceOrder, indexOrder;
+    std::vector<int> orders[2];
     for (int face = 0; face < FACE_COUNT; ++face)
     {
         faceMaterials[face] = slots[materials[face]];
-        faceOrder.push_back(face);
+        orders[0].push_back(face);
     }
     for (int m = 0; m < MATERIALS; ++m)
         for (int face = 0; face < FACE_COUNT; ++face)
             if (materials[face] == m)
-                indexOrder.push_back(face);
+                orders[1].push_back(face);
 
-    std::vector<double> pressMs, recordingMs, shares, undoMs, floorMs, ratios, redoMs, byIndexMs, byIndexRatios;
+    Figures figures;
     for (int round = 0; round < ROUNDS; ++round)
-    {
-        if (!LoadFaceList(bench, FACE_COUNT))
-            fprintf(stderr, "undo: the list is incomplete\n");
-        g_askedFaces = g_paintIn = g_paintOut = g_shown = 0;
-        NoteThePress(true);
-        double start = Now();
-        SendMessageA(GetDlgItem(bench.window, IDC_PAINT_ALL), BM_CLICK, 0, 0);
-        pressMs.push_back((Now() - start) * 1000.0);
-        NoteThePress(false);
-        recordingMs.push_back((g_paintIn - g_askedFaces + g_shown - g_paintOut) * 1000.0);
-        shares.push_back(100.0 * recordingMs.back() / pressMs.back());
-
-        undoMs.push_back(CommandMs(bench, ID_UNDO_PAINT));
-        for (int face = 0; face < FACE_COUNT; ++face)
-            if (zvktFaceMaterialIndex(polyhedron, face) != materials[face])
-            {
-                fprintf(stderr, "undo: face %d did not come back\n", face);
-                break;
-            }
-        redoMs.push_back(CommandMs(bench, ID_REDO_PAINT));
-        CommandMs(bench, ID_UNDO_PAINT);
-        floorMs.push_back(FloorMs(bench, polyhedron, faceMaterials, faceOrder));
-        ratios.push_back(undoMs.back() / floorMs.back());
-        byIndexMs.push_back(FloorMs(bench, polyhedron, faceMaterials, indexOrder));
-        byIndexRatios.push_back(undoMs.back() / byIndexMs.back());
-    }
+        MeasureRound(bench, polyhedron, materials, faceMaterials, orders, figures);
     for (ZvkHandle slot : slots)
     {
         zvkMaterialDestroy(slot);
@@ -151,15 +161,15 @@ void MeasureLayout(const char* layout, const std::vector<unsigned short>& materi
     }
 
     std::string label = std::string(layout) + ": ";
-    Report("undo", label + "undo of Paint all (median)", Median(undoMs), "ms");
-    Report("undo", label + "floor: bare paints, a repaint (median)", Median(floorMs), "ms");
-    Report("undo", label + "undo / floor (median)", Median(ratios), "x");
-    Report("undo", label + "floor in the undo's order (median)", Median(byIndexMs), "ms");
-    Report("undo", label + "undo / floor in its order (median)", Median(byIndexRatios), "x");
-    Report("undo", label + "redo of Paint all (median)", Median(redoMs), "ms");
-    Report("undo", label + "Paint all press (median)", Median(pressMs), "ms");
-    Report("undo", label + "recording in the press (median)", Median(recordingMs), "ms");
-    Report("undo", label + "recording's share of the press", Median(shares), "%");
+    Report("undo", label + "undo of Paint all (median)", Median(figures.undo), "ms");
+    Report("undo", label + "floor: bare paints, a repaint (median)", Median(figures.floor), "ms");
+    Report("undo", label + "undo / floor (median)", Median(figures.ratios), "x");
+    Report("undo", label + "floor in the undo's order (median)", Median(figures.byIndex), "ms");
+    Report("undo", label + "undo / floor in its order (median)", Median(figures.byIndexRatios), "x");
+    Report("undo", label + "redo of Paint all (median)", Median(figures.redo), "ms");
+    Report("undo", label + "Paint all press (median)", Median(figures.press), "ms");
+    Report("undo", label + "recording in the press (median)", Median(figures.recording), "ms");
+    Report("undo", label + "recording's share of the press", Median(figures.shares), "%");
 
     SendMessageA(bench.window, WM_CLOSE, 0, 0);
     PumpMessages();

@@ -801,10 +801,7 @@ void RandomWalk::HostChange(WalkRandom& random)
         return;
     }
     if (roll < 78)
-    {
-        HostRepaint(random);
-        return;
-    }
+        return HostRepaint(random);
     if (roll < 92)
     {
         ZvktMaterial material = EditorMaterial();

@@ -288,6 +288,9 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         (this->*AfxMsgCast<void (CWnd::*)(CWnd*, CPoint)>(pEntry->pfn))(
             FromHandle((HWND)wParam), CPoint((DWORD)lParam));
         break;
+    case AfxSig_lwl:
+        *pResult = (this->*AfxMsgCast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(pEntry->pfn))(wParam, lParam);
+        break;
     default:
         (this->*pEntry->pfn)();
         break;

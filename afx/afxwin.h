@@ -72,7 +72,7 @@ void AfxUnlockTempMaps();
 
 typedef void (CCmdTarget::*AFX_PMSG)();
 
-enum AfxSig { AfxSig_end = 0, AfxSig_vv, AfxSigCmd_v, AfxSig_vWp };
+enum AfxSig { AfxSig_end = 0, AfxSig_vv, AfxSigCmd_v, AfxSig_vWp, AfxSig_lwl };
 
 // A handler with arguments travels in an entry's pfn and is turned back into its own type,
 // told by nSig, before it is called; both are member-function pointers of one size.
@@ -142,6 +142,9 @@ protected: \
 #define ON_WM_CONTEXTMENU() \
     { WM_CONTEXTMENU, 0, 0, 0, AfxSig_vWp, \
       AfxMsgCast<AFX_PMSG>(static_cast<void (CWnd::*)(CWnd*, CPoint)>(&ThisClass::OnContextMenu)) },
+// LRESULT OnXxx(WPARAM wParam, LPARAM lParam)
+#define ON_MESSAGE(message, memberFxn) \
+    { message, 0, 0, 0, AfxSig_lwl, AfxMsgCast<AFX_PMSG>(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(memberFxn)) },
 
 /////////////////////////////////////////////////////////////////////////////
 // Command targets and the application object
@@ -389,7 +392,10 @@ public:
     int SetItemHeight(int nIndex, UINT cyItemHeight)
         { return (int)SendMessage(LB_SETITEMHEIGHT, nIndex, MAKELONG(cyItemHeight, 0)); }
     int InitStorage(int nItems, UINT nBytes) { return (int)SendMessage(LB_INITSTORAGE, nItems, nBytes); }
+    int GetTopIndex() const { return (int)SendMessage(LB_GETTOPINDEX); }
     int SetTopIndex(int nIndex) { return (int)SendMessage(LB_SETTOPINDEX, nIndex); }
+    int GetCaretIndex() const { return (int)SendMessage(LB_GETCARETINDEX); }
+    int GetAnchorIndex() const { return (int)SendMessage(LB_GETANCHORINDEX); }
     int SetCaretIndex(int nIndex, BOOL bScroll = TRUE) { return (int)SendMessage(LB_SETCARETINDEX, nIndex, MAKELONG(bScroll, 0)); }
     void SetAnchorIndex(int nIndex) { SendMessage(LB_SETANCHORINDEX, nIndex); }
     int GetItemRect(int nIndex, LPRECT lpRect) const { return (int)SendMessage(LB_GETITEMRECT, nIndex, (LPARAM)lpRect); }
@@ -404,6 +410,7 @@ public:
     int AddString(LPCTSTR lpszItem) { return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)lpszItem); }
     int InsertString(int nIndex, LPCTSTR lpszItem)
         { return (int)SendMessage(LB_INSERTSTRING, nIndex, (LPARAM)lpszItem); }
+    int DeleteString(UINT nIndex) { return (int)SendMessage(LB_DELETESTRING, nIndex); }
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
     int SelItemRange(BOOL bSelect, int nFirstItem, int nLastItem)
     {

@@ -1,8 +1,9 @@
 // The colour-coded list box on its own, for what the tool window never asks of it: colour 0,
-// positions outside the list, adding and inserting with a colour.
+// positions outside the list, adding and inserting with a colour; Ctrl+letter keys handed to the parent.
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 #include "ui/ColorListBox.h"
 
@@ -17,6 +18,22 @@ public:
     {
         ++m_nDraws;
         CColorListBox::DrawItem(lpDrawItemStruct);
+    }
+};
+
+// A parent that takes the Ctrl+letter keys the list hands it, when told to, and notes them: the
+// letter, with "+" for Shift.
+class CKeyTaker : public CWnd
+{
+public:
+    bool m_bTake = false;
+    std::string m_keys;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_LIST_CTRL_KEY)
+            return CWnd::WindowProc(message, wParam, lParam);
+        m_keys += std::string(1, (char)wParam) + (lParam ? "+" : "");
+        return m_bTake;
     }
 };
 
@@ -57,7 +74,7 @@ protected:
         return colours;
     }
 
-    CWnd m_parent;
+    CKeyTaker m_parent;
     CCountingListBox m_list;
 };
 
@@ -111,6 +128,42 @@ TEST_F(ColorListBox, AddingAndInsertingWithAColourSetItOnlyWhereAnEntryWasMade)
     Colours();
     m_list.ResetContent();
     EXPECT_TRUE(m_list.ColouredEntries().empty());
+}
+
+// A Ctrl+letter key goes to the parent first. One the parent takes is not typed into the list,
+// whose type-ahead would otherwise go to the entry that starts with the character made of it.
+TEST_F(ColorListBox, ACtrlLetterKeyGoesToTheParentAndIsNotTypedOnceTaken)
+{
+    m_list.AddString("\x1A: Ctrl+Z's character");
+    struct Case { const char* label; bool take; BYTE shift, alt; const char* asked; int caret; };
+    const Case cases[] = {
+        { "taken", true, 0, 0, "Z", 0 },
+        { "taken, with Shift", true, 0x80, 0, "Z+", 0 },
+        { "left to the list", false, 0, 0, "Z", 3 },
+        { "with Alt as well: the list's alone", true, 0, 0x80, "", -1 },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        m_list.SetCaretIndex(0);
+        m_parent.m_bTake = c.take;
+        m_parent.m_keys.clear();
+        BYTE state[256] = {};
+        state[VK_CONTROL] = 0x80;
+        state[VK_SHIFT] = c.shift;
+        state[VK_MENU] = c.alt;
+        SetKeyboardState(state);
+        PostMessageA(m_list.m_hWnd, WM_KEYDOWN, 'Z', 1);
+        for (MSG msg; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE);)
+        {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        BYTE released[256] = {};
+        SetKeyboardState(released);
+        EXPECT_EQ(c.asked, m_parent.m_keys);
+        EXPECT_TRUE(c.caret < 0 || c.caret == m_list.GetCaretIndex()) << m_list.GetCaretIndex();
+    }
 }
 
 } // namespace

@@ -159,6 +159,14 @@ protected:
         PumpMessages();
     }
 
+    // A paint that changes a face, for undo and redo to work on.
+    void PaintFaceInvisible()
+    {
+        Press(IDC_PAINT_INVISIBLE);
+        ClickEntry(1);
+        Press(IDC_PAINT_FACE);
+    }
+
     // What a person does, each from its own starting point on a freshly listed polyhedron.
     struct Path
     {
@@ -191,6 +199,9 @@ protected:
               [this] { PanelCommand(IDOK); } },
             { "To editor in the materials panel", [this] { ChooseFromMenu(ID_MATERIALS); },
               [this] { PanelCommand(IDC_TO_EDITOR); } },
+            { "Undo paint", [this] { PaintFaceInvisible(); }, [this] { ChooseFromMenu(ID_UNDO_PAINT); } },
+            { "Redo paint", [this] { PaintFaceInvisible(); ChooseFromMenu(ID_UNDO_PAINT); },
+              [this] { ChooseFromMenu(ID_REDO_PAINT); } },
         };
         for (const Mode& mode : MODES)
         {

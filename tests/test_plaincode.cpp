@@ -1,5 +1,6 @@
 // The code that needs no Win32, on its own: entry texts and the face index read back from them,
-// the random colour rule, and the materials panel's counts and words. Runs under Wine and, built natively, under the sanitizers
+// the random colour rule, the materials panel's counts and words, and the paint history's bounds
+// and steps. Runs under Wine and, built natively, under the sanitizers
 // (tests/native), where long is 64 bits and RAND_MAX is 2^31 - 1.
 #include <gtest/gtest.h>
 
@@ -7,9 +8,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ui/EntryText.h"
 #include "ui/MaterialTally.h"
+#include "ui/PaintHistory.h"
 #include "ui/RandomColour.h"
 
 namespace
@@ -127,6 +130,89 @@ TEST(MaterialTally, RowsCountFacesByIndexAndSayWhatTheirMaterialIs)
         EXPECT_EQ(rows[row], RowText(tally, row)) << "row " << row;
     EXPECT_EQ(nullptr, MaterialRowAt(tally, 3));
     EXPECT_EQ("8 faces, 3 materials", TotalText(tally));
+}
+
+// A step of a polyhedron named name whose faces all went from index 1 to 2.
+PaintStep Step(const std::string& name, int faces)
+{
+    PaintStep step;
+    step.polyhedron = name;
+    step.faceCount = faces;
+    for (int face = 0; face < faces; ++face)
+        step.faces.push_back({ (std::uint16_t)face, 1, 2, ENTRY_TO_DO, ENTRY_PAINTED });
+    return step;
+}
+
+std::vector<int> FacesOf(const PaintStep* step)
+{
+    std::vector<int> faces;
+    for (const PaintedFace& face : step->faces)
+        faces.push_back(face.face);
+    return faces;
+}
+
+// A new paint drops the steps undone before it; past 100 steps or 16 MB the oldest go first.
+TEST(PaintHistory, ANewPaintDropsTheUndoneStepsAndTheOldestGoPastTheBounds)
+{
+    CPaintHistory history;
+    for (const char* name : { "first", "second", "third" })
+        history.Record(Step(name, 1));
+    history.Undone({});
+    history.Undone({});
+    EXPECT_EQ("second", history.NextRedo()->polyhedron);
+    EXPECT_EQ("first", history.NextUndo()->polyhedron);
+    history.Record(Step("new", 1));
+    EXPECT_EQ(nullptr, history.NextRedo());
+    EXPECT_EQ(2u, history.StepCount());
+
+    struct Case { const char* label; int faces, steps; std::size_t kept; };
+    const Case cases[] = {
+        { "one face each: 100 steps", 1, 150, 100 },
+        { "Paint all on 65,534 faces: as many as 16 MB hold", 65534, 40, CPaintHistory::MAX_BYTES / Step("39", 65534).Bytes() },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        CPaintHistory bounded;
+        for (int i = 0; i < c.steps; ++i)
+            bounded.Record(Step(std::to_string(i), c.faces));
+        EXPECT_EQ(c.kept, bounded.StepCount());
+        EXPECT_LE(bounded.Bytes(), CPaintHistory::MAX_BYTES);
+        std::string oldest;
+        while (bounded.NextUndo() != nullptr)
+        {
+            oldest = bounded.NextUndo()->polyhedron;
+            bounded.Undone({});
+        }
+        EXPECT_EQ(std::to_string(c.steps - (int)c.kept), oldest);
+    }
+}
+
+// A step keeps its faces by their index before the paint (those of one index in the order they
+// came), so that an undo finds each index's faces together. An undo the host stopped half-way: the
+// faces it reached can be redone, the others stay to be undone, each part a step of the same
+// polyhedron and list; with nothing reached nothing moves.
+TEST(PaintHistory, AStepIsKeptByIndexAndSplitWhenAnUndoStopsHalfWay)
+{
+    PaintStep step = Step("Scene\\Box", 5);
+    step.listGeneration = 7;
+    const std::uint16_t before[] = { 7, 65535, 7, 0, 65535 };
+    for (int i = 0; i < 5; ++i)
+        step.faces[i].before = before[i];
+    CPaintHistory history;
+    history.Record(step);
+    EXPECT_EQ((std::vector<int>{ 3, 0, 2, 1, 4 }), FacesOf(history.NextUndo()));
+    history.Undone({ 4, 3, 2, 1, 0 });
+    EXPECT_EQ(nullptr, history.NextRedo());
+
+    history.Undone({ 3, 1 });
+    EXPECT_EQ((std::vector<int>{ 3, 2, 4 }), FacesOf(history.NextRedo()));
+    EXPECT_EQ((std::vector<int>{ 0, 1 }), FacesOf(history.NextUndo()));
+    for (const PaintStep* part : { history.NextRedo(), history.NextUndo() })
+        EXPECT_TRUE(part->polyhedron == "Scene\\Box" && part->faceCount == 5 && part->listGeneration == 7);
+    history.Redone({});
+    EXPECT_EQ((std::vector<int>{ 3, 2, 4 }), FacesOf(history.NextUndo()));
+    EXPECT_EQ(2u, history.StepCount());
 }
 
 }  // namespace

@@ -69,6 +69,9 @@ const char* const OUTCOMES[] = {
     "panel opened", "panel brought forward", "panel greyed", "panel: faces of a material selected",
     "panel: material to the editor", "panel: refused while out of date", "panel closed",
     "panel closed with the tool window", "Ctrl+M with nothing to show",
+    "paint undone", "paint redone", "faces changed since left alone", "undo or redo with nothing to act on",
+    "undo or redo stopped by the host", "entry colours given back", "undo or redo key through IsDialogMessage",
+    "undo or redo key without IsDialogMessage",
 };
 
 const char CLIPBOARD_BEFORE[] = "the clipboard before the menu";
@@ -436,6 +439,20 @@ struct PanelModel
     std::vector<int> materials;   // the index of each row of a material, in row order
 };
 
+// The paint history as the window should keep it: a step per paint that changed a face.
+struct ModelFace
+{
+    int face, before, after;
+    COLORREF entryBefore, entryAfter;
+};
+struct ModelStep
+{
+    std::string name;
+    int faceCount;
+    int generation;   // of the list the paint went through
+    std::vector<ModelFace> faces;
+};
+
 int LineCount(const std::string& text)
 {
     return (int)std::count(text.begin(), text.end(), '\n');
@@ -498,6 +515,15 @@ protected:
     void ApplySelectionChange();
     void ApplyPaint(bool selection);
     void ApplyClose();
+    void NoteBeforeAction();
+    void TrimHistory();
+    void RecordStep(const std::vector<int>& faces, const std::vector<COLORREF>& entryBefore, COLORREF entryAfter);
+    bool IsStepSelected(const std::vector<ModelStep>& side) const;
+    void ApplyHistoryCommand(UINT id);
+    void CheckHistoryCommand(const ModelStep& done, bool undo, int creates);
+    bool HistoryKey(WalkRandom& random, int which);
+    void ArmCreateFault();
+    void HostRepaint(WalkRandom& random);
     void ApplyMenuCommand(UINT id);
     void ApplyMenuSelect(UINT id);
     void ApplyChosenSelected(const std::vector<int>& chosen, int current, const std::vector<int>& before);
@@ -520,6 +546,7 @@ protected:
     int EntriesNow() const { return m_list ? EntryCount() : 0; }
     int SelCountNow() const { return (int)SendMessageA(m_list, LB_GETSELCOUNT, 0, 0); }
     int CaretNow() const { return (int)SendMessageA(m_list, LB_GETCURSEL, 0, 0); }
+    int FocusNow() const { return (int)SendMessageA(m_list, LB_GETCARETINDEX, 0, 0); }
     bool IsUsable() const { return m_model.open && IsWindowVisible(m_window) && !IsIconic(m_window); }
 
     // The host as the plug-in sees it.
@@ -552,6 +579,17 @@ protected:
     MenuExpectation m_menu;
     HWND m_clipboardHolder = NULL;   // opens the clipboard as another program would
 
+    // Undo and redo: the history (the latest at the back), the list's generation, the selected
+    // polyhedron's material indices before the action, and how many creates an undo or a redo of
+    // this action may make before the host fails one (-1: none fails).
+    std::vector<ModelStep> m_done, m_undone;
+    int m_generation = 0;
+    std::vector<int> m_facesBefore;
+    int m_createsBeforeFault = -1;
+    bool m_stepRecorded = false, m_paintedJustNow = false;   // by this action, by the one before
+    std::vector<int> m_selectionBefore;
+    int m_focusBefore = -1;
+
     MessageBoxCatcher m_catcher;
     size_t m_boxesFrom = 0;
     int m_windowLevel[3] = { -1, -1, -1 };   // closed, open, open with the materials panel
@@ -564,7 +602,7 @@ protected:
     int ClickPanelRow(WalkRandom& random, HWND rows);
     bool ListUpToDate() const;
     void ApplyMaterialsCommand();
-    void ApplyPanelRefresh();
+    void ApplyPanelRefresh(bool colours = true);
     void ApplyPanelAction(bool select, int row, const std::vector<int>& before);
     PanelModel m_panel;
 };
@@ -629,7 +667,7 @@ TEST_F(RandomWalk, SurvivesLongMessyUse)
     {
         if (faultAt > 0 && m_index == faultAt)
             zvktSetChangeCallback(FaultInTheHost);
-        m_editorBefore = EditorMaterial();
+        NoteBeforeAction();
         m_expectedBoxes.clear();
         m_boxesFrom = m_catcher.Boxes().size();
         g_watch.commands.clear();
@@ -684,6 +722,9 @@ bool RandomWalk::UserAction(WalkRandom& random)
 {
     if (!IsUsable())
         return ActionWithoutTheWindow(random);
+    // A person who sees a paint go wrong undoes it at once, before the list's colours change.
+    if (m_paintedJustNow && random.Percent(25))
+        return HistoryKey(random, 0);
     int roll = random.Below(100);
     if (roll < 26)
         return ClickListEntry(random);
@@ -713,9 +754,11 @@ bool RandomWalk::UserAction(WalkRandom& random)
         return HideWindow(random);
     if (roll < 90)
         return ListMenu(random);
-    if (roll < 95)
-        return PanelAction(random);
+    if (roll < 93)
+        return HistoryKey(random, random.Below(3));
     if (roll < 97)
+        return PanelAction(random);
+    if (roll < 99)
         return CtrlM(random);
     return false;
 }
@@ -804,6 +847,8 @@ void RandomWalk::HostChange(WalkRandom& random)
         m_hostFacesKnown = false;
         return;
     }
+    if (roll < 78)
+        return HostRepaint(random);
     if (roll < 92)
     {
         ZvktMaterial material = EditorMaterial();
@@ -856,7 +901,10 @@ bool RandomWalk::ListMenu(WalkRandom& random)
     g_menu.pick = escape ? -1 : PickMenuItem(random);
     const MenuItem* picked = g_menu.pick >= 0 ? &m_menu.items[g_menu.pick % m_menu.items.size()] : NULL;
     bool copy = picked != NULL && !picked->greyed && (picked->id == ID_COPY_LIST || picked->id == ID_COPY_SELECTED);
-    bool select = picked != NULL && !picked->greyed && !copy;
+    bool history = picked != NULL && !picked->greyed && (picked->id == ID_UNDO_PAINT || picked->id == ID_REDO_PAINT);
+    bool select = picked != NULL && !picked->greyed && !copy && !history;
+    if (history)
+        ArmCreateFault();
     m_menu.clipboardHeld = copy && m_hazards.Percent(30);
     if (select && m_hazards.Percent(50))
     {
@@ -871,6 +919,7 @@ bool RandomWalk::ListMenu(WalkRandom& random)
         m_doing += ", the clipboard held by another window";
     }
     OpenListMenu(how, at);
+    zvktSetMaterialCreateFault(0, 0);
     if (m_menu.clipboardHeld)
         CloseClipboard();
     NoteMenuVisit();
@@ -921,6 +970,11 @@ int RandomWalk::PickMenuItem(WalkRandom& random)
             enabled.push_back((int)i);
     int pick = !enabled.empty() && random.Percent(60) ? enabled[random.Below((int)enabled.size())]
                                                        : random.Below((int)m_menu.items.size());
+    // Painted entries of an up-to-date list last only until the next load: in the few menus that
+    // offer to select them, that item is taken in half.
+    for (size_t i = 0; i < m_menu.items.size(); ++i)
+        if (m_menu.items[i].id == ID_SELECT_PAINTED && !m_menu.items[i].greyed && random.Percent(50))
+            pick = (int)i;
 
     // On a long list the walk keeps the selection small (see ClickListEntry): a select item
     // that would choose many entries there is left, and the menu closed instead.
@@ -1029,6 +1083,10 @@ void RandomWalk::PredictMenu()
     items.push_back({ ID_MATERIALS, MATERIALS_ITEM, !(m_menu.upToDate && count > 0) });
     items.push_back({ ID_COPY_LIST, COPY_LIST, count == 0 });
     items.push_back({ ID_COPY_SELECTED, COPY_SELECTED, m_menu.selectedBefore.empty() });
+    items.push_back({ ID_UNDO_PAINT, UndoPaintText(m_done.empty() ? -1 : (int)m_done.back().faces.size()),
+                      !IsStepSelected(m_done) });
+    items.push_back({ ID_REDO_PAINT, RedoPaintText(m_undone.empty() ? -1 : (int)m_undone.back().faces.size()),
+                      !IsStepSelected(m_undone) });
 }
 
 // The host's loop: every message for the tool window goes through IsDialogMessage first.
@@ -1214,6 +1272,7 @@ bool RandomWalk::LeftClick()
         Failure("a left click replaced the open window or changed its list");
     if (before == NULL)
     {
+        ++m_generation;
         m_model = WindowModel();
         m_model.open = true;
         m_model.title = LIST_TITLE;
@@ -1248,6 +1307,8 @@ void RandomWalk::ApplyCommands(const std::vector<WindowWatch::Command>& commands
         m_commandCalls = { command.journalAt, next < commands.size() ? commands[next].journalAt : zvktJournalCount() };
         if (command.message == WM_CLOSE)
             ApplyClose();
+        else if (id == ID_UNDO_PAINT || id == ID_REDO_PAINT)
+            ApplyHistoryCommand(id);
         else if (id == IDC_FACE_LIST && code == LBN_SELCHANGE)
             ApplySelectionChange();
         else if (id >= ID_FACES_OUT_OF_DATE && id <= ID_COPY_SELECTED && command.wParam == (WPARAM)id)
@@ -1259,7 +1320,8 @@ void RandomWalk::ApplyCommands(const std::vector<WindowWatch::Command>& commands
         }
         else
             ApplyButton(id);
-        // The panel follows every load, paint and selection change of the list.
+        // The panel follows every load, paint and selection change of the list (and an undo or
+        // redo that acted: ApplyHistoryCommand).
         static const std::set<WPARAM> refreshing = { IDC_LOAD_LIST, IDC_CLEAR_LIST, IDC_PAINT_FACE, IDC_PAINT_SELECTION,
             IDC_PAINT_ALL, ID_SELECT_MATERIAL, ID_SELECT_PAINTED, ID_SELECT_TO_DO, MAKEWPARAM(IDC_FACE_LIST, LBN_SELCHANGE) };
         if (command.message == WM_COMMAND && refreshing.count(command.wParam))
@@ -1272,6 +1334,7 @@ void RandomWalk::ApplyCommands(const std::vector<WindowWatch::Command>& commands
 // The list emptied by the plug-in, and the host's face selection with it (the edit tool closed).
 void RandomWalk::ApplyEmptied(bool hostToldToClose)
 {
+    ++m_generation;
     m_model.texts.clear();
     m_model.colours.clear();
     m_model.paintFace = m_model.paintSelection = false;
@@ -1320,6 +1383,11 @@ void RandomWalk::ApplyButton(int id)
         if (HostIsPolyhedron())
         {
             ++m_reached["polyhedron painted"];
+            // Faces past 65,535 cannot be given back one by one: such a press is not kept.
+            std::vector<int> faces;
+            for (int face = 0; HostFaces() <= FACE_LIMIT && face < HostFaces(); ++face)
+                faces.push_back(face);
+            RecordStep(faces, std::vector<COLORREF>(faces.size(), 0), 0);
             ApplyEmptied(true);
         }
         break;
@@ -1485,6 +1553,14 @@ void RandomWalk::ApplyMenuCopy(UINT id)
     }
 }
 
+// Host calls that only ask.
+static bool IsQuestion(const std::string& name)
+{
+    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
+        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
+    return questions.count(name) != 0;
+}
+
 // After a menu that chose nothing enabled: no selection change, no host call but questions,
 // the clipboard as it was. Copy items only ask the host too.
 void RandomWalk::FinishMenu()
@@ -1494,12 +1570,11 @@ void RandomWalk::FinishMenu()
     if (chosenEnabled && !m_menu.acted)
         Failure("no command arrived from the enabled item \"" + g_menu.items[g_menu.chosen].text + "\"");
     UINT acted = chosenEnabled ? g_menu.items[g_menu.chosen].id : 0;
-    if (acted == ID_SELECT_MATERIAL || acted == ID_SELECT_PAINTED || acted == ID_SELECT_TO_DO || acted == ID_MATERIALS)
+    if (acted == ID_SELECT_MATERIAL || acted == ID_SELECT_PAINTED || acted == ID_SELECT_TO_DO || acted == ID_MATERIALS
+        || acted == ID_UNDO_PAINT || acted == ID_REDO_PAINT)
         return;
-    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
-        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
     for (const std::string& name : CallNames())
-        if (!questions.count(name))
+        if (!IsQuestion(name))
         {
             Failure("the menu called " + name + " without a select item chosen");
             break;
@@ -1512,6 +1587,7 @@ void RandomWalk::FinishMenu()
 
 void RandomWalk::ApplyLoad()
 {
+    ++m_generation;
     m_model.texts.clear();
     m_model.colours.clear();
     if (!HostIsPolyhedron())
@@ -1610,7 +1686,11 @@ void RandomWalk::ApplyPaint(bool selection)
     {
         int current = CaretNow();
         int face = current >= 0 ? atoi(EntryText(current).c_str()) : -1;
-        if (current >= 0 && IsFaceOf(face, faces) && face < (int)m_model.colours.size())
+        if (current < 0 || !IsFaceOf(face, faces))
+            return;
+        bool listed = face < (int)m_model.colours.size();
+        RecordStep({ face }, { listed ? m_model.colours[face] : 0 }, colour);
+        if (listed)
         {
             ++m_reached["face painted"];
             m_model.colours[face] = colour;
@@ -1619,9 +1699,16 @@ void RandomWalk::ApplyPaint(bool selection)
     }
     if (SelectedEntries().size() >= 2)
         ++m_reached["selection painted"];
+    std::vector<int> painted;
+    std::vector<COLORREF> before;
     for (int entry : SelectedEntries())
         if (IsFaceOf(atoi(EntryText(entry).c_str()), faces) && entry < (int)m_model.colours.size())
+        {
+            painted.push_back(atoi(EntryText(entry).c_str()));
+            before.push_back(m_model.colours[entry]);
             m_model.colours[entry] = colour;
+        }
+    RecordStep(painted, before, colour);
     m_model.title = LIST_TITLE;
 }
 
@@ -1633,6 +1720,222 @@ void RandomWalk::ApplyClose()
     if (m_panel.open)
         ++m_reached["panel closed with the tool window"];
     m_panel = PanelModel();
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Undo and redo
+
+// What an action starts from: the editor's material, the selected polyhedron's material indices,
+// the list's selection and focus rectangle; whether the action before made a step.
+void RandomWalk::NoteBeforeAction()
+{
+    m_editorBefore = EditorMaterial();
+    m_facesBefore.clear();
+    for (int face = 0; HostIsPolyhedron() && face < HostFaces(); ++face)
+        m_facesBefore.push_back(zvktFaceMaterialIndex(m_selection, face));
+    m_selectionBefore = m_list ? SelectedEntries() : std::vector<int>();
+    m_focusBefore = m_list ? FocusNow() : -1;
+    m_createsBeforeFault = -1;
+    m_paintedJustNow = m_stepRecorded;
+    m_stepRecorded = false;
+}
+
+// A paint that changed a face is a step; the steps undone before it go. The history's bound of
+// 16 MB is test_plaincode's: a walk never undoes thirty steps in a row to reach a step it drops.
+void RandomWalk::RecordStep(const std::vector<int>& faces, const std::vector<COLORREF>& entryBefore, COLORREF entryAfter)
+{
+    ModelStep step = { HostName(), HostFaces(), m_generation, {} };
+    bool changed = false;
+    for (size_t i = 0; i < faces.size(); ++i)
+    {
+        int before = m_facesBefore[faces[i]], after = zvktFaceMaterialIndex(m_selection, faces[i]);
+        step.faces.push_back({ faces[i], before, after, entryBefore[i], entryAfter });
+        changed = changed || before != after;
+    }
+    if (!changed)
+        return;
+    m_undone.clear();
+    m_done.push_back(step);
+    m_stepRecorded = true;
+    TrimHistory();
+}
+
+// At most 100 steps, the one farthest from the present dropped first.
+void RandomWalk::TrimHistory()
+{
+    while (m_done.size() + m_undone.size() > 100)
+    {
+        std::vector<ModelStep>& side = m_done.empty() ? m_undone : m_done;
+        side.erase(side.begin());
+    }
+}
+
+// The latest step of a side is for the polyhedron selected now: the same full name and face count.
+bool RandomWalk::IsStepSelected(const std::vector<ModelStep>& side) const
+{
+    return !side.empty() && HostIsPolyhedron() && HostName() == side.back().name && HostFaces() == side.back().faceCount;
+}
+
+// The latest step's faces, a group per index they get, ascending: a face not at the index the
+// step left (changed since) stays; a group with a face to paint takes one material, and a create
+// the host fails stops there: that group and the later ones stay on their side, a step of their own.
+void RandomWalk::ApplyHistoryCommand(UINT id)
+{
+    bool undo = id == ID_UNDO_PAINT;
+    std::vector<ModelStep>& from = undo ? m_done : m_undone;
+    m_menu.acted = m_menu.acted || m_menu.active;
+    if (!IsStepSelected(from))
+    {
+        ++m_reached["undo or redo with nothing to act on"];
+        for (int i = m_commandCalls.first; i < m_commandCalls.second && i < zvktJournalCount(); ++i)
+            if (!IsQuestion(zvktJournalAt(i)->function))
+                return Failure(std::string("an undo or redo with nothing to act on called ") + zvktJournalAt(i)->function);
+        return;
+    }
+    m_hostFacesKnown = true;   // the edit tool closed has emptied the host's face selection
+    m_expectedHostFaces.clear();
+    ModelStep step = from.back(), done = step, rest = step;
+    from.pop_back();
+    done.faces.clear();
+    rest.faces.clear();
+    std::map<int, std::vector<ModelFace>> groups;
+    for (const ModelFace& face : step.faces)
+        groups[undo ? face.before : face.after].push_back(face);
+    int changed = 0, made = 0;
+    for (const auto& group : groups)
+    {
+        int toPaint = 0, groupChanged = 0;
+        for (const ModelFace& face : group.second)
+        {
+            int left = m_facesBefore[face.face] != (undo ? face.after : face.before);
+            groupChanged += left;
+            toPaint += !left && group.first != (undo ? face.after : face.before);
+        }
+        bool stopped = !rest.faces.empty() || (toPaint > 0 && made == m_createsBeforeFault);
+        std::vector<ModelFace>& side = stopped ? rest.faces : done.faces;
+        side.insert(side.end(), group.second.begin(), group.second.end());
+        changed += stopped ? 0 : groupChanged;
+        made += !stopped && toPaint > 0;
+    }
+    CheckHistoryCommand(done, undo, made + !rest.faces.empty());
+    int total = (int)step.faces.size(), reached = (int)done.faces.size();
+    std::string text = changed > 0 ? ChangedSinceText(changed) : "";
+    if (reached < total)
+        text = (reached == 0 ? NothingRestoredText(undo) : RestoredPartlyText(undo, reached, total)) + (changed ? " " : "") + text;
+    if (!text.empty())
+        m_expectedBoxes.push_back(text);
+    m_reached[undo ? "paint undone" : "paint redone"] += reached > 0;
+    m_reached["undo or redo stopped by the host"] += reached < total;
+    m_reached["faces changed since left alone"] += changed > 0;
+    (reached > 0 ? (undo ? m_undone : m_done) : from).push_back(reached > 0 ? done : step);
+    if (reached > 0 && !rest.faces.empty())
+        from.push_back(rest);
+    TrimHistory();
+    // The panel reads the slots last, into one material: the host's failure, when the command
+    // left it pending, falls on that one.
+    ApplyPanelRefresh(!(rest.faces.empty() && made == m_createsBeforeFault));
+}
+
+// The faces the command reached have the index on the other side of the paint (the host finds the
+// slot equal to the material; an index that names no slot cannot be given back), unless changed
+// since; every other face is as it was. One material per index painted (and the one the host
+// failed), after the edit tool was closed. In a list of this polyhedron the entries show the
+// index, in the list the paint went through with the colour of that side of the paint; the
+// selection, the focus rectangle and the editor's material stay.
+void RandomWalk::CheckHistoryCommand(const ModelStep& done, bool undo, int creates)
+{
+    std::vector<int> expected = m_facesBefore;
+    bool ownList = m_model.label == HostName() && (int)m_model.texts.size() == HostFaces();
+    for (const ModelFace& face : done.faces)
+    {
+        if (m_facesBefore[face.face] != (undo ? face.after : face.before))
+            continue;
+        int index = undo ? face.before : face.after;
+        expected[face.face] = index < zvktSlotCount(m_selection) ? index : -1;
+        if (ownList)
+            m_model.texts[face.face] = std::to_string(face.face) + " | " + std::to_string(zvktFaceMaterialIndex(m_selection, face.face));
+        COLORREF colour = undo ? face.entryBefore : face.entryAfter;
+        if (!ownList || done.generation != m_generation)
+            continue;
+        m_reached["entry colours given back"] += m_model.colours[face.face] != colour;
+        m_model.colours[face.face] = colour;
+    }
+    for (size_t face = 0; face < expected.size(); ++face)
+        if (expected[face] >= 0 && zvktFaceMaterialIndex(m_selection, (int)face) != expected[face])
+            return Failure("face " + std::to_string(face) + " has material " + std::to_string(zvktFaceMaterialIndex(m_selection, (int)face))
+                           + " after " + (undo ? "an undo" : "a redo") + ", expected " + std::to_string(expected[face]));
+    // The command's own calls end with the host refreshed; the materials panel reads after that.
+    int end = m_commandCalls.first;
+    for (int i = m_commandCalls.first; i < m_commandCalls.second && i < zvktJournalCount(); ++i)
+        if (std::string(zvktJournalAt(i)->function) == "zvkAllViewRefreshSelObject")
+            end = i + 1;
+    int calls = 0, firstPaint = end, closed = end;
+    for (int i = m_commandCalls.first; i < end; ++i)
+    {
+        std::string name = zvktJournalAt(i)->function;
+        calls += name == "zvkMaterialCreate";
+        firstPaint = name == "zvkPolyhPaintFace" ? std::min(firstPaint, i) : firstPaint;
+        closed = name == "zvkCurrobjEditToolClose" ? std::min(closed, i) : closed;
+    }
+    if (calls != creates || closed > firstPaint)
+        Failure(std::to_string(calls) + " materials made for " + std::to_string(creates) + " indices, or the edit tool not closed first");
+    if (SelectedEntries() != m_selectionBefore || FocusNow() != m_focusBefore || ColourText(EditorColour()) != ColourText(m_editorBefore.colour))
+        Failure("the selection, the focus rectangle or the editor's material changed by an undo or a redo");
+}
+
+// Ctrl+Z, Ctrl+Y or Ctrl+Shift+Z, mostly in the list, through the host's IsDialogMessage or
+// straight to the window: in the list the key gives its command once, anywhere else nothing.
+bool RandomWalk::HistoryKey(WalkRandom& random, int which)
+{
+    static const struct { UINT vk; bool shift; const char* name; UINT command; } keys[] = {
+        { 'Z', false, "Ctrl+Z", ID_UNDO_PAINT }, { 'Y', false, "Ctrl+Y", ID_REDO_PAINT },
+        { 'Z', true, "Ctrl+Shift+Z", ID_REDO_PAINT },
+    };
+    const auto& key = keys[which];
+    bool dialogLoop = random.Percent(50);
+    if (random.Percent(85))
+        SetFocus(m_list);
+    bool inList = GetFocus() == m_list;
+    m_doing = std::string(key.name) + (inList ? " in the list" : " where the focus is") + (dialogLoop ? "" : ", no IsDialogMessage");
+    ArmCreateFault();
+    PressCtrlKey(key.vk, key.shift, dialogLoop);
+    zvktSetMaterialCreateFault(0, 0);
+    ++m_reached[dialogLoop ? "undo or redo key through IsDialogMessage" : "undo or redo key without IsDialogMessage"];
+    int commands = (int)std::count_if(g_watch.commands.begin(), g_watch.commands.end(), [&](const WindowWatch::Command& c) {
+        return c.message == WM_COMMAND && c.wParam == key.command;
+    });
+    if (commands != (inList ? 1 : 0))
+        Failure(std::to_string(commands) + " commands from " + key.name + (inList ? " in the list" : " outside the list"));
+    return true;
+}
+
+// Now and then the host makes the first, second or third material of an undo or a redo, and no more.
+void RandomWalk::ArmCreateFault()
+{
+    if (!m_hazards.Percent(20))
+        return;
+    m_createsBeforeFault = m_hazards.Below(3);
+    zvktSetMaterialCreateFault(m_createsBeforeFault, 1);
+    m_doing += ", the host making " + std::to_string(m_createsBeforeFault) + " materials";
+}
+
+// A person paints faces in the modeller: mostly faces of the latest paint, so that an undo or a
+// redo finds them changed since.
+void RandomWalk::HostRepaint(WalkRandom& random)
+{
+    m_doing = "host paints nothing";
+    if (!HostIsPolyhedron() || HostFaces() == 0)
+        return;
+    const std::vector<ModelStep>& side = IsStepSelected(m_done) && (random.Percent(60) || !IsStepSelected(m_undone)) ? m_done : m_undone;
+    bool fromStep = IsStepSelected(side) && random.Percent(80);
+    int slot = random.Below(zvktSlotCount(m_selection));
+    m_doing = "host paints with slot " + std::to_string(slot) + " face";
+    for (int n = random.Between(1, 3); n > 0; --n)
+    {
+        int face = fromStep ? side.back().faces[random.Below((int)side.back().faces.size())].face : random.Below(HostFaces());
+        PaintInHost(m_selection, face, slot);
+        m_doing += " " + std::to_string(face);
+    }
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -1973,7 +2276,8 @@ std::string CountWords(size_t count, const char* one, const char* many)
 // The listed polyhedron's faces counted by material index, each row's colour the slot's as the
 // host answers into the one material the panel makes (a copy of the editor's, which an index
 // outside the table leaves as the row before left it); or, out of date, the rows as they were.
-void RandomWalk::ApplyPanelRefresh()
+// Without colours (the host made no material) no row can say "invisible".
+void RandomWalk::ApplyPanelRefresh(bool colours)
 {
     if (!m_panel.open)
         return;
@@ -2000,7 +2304,7 @@ void RandomWalk::ApplyPanelRefresh()
     {
         if (count.first < zvktSlotCount(m_selection))
             colour = SlotColour(m_selection, count.first);
-        bool invisible = colour.a == 0, paint = painted.count(count.first) > 0;
+        bool invisible = colours && colour.a == 0, paint = painted.count(count.first) > 0;
         int tenths = (int)std::floor(count.second * 1000.0 / faces + 0.5);
         m_panel.rows.push_back("matID " + std::to_string(count.first) + "\t" + CountWords(count.second, "face", "faces")
                                + "\t" + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " %\t"

@@ -101,13 +101,17 @@ LRESULT CColorListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CONTEXTMENU)
         m_bContextMenuAsked = true;
-    else if (message == WM_KEYDOWN && wParam == VK_APPS)
-        m_bContextMenuAsked = false;
-    if (message == WM_KEYDOWN && HandCtrlKeyToParent((UINT)wParam))
-        return 0;
-    if (message == WM_CHAR && m_chSwallow != 0 && wParam == m_chSwallow)
+    else if (message == WM_KEYDOWN)
     {
-        m_chSwallow = 0;
+        m_bSwallowChar = false;
+        if (wParam == VK_APPS)
+            m_bContextMenuAsked = false;
+        else if (HandCtrlKeyToParent(wParam))
+            return 0;
+    }
+    else if (message == WM_CHAR && m_bSwallowChar)
+    {
+        m_bSwallowChar = false;
         return 0;
     }
     LRESULT lResult = CListBox::WindowProc(message, wParam, lParam);
@@ -120,20 +124,21 @@ LRESULT CColorListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 /////////////////////////////////////////////////////////////////////////////
 // Ctrl+letter keys
 
-// The key's character (Ctrl+M makes a carriage return) would otherwise reach the list's search.
-// A command the parent refuses does nothing, as a greyed menu item does: no beep, no message.
-bool CColorListBox::HandCtrlKeyToParent(UINT vk)
+// The key arrives as WM_KEYDOWN whether or not the host's loop runs IsDialogMessage. The character
+// TranslateMessage makes of it may come while the parent still works on the key (in a message
+// box's loop), so it is swallowed from before the parent is asked. Once the parent has taken the
+// key nothing here is touched: what it did may have ended the window.
+bool CColorListBox::HandCtrlKeyToParent(WPARAM vk)
 {
-    m_chSwallow = 0;
-    if (!(::GetKeyState(VK_CONTROL) & 0x8000) || (::GetKeyState(VK_MENU) & 0x8000) || (::GetKeyState(VK_SHIFT) & 0x8000))
+    if (vk < 'A' || vk > 'Z' || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0)
         return false;
-    for (size_t i = 0; i < m_ctrlKeys.size(); ++i)
-        if (m_ctrlKeys[i].first == vk)
-        {
-            m_chSwallow = vk - 'A' + 1;
-            GetParent()->SendMessage(WM_COMMAND, m_ctrlKeys[i].second);
-            return true;
-        }
+    CWnd* pParent = GetParent();
+    if (pParent == NULL)
+        return false;
+    m_bSwallowChar = true;
+    if (pParent->SendMessage(WM_LIST_CTRL_KEY, vk, ::GetKeyState(VK_SHIFT) < 0) != 0)
+        return true;
+    m_bSwallowChar = false;
     return false;
 }
 

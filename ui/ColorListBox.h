@@ -12,6 +12,11 @@ const COLORREF CLR_PAINTED = 0x000B8800;           // green: face painted
 const COLORREF CLR_PAINTED_INVISIBLE = 0x000000C0; // red: face painted invisible
 const COLORREF CLR_SELECTED_TEXT = 0x00FEFDFC;     // text of a selected coloured entry
 
+// A Ctrl+letter key pressed in the list (Alt not held) goes to its parent first: wParam the
+// letter's virtual key, lParam nonzero with Shift held. A parent that takes the key returns
+// nonzero, and the list then acts neither on the key nor on the character made of it.
+const UINT WM_LIST_CTRL_KEY = WM_USER + 0x100;
+
 class CColorListBox : public CListBox
 {
 public:
@@ -27,25 +32,17 @@ public:
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
 
-    // The context-menu key: the list asks for its context menu as on a right click. Also the
-    // Ctrl keys and the coloured entries below.
+    // The context-menu key: the list asks for its context menu as on a right click. Ctrl+letter
+    // keys: handed to the parent (WM_LIST_CTRL_KEY).
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    bool HandCtrlKeyToParent(WPARAM vk);
+
     bool m_bContextMenuAsked = false;
-
-// Ctrl+letter keys (the materials panel's Ctrl+M)
-public:
-    // Ctrl and the letter key vk send the parent the command nID, as its menu item would. The
-    // list has the focus, so the key reaches it whether or not the host runs IsDialogMessage.
-    void SetCtrlKeyCommand(UINT vk, UINT nID) { m_ctrlKeys.push_back(std::make_pair(vk, nID)); }
-
-private:
-    bool HandCtrlKeyToParent(UINT vk);
-    std::vector<std::pair<UINT, UINT> > m_ctrlKeys;
-    WPARAM m_chSwallow = 0;   // the control character the handed key makes, not for the list
+    bool m_bSwallowChar = false;
 
 // Coloured entries (the materials panel's "painted here")
 public:

@@ -150,6 +150,7 @@ void CMatIdDialog::OnContextMenu(CWnd* pWnd, CPoint pos)
     bool upToDate = IsListOfPolyhedron(polyhedron);
     int material = upToDate && entry >= 0 ? MaterialOfFace(zvkPolyhGetFaceptrArray(polyhedron), count, entry) : -1;
     FitMenuItems(pPopup, m_faceList, upToDate, material);
+    FitUndoItems(pPopup, polyhedron);
 
     CPoint at = MenuPosition(pos, entry);
     // The chosen command arrives afterwards as WM_COMMAND, as from any menu.

@@ -6,6 +6,9 @@
 #include <climits>
 #include <cstdlib>
 
+// Room for an entry's text, "65533 | 65535", and its terminating zero, with some to spare.
+const int ENTRY_TEXT_SIZE = 32;
+
 // Writes value in decimal, as "%u" would, and returns the end of what it wrote.
 inline char* AppendDecimal(char* out, unsigned value)
 {

@@ -6,8 +6,6 @@
 #include "ui/EntryText.h"
 #include "ui/HostHelpers.h"
 
-// "65533 | 65535" and its terminating zero, with room to spare.
-static const int ENTRY_TEXT_SIZE = 32;
 // Storage reserved per entry text before a fill: at most 13 characters and the zero.
 static const int ENTRY_STORAGE_BYTES = 16;
 
@@ -37,6 +35,7 @@ void CMatIdDialog::OnLoadList()
     UpdateData(FALSE);
     CBusyIndicator busy(m_listTitle);
     m_faceList.ResetContent();
+    g_paintHistory.ListReplaced();
     zvkCurrobjEditToolClose();
     zvkSceneRefresh();
     m_strItemText = "";
@@ -144,6 +143,7 @@ void CMatIdDialog::OnClearList()
     UpdateData(FALSE);
     m_faceList.SetRedraw(FALSE);
     m_faceList.ResetContent();
+    g_paintHistory.ListReplaced();
     m_listTitle.SetWindowText(s_szEmptyTitle);
     m_strObjectName = "";
     m_strItemText = "";

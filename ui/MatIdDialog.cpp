@@ -52,11 +52,41 @@ BEGIN_MESSAGE_MAP(CMatIdDialog, CDialog)
     ON_COMMAND(ID_COPY_SELECTED, &CMatIdDialog::OnCopySelected)
     // The materials panel
     ON_COMMAND(ID_MATERIALS, &CMatIdDialog::OnMaterials)
+    ON_COMMAND(ID_UNDO_PAINT, &CMatIdDialog::OnUndoPaint)
+    ON_COMMAND(ID_REDO_PAINT, &CMatIdDialog::OnRedoPaint)
+    ON_MESSAGE(WM_LIST_CTRL_KEY, &CMatIdDialog::OnListCtrlKey)
 END_MESSAGE_MAP()
+
+// The Ctrl+letter keys the face list hands to the window, each giving a command as its menu item
+// does; a command with nothing to act on then does nothing, as its greyed item would. A key is
+// taken whatever state its command is in, so that the list never acts on it.
+static const struct
+{
+    UINT vk;
+    bool shift;
+    UINT command;
+} s_listKeys[] = {
+    { 'Z', false, ID_UNDO_PAINT },
+    { 'Y', false, ID_REDO_PAINT },
+    { 'Z', true, ID_REDO_PAINT },
+    { 'M', false, ID_MATERIALS },
+};
+
+LRESULT CMatIdDialog::OnListCtrlKey(WPARAM vk, LPARAM shift)
+{
+    for (const auto& key : s_listKeys)
+        if (key.vk == vk && key.shift == (shift != 0))
+        {
+            SendMessage(WM_COMMAND, key.command);
+            return TRUE;
+        }
+    return FALSE;
+}
 
 BOOL CMatIdDialog::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    g_paintHistory.ListReplaced();
     m_bSaveFailed = false;
     if (!LoadPosition())
     {
@@ -78,8 +108,6 @@ BOOL CMatIdDialog::OnInitDialog()
     SetPaintButtons(0, 0);
     GetDlgItem(IDC_PAINT_ALL)->EnableWindow(TRUE);
     GetDlgItem(IDC_HELP_BUTTON)->EnableWindow(TRUE);
-    // Ctrl+M in the face list opens the materials panel.
-    m_faceList.SetCtrlKeyCommand('M', ID_MATERIALS);
     return TRUE;
 }
 

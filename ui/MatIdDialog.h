@@ -10,6 +10,7 @@
 
 #include "settings/TextFileStream.h"
 #include "ui/ColorListBox.h"
+#include "ui/PaintHistory.h"
 #include "ui/resource.h"
 
 class CMatIdDialog : public CDialog
@@ -108,6 +109,17 @@ protected:
     void SelectEntriesOfMaterial(ZvkHandle polyhedron, ZvkFace** faces, int material, int current);
     void SelectFacesOfMaterial(unsigned material);
     void ShowMaterialInEditor(unsigned material);
+    // Undo and redo of paints, from the face list's menu or its keys
+    void OnUndoPaint();
+    void OnRedoPaint();
+    void RestorePaint(bool undo);
+    void PaintRestored();
+    void ShowRestoredEntries(ZvkHandle polyhedron, const PaintStep& step, const std::vector<std::uint32_t>& restored, bool undo);
+    void RewriteEntryTexts(std::vector<std::pair<int, std::string>> texts);
+    void FitUndoItems(CMenu* pPopup, ZvkHandle polyhedron);
+
+    // Ctrl+letter keys of the face list
+    LRESULT OnListCtrlKey(WPARAM vk, LPARAM shift);
 
     DECLARE_MESSAGE_MAP()
 };

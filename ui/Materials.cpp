@@ -17,8 +17,8 @@ void CMatIdDialog::OnMaterials()
     CMaterialsPanel::Open(*this, polyhedron);
 }
 
-// Every load, paint and selection change of the face list; an undone or redone paint would
-// belong here too.
+// Every load, paint and selection change of the face list. An undone or redone paint refreshes
+// the panel itself (PaintRestored), since one with nothing to act on must not touch the host.
 static bool ChangesWhatThePanelShows(UINT nID, UINT nCode)
 {
     static const struct { UINT nID; UINT nCode; } s_commands[] = {

@@ -7,6 +7,7 @@
 #include "host/zvkapi.h"
 #include "ui/BusyIndicator.h"
 #include "ui/HostHelpers.h"
+#include "ui/PaintRecorder.h"
 #include "ui/RandomColour.h"
 
 static const char s_szGlobalTexture[] = "Global texture changed! Please, reload the list.";
@@ -220,7 +221,8 @@ void CMatIdDialog::PaintSelectedFace()
         return;
     m_faceList.GetText(nCurrent, m_strItemText);
     int face = FaceIndexOfEntry(m_strItemText);
-    if (!IsFaceOf(face, zvkPolyhGetNbrFaces(polyhedron)))
+    int faceCount = zvkPolyhGetNbrFaces(polyhedron);
+    if (!IsFaceOf(face, faceCount))
     {
         UpdateData(FALSE);
         return;
@@ -232,8 +234,13 @@ void CMatIdDialog::PaintSelectedFace()
         UpdateData(FALSE);
         return;
     }
+    COLORREF rgbEntry = PaintedEntryColour(m_bPaintInvisible);
+    CPaintRecorder recorder(polyhedron, faceCount);
+    recorder.BeforeFace(face);
     zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
-    m_faceList.SetItemColour(face, PaintedEntryColour(m_bPaintInvisible));
+    recorder.AfterFace(face, (COLORREF)m_faceList.GetItemData(face), rgbEntry);
+    m_faceList.SetItemColour(face, rgbEntry);
+    recorder.Keep();
     ShowAndRelease(material);
     RefreshHost();
     UpdateData(FALSE);
@@ -259,6 +266,7 @@ void CMatIdDialog::PaintSelectedFaces()
     {
         CSelectedPositions positions(m_faceList);
         CBusyIndicator busy(m_listTitle);
+        CPaintRecorder recorder(polyhedron, faceCount);
         for (int i = 0; i < positions.GetCount(); ++i)
         {
             CString strText;
@@ -266,9 +274,12 @@ void CMatIdDialog::PaintSelectedFaces()
             int face = FaceIndexOfEntry(strText);
             if (!IsFaceOf(face, faceCount))
                 continue;
+            recorder.BeforeFace(face);
             zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
+            recorder.AfterFace(face, (COLORREF)m_faceList.GetItemData(positions[i]), rgbEntry);
             m_faceList.SetItemColour(positions[i], rgbEntry);
         }
+        recorder.Keep();
     }
 
     ShowAndRelease(material);
@@ -293,12 +304,17 @@ void CMatIdDialog::PaintWholePolyhedron()
         return;
     }
     CBusyIndicator busy(m_listTitle);
+    CPaintRecorder recorder(polyhedron, zvkPolyhGetNbrFaces(polyhedron));
+    recorder.BeforeAll();
     zvkPolyhPaint(polyhedron, material);
+    recorder.AfterAll();
+    recorder.Keep();
     ShowAndRelease(material);
     zvkCurrobjEditToolClose();
     RefreshHost();
 
     m_faceList.ResetContent();
+    g_paintHistory.ListReplaced();
     SetPaintButtons(0, 0);
     UpdateData(FALSE);
 }

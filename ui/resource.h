@@ -31,6 +31,9 @@
 #define ID_COPY_LIST            40005
 #define ID_COPY_SELECTED        40006
 
+// Undo and redo of paints, in the face list's context menu.
+#define ID_UNDO_PAINT           40007
+#define ID_REDO_PAINT           40008
 // The materials panel: the face list's menu item that opens it, its template and its controls.
 #define ID_MATERIALS            40009
 #define IDD_MATERIALS           103

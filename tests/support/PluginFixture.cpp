@@ -247,6 +247,18 @@ ZvkColor SlotColour(ZvkHandle polyhedron, int slot)
     return material.colour;
 }
 
+void PaintInHost(ZvkHandle polyhedron, int face, int slot)
+{
+    zvktSetJournalEnabled(0);
+    ZvkHandle material = NULL;
+    zvkMaterialCreate(&material);
+    zvkPolyhGetMaterial(polyhedron, (unsigned short)slot, material);
+    zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
+    zvkMaterialDestroy(material);
+    zvkFree(material);
+    zvktSetJournalEnabled(1);
+}
+
 void SetEditorToMarker()
 {
     ZvktMaterial marker = {};
@@ -370,6 +382,28 @@ void ToolWindowTest::PressKey(UINT vk)
     PumpMessages();
 }
 
+void ToolWindowTest::PressCtrlKey(UINT vk, bool shift, bool dialogLoop)
+{
+    BYTE state[256], pressed[256];
+    GetKeyboardState(state);
+    memcpy(pressed, state, sizeof pressed);
+    pressed[VK_CONTROL] = 0x80;
+    pressed[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(pressed);
+    HWND focus = GetFocus();
+    PostMessageA(focus, WM_KEYDOWN, vk, 1);
+    PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+    {
+        if (dialogLoop && IsWindow(m_window) && IsDialogMessageA(m_window, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    SetKeyboardState(state);
+}
+
 POINT ToolWindowTest::EntryCentre(int index) const
 {
     RECT item = {};
@@ -410,6 +444,47 @@ ZvkHandle ToolWindowTest::LoadPolyhedron(const char* name, int faces, const std:
     zvktSelect(polyhedron);
     Press(IDC_LOAD_LIST);
     return polyhedron;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The paint history's menu items and message
+
+static std::string HistoryItemText(const char* verb, int faces, const char* key)
+{
+    std::string text = std::string(verb) + " paint";
+    if (faces >= 0)
+        text += " of " + std::to_string(faces) + (faces == 1 ? " face" : " faces");
+    return text + "\t" + key;
+}
+
+std::string UndoPaintText(int faces) { return HistoryItemText("Undo", faces, "Ctrl+Z"); }
+std::string RedoPaintText(int faces) { return HistoryItemText("Redo", faces, "Ctrl+Y"); }
+
+std::vector<std::string> WithoutUndoItems(const std::vector<std::string>& texts)
+{
+    std::vector<std::string> kept;
+    for (const std::string& text : texts)
+        if (text.compare(0, 10, "Undo paint") != 0 && text.compare(0, 10, "Redo paint") != 0)
+            kept.push_back(text);
+    return kept;
+}
+
+std::string ChangedSinceText(int faces)
+{
+    return faces == 1 ? "1 face was changed after this paint and was left as it is."
+                      : std::to_string(faces) + " faces were changed after this paint and were left as they are.";
+}
+
+std::string NothingRestoredText(bool undo)
+{
+    return std::string("The host could not make a material: nothing was ") + (undo ? "undone." : "redone.");
+}
+
+std::string RestoredPartlyText(bool undo, int reached, int total)
+{
+    const char* verb = undo ? "undo" : "redo";
+    return std::string("The host could not make a material: this ") + verb + " reached " + std::to_string(reached) + " of "
+           + std::to_string(total) + " faces; " + verb + " again for the rest.";
 }
 
 /////////////////////////////////////////////////////////////////////////////

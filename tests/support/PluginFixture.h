@@ -54,6 +54,18 @@ const char MATERIALS_ITEM[] = "Materials...";
 const char CLIPBOARD_IN_USE[] = "The clipboard is in use by another program: nothing was copied.";
 inline std::string SelectMaterial(int material) { return std::string(SELECT_MATERIAL) + " " + std::to_string(material); }
 
+// The paint history's two items: "Undo paint of N faces<TAB>Ctrl+Z" for a step of N faces, "Undo
+// paint<TAB>Ctrl+Z" for none (faces < 0); redo the same with Ctrl+Y. The history lasts as long as
+// the plug-in, across the tests of a program: a test about the other items leaves these two out.
+std::string UndoPaintText(int faces);
+std::string RedoPaintText(int faces);
+std::vector<std::string> WithoutUndoItems(const std::vector<std::string>& texts);
+// What undo and redo say of faces changed in the host since, and when the host makes no material
+// for their first index to give back, or for a later one (reached of total faces).
+std::string ChangedSinceText(int faces);
+std::string NothingRestoredText(bool undo);
+std::string RestoredPartlyText(bool undo, int reached, int total);
+
 // Messages of interest reaching one window, recorded by a subclass procedure on top of the
 // window's own until the log goes out of scope.
 class MessageLog
@@ -128,6 +140,9 @@ inline ZvkColor FaceColour(ZvkHandle polyhedron, int face)
 {
     return SlotColour(polyhedron, zvktFaceMaterialIndex(polyhedron, face));
 }
+// The host's own edit, as a person painting in the modeller: the face gets the slot's material.
+// Off the journal, which holds the plug-in's calls.
+void PaintInHost(ZvkHandle polyhedron, int face, int slot);
 // An editor material that no slot of a test polyhedron has.
 const ZvkColor MARKER_COLOUR = { 1, 2, 3, 255 };
 void SetEditorToMarker();
@@ -222,6 +237,9 @@ protected:
     // A mouse click on an entry (brought into view first); keys is 0, MK_CONTROL or MK_SHIFT.
     void ClickEntry(int index, WPARAM keys = 0);
     void PressKey(UINT vk);
+    // Ctrl (and Shift) with a key, pressed where the focus is and delivered as a host's loop does:
+    // through IsDialogMessage first (dialogLoop) or only translated and dispatched; so is the queue.
+    void PressCtrlKey(UINT vk, bool shift, bool dialogLoop);
     // The face list's context menu: a right click at a point of the list, and one on an entry
     // (brought into view first) whose popup is answered with the command (0: Esc); the items it showed.
     POINT EntryCentre(int index) const;

@@ -1,0 +1,299 @@
+// Undo and redo of the tool window's paints: the faces of a step brought to the index on the other
+// side of the paint, one material per index, the face list following, and the menu's two items.
+#include "ui/MatIdDialog.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/zvkapi.h"
+#include "ui/BusyIndicator.h"
+#include "ui/EntryText.h"
+#include "ui/HostHelpers.h"
+#include "ui/PaintRecorder.h"
+
+// One history for the loaded plug-in: a closed window keeps it, unloading the library frees it.
+CPaintHistory g_paintHistory;
+
+static const char s_szChangedSince[] = "%d faces were changed after this paint and were left as they are.";
+static const char s_szOneChangedSince[] = "1 face was changed after this paint and was left as it is.";
+static const char s_szNothingUndone[] = "The host could not make a material: nothing was undone.";
+static const char s_szNothingRedone[] = "The host could not make a material: nothing was redone.";
+static const char s_szUndoPartly[] = "The host could not make a material: this undo reached %d of %d faces; undo again for the rest.";
+static const char s_szRedoPartly[] = "The host could not make a material: this redo reached %d of %d faces; redo again for the rest.";
+
+/////////////////////////////////////////////////////////////////////////////
+// Bringing the faces back
+
+namespace {
+
+// What an undo or a redo did to its step's faces, as positions into them.
+struct RestoreOutcome
+{
+    std::vector<std::uint32_t> restored;    // now past the paint, or before it (only when asked for)
+    std::vector<std::uint32_t> notReached;  // of indices whose material the host did not make
+    int changedSince = 0;                   // changed in the host since: left as they are
+};
+
+// A new material made like slot index of the polyhedron, or NULL when the host makes none.
+ZvkHandle MaterialOfSlot(ZvkHandle polyhedron, unsigned short index)
+{
+    ZvkHandle material = NULL;
+    zvkMaterialCreate(&material);
+    if (material != NULL)
+        zvkPolyhGetMaterial(polyhedron, index, material);
+    return material;
+}
+
+// One index at a time: the faces of a step lie in runs of the index they get (see
+// CPaintHistory::Record). A face whose index is no longer what the step left behind (or whose
+// record the host no longer gives) was changed in the host since and stays as it is. The index's
+// material is made before the first face that needs it is touched; when the host makes none, that
+// run and the ones after it are not reached, and what was painted before stays painted. One
+// function per direction: the loop runs once per face, up to 65,534 times.
+template <bool undo>
+RestoreOutcome RestoreFacesTo(ZvkHandle polyhedron, const PaintStep& step, bool wantRestored)
+{
+    RestoreOutcome outcome;
+    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
+    const PaintedFace* stepFaces = step.faces.data();
+    const std::uint32_t count = (std::uint32_t)step.faces.size();
+    const int faceCount = step.faceCount;
+    for (std::uint32_t first = 0, end = 0; first < count; first = end)
+    {
+        const std::uint16_t index = IndexTo(stepFaces[first], undo);
+        ZvkHandle material = NULL;
+        size_t restoredBefore = outcome.restored.size();
+        int changedSince = 0;
+        for (end = first; end < count && IndexTo(stepFaces[end], undo) == index; ++end)
+        {
+            const PaintedFace face = stepFaces[end];
+            const std::uint16_t from = IndexFrom(face, undo);
+            const ZvkFace* record = FaceRecord(faces, faceCount, face.face);
+            if (record == NULL || zvkFaceMaterialIndex(record) != from)
+            {
+                ++changedSince;
+                continue;
+            }
+            if (from != index)
+            {
+                if (material == NULL && (material = MaterialOfSlot(polyhedron, index)) == NULL)
+                {
+                    outcome.restored.resize(restoredBefore);
+                    for (std::uint32_t i = first; i < count; ++i)
+                        outcome.notReached.push_back(i);
+                    return outcome;
+                }
+                zvkPolyhPaintFace(polyhedron, face.face, material, 1);
+            }
+            if (wantRestored)
+                outcome.restored.push_back(end);
+        }
+        if (material != NULL)
+            ReleaseMaterial(material);
+        outcome.changedSince += changedSince;
+    }
+    return outcome;
+}
+
+RestoreOutcome RestoreFaces(ZvkHandle polyhedron, const PaintStep& step, bool undo, bool wantRestored)
+{
+    return undo ? RestoreFacesTo<true>(polyhedron, step, wantRestored) : RestoreFacesTo<false>(polyhedron, step, wantRestored);
+}
+
+// A step is for the polyhedron selected now when that has the step's full name and face count:
+// the one it was painted on, whether the face list shows it or not.
+bool IsStepOf(const PaintStep* step, ZvkHandle polyhedron)
+{
+    return step != NULL && polyhedron != NULL && zvkPolyhGetNbrFaces(polyhedron) == step->faceCount
+        && HasFullName(polyhedron, CString(step->polyhedron.c_str()));
+}
+
+// What the user is told after the host let an undo or redo go only part of the way, or after
+// faces changed since were left: one box for both.
+void TellOutcome(bool undo, int reached, int total, int changedSince)
+{
+    char szText[160];
+    std::string text;
+    if (reached == 0)
+        text = undo ? s_szNothingUndone : s_szNothingRedone;
+    else if (reached < total)
+    {
+        wsprintf(szText, undo ? s_szUndoPartly : s_szRedoPartly, reached, total);
+        text = szText;
+    }
+    if (changedSince > 0)
+    {
+        wsprintf(szText, changedSince == 1 ? s_szOneChangedSince : s_szChangedSince, changedSince);
+        text += (text.empty() ? "" : " ") + std::string(szText);
+    }
+    if (!text.empty())
+        AfxMessageBox(text.c_str(), MB_ICONINFORMATION, 0);
+}
+
+} // namespace
+
+void CMatIdDialog::OnUndoPaint()
+{
+    RestorePaint(true);
+}
+
+void CMatIdDialog::OnRedoPaint()
+{
+    RestorePaint(false);
+}
+
+// The latest step undone or redone as far as the host lets it. With no step, or one of another
+// polyhedron, nothing happens: the menu item is greyed then, and a key does nothing either.
+// No data exchange: the command changes no member it shows, and each exchange is a round trip to
+// the window server per text control, a tenth of the undo of "Paint all" on 65,534 faces.
+void CMatIdDialog::RestorePaint(bool undo)
+{
+    ZvkHandle polyhedron = SelectedPolyhedron();
+    const PaintStep* step = undo ? g_paintHistory.NextUndo() : g_paintHistory.NextRedo();
+    if (!IsStepOf(step, polyhedron))
+        return;
+    CBusyIndicator busy(m_listTitle);
+    zvkCurrobjEditToolClose();
+    bool listShowsIt = IsListOfPolyhedron(polyhedron);
+    RestoreOutcome outcome = RestoreFaces(polyhedron, *step, undo, listShowsIt);
+    int total = (int)step->faces.size();
+    int reached = total - (int)outcome.notReached.size();
+    if (reached > 0)
+    {
+        if (listShowsIt)
+            ShowRestoredEntries(polyhedron, *step, outcome.restored, undo);
+        // The step is split or moved: it is not looked at again.
+        if (undo)
+            g_paintHistory.Undone(outcome.notReached);
+        else
+            g_paintHistory.Redone(outcome.notReached);
+    }
+    PaintRestored();
+    busy.End();
+    TellOutcome(undo, reached, total, outcome.changedSince);
+}
+
+// Where the window reacts once an undo or a redo went to the host, as after a paint: the host
+// shows the faces as they are now, and so does the materials panel. An undo or redo with nothing
+// to act on never gets here: it only asks the host questions.
+void CMatIdDialog::PaintRestored()
+{
+    RefreshHost();
+    RefreshMaterialsPanel();
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The face list
+
+// The list is of this polyhedron (entry i is face i): the restored faces' entries show the index
+// their records hold now and, while the list is still the one the paint went through, the colour
+// they had on that side of the paint. The selection stays as it is.
+void CMatIdDialog::ShowRestoredEntries(ZvkHandle polyhedron, const PaintStep& step,
+                                       const std::vector<std::uint32_t>& restored, bool undo)
+{
+    if (restored.empty())
+        return;
+    bool sameList = step.listGeneration == g_paintHistory.ListGeneration();
+    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
+    std::vector<std::pair<int, std::string>> texts;
+    char szText[ENTRY_TEXT_SIZE];
+    CString strShown;
+    for (std::uint32_t i : restored)
+    {
+        const PaintedFace& face = step.faces[i];
+        if (sameList)
+            m_faceList.SetItemData(face.face, EntryColourOf(undo ? face.entryBefore : face.entryAfter));
+        const ZvkFace* record = FaceRecord(faces, step.faceCount, face.face);
+        if (record == NULL)
+            continue;
+        FormatEntryText(szText, face.face, zvkFaceMaterialIndex(record));
+        m_faceList.GetText(face.face, strShown);
+        if (strShown != szText)
+            texts.push_back({ face.face, szText });
+    }
+    if (!texts.empty())
+        RewriteEntryTexts(std::move(texts));
+    m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+// A list box cannot change an entry's text in place. The entries from the first one to change to
+// the end are taken off from the end, which costs nothing to move, and added again, each with its
+// text, colour and selection; then the anchor, the focus rectangle and the scroll position are
+// put back. The work grows with the entries after the first change, never with their product.
+// Wine's LB_GETCURSEL of a multiple-selection list gives the entry last reached by keyboard, which
+// no message sets, and so comes back as the focus rectangle, Windows' answer to it.
+void CMatIdDialog::RewriteEntryTexts(std::vector<std::pair<int, std::string>> texts)
+{
+    std::sort(texts.begin(), texts.end());
+    int count = m_faceList.GetCount();
+    int first = texts.front().first;
+    int top = m_faceList.GetTopIndex();
+    int caret = m_faceList.GetCaretIndex();
+    int anchor = m_faceList.GetAnchorIndex();
+    struct Entry
+    {
+        CString text;
+        DWORD_PTR data;
+        bool selected;
+    };
+    std::vector<Entry> tail(count - first);
+    size_t next = 0;
+    for (int i = first; i < count; ++i)
+    {
+        Entry& entry = tail[i - first];
+        if (next < texts.size() && texts[next].first == i)
+            entry.text = texts[next++].second.c_str();
+        else
+            m_faceList.GetText(i, entry.text);
+        entry.data = m_faceList.GetItemData(i);
+        entry.selected = m_faceList.GetSel(i) > 0;
+    }
+
+    m_faceList.SetRedraw(FALSE);
+    for (int i = count - 1; i >= first; --i)
+        m_faceList.DeleteString(i);
+    for (const Entry& entry : tail)
+        m_faceList.AddString(entry.text, (COLORREF)entry.data);
+    for (int i = first; i < count; ++i)
+    {
+        if (!tail[i - first].selected)
+            continue;
+        int last = i;
+        while (last + 1 < count && tail[last + 1 - first].selected)
+            ++last;
+        m_faceList.SelItemRange(TRUE, i, last);
+        i = last;
+    }
+    m_faceList.SetAnchorIndex(anchor);
+    m_faceList.SetCaretIndex(caret, FALSE);
+    m_faceList.SetTopIndex(top);
+    m_faceList.SetRedraw(TRUE);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// The menu
+
+// "Undo paint of N faces" with the key beside it, "Undo paint" without a step; greyed without a
+// step or when the step is another polyhedron's. An out-of-date list greys nothing: a paint made
+// through it painted the polyhedron selected then, and can be undone while that is selected.
+static void FitUndoItem(CMenu* pPopup, UINT id, const char* verb, const char* key, const PaintStep* step,
+                        ZvkHandle polyhedron)
+{
+    char szText[64];
+    if (step == NULL)
+        wsprintf(szText, "%s paint\t%s", verb, key);
+    else if (step->faces.size() == 1)
+        wsprintf(szText, "%s paint of 1 face\t%s", verb, key);
+    else
+        wsprintf(szText, "%s paint of %d faces\t%s", verb, (int)step->faces.size(), key);
+    pPopup->ModifyMenu(id, MF_BYCOMMAND | MF_STRING, id, szText);
+    pPopup->EnableMenuItem(id, MF_BYCOMMAND | (IsStepOf(step, polyhedron) ? MF_ENABLED : MF_GRAYED));
+}
+
+void CMatIdDialog::FitUndoItems(CMenu* pPopup, ZvkHandle polyhedron)
+{
+    FitUndoItem(pPopup, ID_UNDO_PAINT, "Undo", "Ctrl+Z", g_paintHistory.NextUndo(), polyhedron);
+    FitUndoItem(pPopup, ID_REDO_PAINT, "Redo", "Ctrl+Y", g_paintHistory.NextRedo(), polyhedron);
+}

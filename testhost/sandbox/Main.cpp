@@ -10,6 +10,9 @@
 //                                "ready" while the face list's context menu is open
 //   sandbox.exe --walk-panel     the same walk, then some faces painted and the materials panel
 //                                opened: writes "ready" once its rows are checked
+//   sandbox.exe --walk-guide     the same walk, then some faces painted and a face still to do
+//                                clicked; logs the plug-in's windows at the end (alone or with
+//                                --walk-menu or --walk-panel): the user guide's pictures
 //   --quit-after=SECONDS         close by itself after that time (a walk: 600 unless given; 0: a
 //                                walk closes as soon as it is done, with exit code 0 if it went well)
 // Any other option is refused with the usage line, on standard error (and in a message box
@@ -37,7 +40,7 @@ const int MARGIN = 8;
 const int DIALOG_CLASS_ATOM = 32770;
 const char MAIN_CLASS[] = "ZvkSandboxHost";
 const int MAX_SCENE_ROWS = 12;
-const char USAGE[] = "usage: sandbox.exe [--walk | --walk-menu | --walk-panel] [--quit-after=SECONDS] [MODEL.obj]";
+const char USAGE[] = "usage: sandbox.exe [--walk | --walk-menu | --walk-panel | --walk-guide] [--quit-after=SECONDS] [MODEL.obj]";
 
 enum { IDM_OPEN = 200, IDM_SAVE_AS, IDM_EXIT };
 
@@ -580,6 +583,8 @@ bool ReadCommandLine(Host& host, std::string& modelPath, std::string& refused)
             host.walk.on = host.walk.menu = true;
         else if (strcmp(argument, "--walk-panel") == 0)
             host.walk.on = host.walk.panel = true;
+        else if (strcmp(argument, "--walk-guide") == 0)
+            host.walk.on = host.walk.guide = true;
         else if (strncmp(argument, "--quit-after=", 13) == 0)
             host.quitAfter = atoi(argument + 13);
         else if (strncmp(argument, "--", 2) == 0)

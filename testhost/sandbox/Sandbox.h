@@ -85,6 +85,9 @@ struct WalkState
     bool on = false;
     bool menu = false;         // it ends with the face list's context menu open
     bool panel = false;        // it ends with some faces painted and the materials panel open
+    // The user guide's pictures: some faces painted, an entry still to do clicked, and at the end
+    // the plug-in's windows logged where they stand on the screen, for cropping.
+    bool guide = false;
     FILE* log = NULL;
     int step = 0;
     int tries = 0;

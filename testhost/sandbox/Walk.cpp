@@ -3,7 +3,8 @@
 // what a person would see. Every step goes to walk.log; the walk fails on the first step that
 // did not do what it should. The menu walk then opens the face list's context menu with a right
 // click on that entry and stays in the menu, for a screenshot of it; the panel walk paints some
-// faces as a person would and opens the materials panel.
+// faces as a person would and opens the materials panel. The guide's walk paints them too, clicks
+// a face still to do, and logs where the windows are.
 #include "Sandbox.h"
 
 #include <algorithm>
@@ -257,18 +258,55 @@ StepResult CheckMaterialsPanel(Host& host)
     return STEP_FAILED;
 }
 
+// The guide's pictures: the entry between the painted ones (0 to 9) and the invisible one (11),
+// clicked, so that the list shows all three colours and a selected entry; the menu opens on it.
+StepResult ClickEntryToDo(Host& host)
+{
+    HWND list = ToolControl(IDC_FACE_LIST);
+    const int entry = 10;
+    ClickListEntry(list, entry, 0);
+    std::string text = ListEntryText(list, entry);
+    host.walk.clickedFace = text.empty() ? -1 : atoi(text.c_str());
+    host.walk.clickedEntry = entry;
+    WalkLog(host, "clicked entry %d \"%s\"", entry, text.c_str());
+    return text.empty() ? STEP_FAILED : STEP_DONE;
+}
+
+// "window <name> <left> <top> <right> <bottom>" on the screen, for each of the plug-in's windows
+// that is open, and the host's: what tools/sandbox crops the guide's pictures to.
+StepResult LogWindows(Host& host)
+{
+    const struct { const char* name; HWND window; } windows[] = {
+        { "host", host.main }, { "tool", FindToolWindow() }, { "menu", FindOpenPopupMenu() },
+        { "panel", FindMaterialsPanel() },
+    };
+    for (const auto& window : windows)
+    {
+        RECT rect;
+        if (window.window && GetWindowRect(window.window, &rect))
+            WalkLog(host, "window %s %ld %ld %ld %ld", window.name, rect.left, rect.top, rect.right, rect.bottom);
+    }
+    return STEP_DONE;
+}
+
 typedef StepResult (*Step)(Host&);
 const Step STEPS[] = { SelectBiggestPolyhedron, OpenToolWindow, LoadFaceList, ClickEntry, CheckHostSelection };
 const Step MENU_STEPS[] = { RightClickEntry, CheckMenu };
-const Step PANEL_STEPS[] = { PaintSomeFaces, OpenMaterialsPanel, CheckMaterialsPanel };
+const Step PANEL_STEPS[] = { OpenMaterialsPanel, CheckMaterialsPanel };
 
 std::vector<Step> StepsOf(const WalkState& walk)
 {
     std::vector<Step> steps(std::begin(STEPS), std::end(STEPS));
+    if (walk.panel || walk.guide)
+        steps.push_back(PaintSomeFaces);
+    if (walk.guide)
+        steps.push_back(ClickEntryToDo);
     if (walk.menu)
         steps.insert(steps.end(), std::begin(MENU_STEPS), std::end(MENU_STEPS));
     if (walk.panel)
         steps.insert(steps.end(), std::begin(PANEL_STEPS), std::end(PANEL_STEPS));
+    if (walk.guide)
+        steps.push_back(LogWindows);
     return steps;
 }
 

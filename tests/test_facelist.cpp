@@ -10,11 +10,6 @@ namespace {
 
 const COLORREF SELECTED_TEXT = RGB(252, 253, 254);
 
-const char REFUSED_TITLE[] = "Nothing selected...";
-const char CLEARED_TITLE[] = "List is empty!";
-const char SELECT_POLYHEDRON[] = "Please, select a polyhedron!";
-const char TOO_MANY_FACES[] = "Sorry, I cannot handle above 64k faces! Try to reduce polyhedrons' faces.";
-
 // A load as far as the face array, whatever follows.
 const std::vector<std::string> LOAD_CALLS = {
     "zvkCurrobjEditToolClose", "zvkSceneRefresh", "zvkGetCurrentSelection", "zvkSobjGetType", "zvkMaterialCreate",
@@ -268,7 +263,7 @@ TEST_F(FaceListClear, EmptiesTheListAndItsLabelsAndAnEmptyListAgain)
     Press(IDC_CLEAR_LIST);
 
     EXPECT_EQ(0, EntryCount());
-    EXPECT_EQ(CLEARED_TITLE, ItemText(IDC_LIST_TITLE));
+    EXPECT_EQ(EMPTY_TITLE, ItemText(IDC_LIST_TITLE));
     EXPECT_EQ("", ItemText(IDC_OBJECT_NAME));
     EXPECT_EQ("", ItemText(IDC_ITEM_TEXT));
     ExpectPaintButtons(false, false);
@@ -283,7 +278,7 @@ TEST_F(FaceListClear, EmptiesTheListAndItsLabelsAndAnEmptyListAgain)
     SetWindowTextA(Item(IDC_LIST_TITLE), "");
     Press(IDC_CLEAR_LIST);
     EXPECT_EQ(0, EntryCount());
-    EXPECT_EQ(CLEARED_TITLE, ItemText(IDC_LIST_TITLE));
+    EXPECT_EQ(EMPTY_TITLE, ItemText(IDC_LIST_TITLE));
     EXPECT_EQ("", ItemText(IDC_OBJECT_NAME));
     EXPECT_TRUE(IsEnabled(IDC_CLEAR_LIST));
 }

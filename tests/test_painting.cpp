@@ -279,7 +279,7 @@ TEST_F(Painting, RandomRefusesAGlobalTextureForFaceAndSelection)
         zvktJournalClear();
         MessageBoxCatcher catcher;
         PressEnabled(button);
-        ExpectOneInformationBox(catcher, "Global texture changed! Please, reload the list.");
+        ExpectOneInformationBox(catcher, GLOBAL_TEXTURE);
         EXPECT_TRUE(PaintedFaces().empty());
         EXPECT_TRUE(CallsNamed("zvkMaterialSetColor").empty());
         EXPECT_TRUE(CallsNamed("zvkMaterialSetActive").empty());

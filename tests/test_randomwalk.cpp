@@ -48,13 +48,8 @@ const int WARM_UP_ACTIONS = 300;
 const int REMEMBERED_ACTIONS = 20;
 const int FACE_LIMIT = 65535;
 
-const char SELECT_POLYHEDRON[] = "Please, select a polyhedron!";
-const char TOO_MANY_FACES[] = "Sorry, I cannot handle above 64k faces! Try to reduce polyhedrons' faces.";
-const char GLOBAL_TEXTURE[] = "Global texture changed! Please, reload the list.";
 const char ABOUT_TEXT[] = "zVk Quarvelind v.1.5 - Material manager plugin for Modelvane.";
 const char HELP_START[] = "\r- 'matIDs/Faces list' listbox";
-const char REFUSED_TITLE[] = "Nothing selected...";
-const char EMPTY_TITLE[] = "List is empty!";
 
 // Outcomes a walk of the default length must reach.
 const char* const OUTCOMES[] = {

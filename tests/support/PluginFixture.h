@@ -40,6 +40,11 @@ RECT TemplateWindowRect();
 // Texts and entry colours as the tool window shows them.
 const char LIST_TITLE[] = "Faces | matIDs list";
 const char WAIT_TITLE[] = "Please wait...";
+const char REFUSED_TITLE[] = "Nothing selected...";
+const char EMPTY_TITLE[] = "List is empty!";
+const char SELECT_POLYHEDRON[] = "Please, select a polyhedron!";
+const char TOO_MANY_FACES[] = "Sorry, I cannot handle above 64k faces! Try to reduce polyhedrons' faces.";
+const char GLOBAL_TEXTURE[] = "Global texture changed! Please, reload the list.";
 const COLORREF CLR_PAINTED = 0x000B8800;
 const COLORREF CLR_PAINTED_INVISIBLE = 0x000000C0;
 

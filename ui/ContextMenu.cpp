@@ -19,13 +19,6 @@ bool CMatIdDialog::IsListOfPolyhedron(ZvkHandle polyhedron)
         && zvkPolyhGetNbrFaces(polyhedron) == m_faceList.GetCount();
 }
 
-// The material index of a face, or -1 when the host has no record for it.
-static int MaterialOfFace(ZvkFace** faces, int faceCount, int face)
-{
-    const ZvkFace* record = FaceRecord(faces, faceCount, face);
-    return record != NULL ? zvkFaceMaterialIndex(record) : -1;
-}
-
 static bool IsColoured(const CListBox& list, int entry)
 {
     return list.GetItemData(entry) != 0;

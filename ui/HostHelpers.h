@@ -85,6 +85,13 @@ inline const ZvkFace* FaceRecord(ZvkFace** faces, int faceCount, int face)
     return faces[face];
 }
 
+// The material index of a face, or -1 when the host has no record for it.
+inline int MaterialOfFace(ZvkFace** faces, int faceCount, int face)
+{
+    const ZvkFace* record = FaceRecord(faces, faceCount, face);
+    return record != NULL ? zvkFaceMaterialIndex(record) : -1;
+}
+
 // The host's face selection is made through a face-count-long array of face indices from the
 // host allocator, released once on every path. One zvkPolyhSelectFaces call takes the faces in
 // order with the last one repeated to the array's end: one face fills it all, which is the shape

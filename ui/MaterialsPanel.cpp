@@ -192,10 +192,7 @@ void CMaterialsPanel::CountFaces(ZvkHandle polyhedron)
 {
     int count = m_owner.m_faceList.GetCount();
     ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
-    m_tally = CountFacesByMaterial(count, [faces, count](int face) {
-        const ZvkFace* record = FaceRecord(faces, count, face);
-        return record != NULL ? (int)zvkFaceMaterialIndex(record) : -1;
-    });
+    m_tally = CountFacesByMaterial(count, [faces, count](int face) { return MaterialOfFace(faces, count, face); });
     for (int entry : m_owner.m_faceList.ColouredEntries())
         if (const ZvkFace* record = FaceRecord(faces, count, entry))
             MarkPainted(m_tally, zvkFaceMaterialIndex(record));

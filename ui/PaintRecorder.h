@@ -95,12 +95,7 @@ private:
     CPaintRecorder(const CPaintRecorder&);
     CPaintRecorder& operator=(const CPaintRecorder&);
 
-    // The face's material index, or -1 without its record.
-    int MaterialOf(int face) const
-    {
-        const ZvkFace* record = FaceRecord(m_faces, m_step.faceCount, face);
-        return record != NULL ? zvkFaceMaterialIndex(record) : -1;
-    }
+    int MaterialOf(int face) const { return MaterialOfFace(m_faces, m_step.faceCount, face); }
 
     ZvkHandle m_polyhedron;
     ZvkFace** m_faces;

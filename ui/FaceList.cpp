@@ -128,9 +128,7 @@ void CMatIdDialog::ShowObjectName()
     UpdateData(FALSE);
     ZvkHandle selection = zvkGetCurrentSelection();
     char szName[ZVK_NAME_BUFFER_SIZE];
-    szName[0] = '\0';
-    zvkGNodeGetFullName(selection, 0, szName, sizeof szName);
-    szName[sizeof szName - 1] = '\0';
+    ReadFullName(selection, szName);
     if (!IsPolyhedron(selection))
         m_strObjectName = s_szRefusedTitle;
     else

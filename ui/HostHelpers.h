@@ -32,14 +32,20 @@ inline ZvkHandle SelectedPolyhedron()
     return IsPolyhedron(selection) ? selection : NULL;
 }
 
-// Whether the host's object carries this full name: compared as the names are shown, exactly and
-// multibyte-aware. A name the host leaves unterminated is cut at the buffer's end.
-inline bool HasFullName(ZvkHandle object, const CString& name)
+// The host's full name of the object. A name the host leaves unterminated is cut at the buffer's end.
+inline void ReadFullName(ZvkHandle object, char (&szName)[ZVK_NAME_BUFFER_SIZE])
 {
-    char szName[ZVK_NAME_BUFFER_SIZE];
     szName[0] = '\0';
     zvkGNodeGetFullName(object, 0, szName, sizeof szName);
     szName[sizeof szName - 1] = '\0';
+}
+
+// Whether the host's object carries this full name: compared as the names are shown, exactly and
+// multibyte-aware.
+inline bool HasFullName(ZvkHandle object, const CString& name)
+{
+    char szName[ZVK_NAME_BUFFER_SIZE];
+    ReadFullName(object, szName);
     return _mbscmp((const unsigned char*)(LPCTSTR)name, (const unsigned char*)szName) == 0;
 }
 

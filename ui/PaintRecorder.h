@@ -30,9 +30,7 @@ public:
         : m_polyhedron(polyhedron), m_faces(zvkPolyhGetFaceptrArray(polyhedron)), m_nBefore(-1)
     {
         char szName[ZVK_NAME_BUFFER_SIZE];
-        szName[0] = '\0';
-        zvkGNodeGetFullName(polyhedron, 0, szName, sizeof szName);
-        szName[sizeof szName - 1] = '\0';
+        ReadFullName(polyhedron, szName);
         m_step.polyhedron = szName;
         m_step.faceCount = faceCount;
         m_step.listGeneration = g_paintHistory.ListGeneration();

@@ -58,8 +58,7 @@ void CMatIdDialog::OnLoadList()
     m_btnPaintInvisible.EnableWindow(TRUE);
     SetPaintButtons(0, 0);
 
-    ZvkHandle editorMaterial = NULL;
-    zvkMaterialCreate(&editorMaterial);
+    ZvkHandle editorMaterial = CreateEditorCopy();
     // Without the material the load could not give the editor back what it showed: it stops
     // here with the list empty, and nothing is activated or released as a material.
     if (editorMaterial == NULL)
@@ -81,9 +80,7 @@ void CMatIdDialog::OnLoadList()
     }
 
     zvkPolyhInitializeMaterials(polyhedron);
-    zvkMaterialSetActive(editorMaterial);
-    zvkMaterialFixColor(editorMaterial);
-    ReleaseMaterial(editorMaterial);
+    ShowAndRelease(editorMaterial);
     RefreshHost();
     m_faceList.SetSel(0, TRUE);
     m_faceList.SetRedraw(TRUE);

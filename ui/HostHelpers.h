@@ -55,6 +55,14 @@ inline void RefreshHost()
     zvkAllViewRefreshSelObject();
 }
 
+// A new material equal to the one the Material Editor shows; NULL when the host made none.
+inline ZvkHandle CreateEditorCopy()
+{
+    ZvkHandle material = NULL;
+    zvkMaterialCreate(&material);
+    return material;
+}
+
 // A material from zvkMaterialCreate: its contents, then its block.
 inline void ReleaseMaterial(ZvkHandle material)
 {
@@ -62,13 +70,33 @@ inline void ReleaseMaterial(ZvkHandle material)
     zvkFree(material);
 }
 
+// The Material Editor shows a copy of the material.
+inline void ShowInEditor(ZvkHandle material)
+{
+    zvkMaterialSetActive(material);
+    zvkMaterialFixColor(material);
+}
+
+// The Material Editor follows: the next paint takes this material as the editor's.
+inline void ShowAndRelease(ZvkHandle material)
+{
+    ShowInEditor(material);
+    ReleaseMaterial(material);
+}
+
 // The Material Editor shows the polyhedron's slot, read into a material that the caller made and
 // releases: picking a face and the materials panel's "To editor" alike.
 inline void ShowSlotInEditor(ZvkHandle polyhedron, unsigned short slot, ZvkHandle material)
 {
     zvkPolyhGetMaterial(polyhedron, slot, material);
-    zvkMaterialSetActive(material);
-    zvkMaterialFixColor(material);
+    ShowInEditor(material);
+}
+
+inline ZvkColor ColourOf(ZvkHandle material)
+{
+    ZvkColor colour = { 0, 0, 0, 0 };
+    zvkMaterialGetColor(material, &colour);
+    return colour;
 }
 
 inline int FaceIndexOfEntry(const char* text)

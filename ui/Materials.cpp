@@ -67,8 +67,7 @@ void CMatIdDialog::ShowMaterialInEditor(unsigned material)
     ZvkHandle polyhedron = SelectedPolyhedron();
     if (!IsListOfPolyhedron(polyhedron))
         return;
-    ZvkHandle copy = NULL;
-    zvkMaterialCreate(&copy);
+    ZvkHandle copy = CreateEditorCopy();
     if (copy == NULL)
         return;
     ShowSlotInEditor(polyhedron, (unsigned short)material, copy);

@@ -202,15 +202,13 @@ void CMaterialsPanel::CountFaces(ZvkHandle polyhedron)
 // outside the polyhedron's table the material holds whatever the host leaves in it.
 void CMaterialsPanel::ReadColours(ZvkHandle polyhedron)
 {
-    ZvkHandle material = NULL;
-    zvkMaterialCreate(&material);
+    ZvkHandle material = CreateEditorCopy();
     if (material == NULL)
         return;
     for (MaterialRow& row : m_tally.rows)
     {
-        ZvkColor colour = { 0, 0, 0, 0 };
         zvkPolyhGetMaterial(polyhedron, (unsigned short)row.index, material);
-        zvkMaterialGetColor(material, &colour);
+        ZvkColor colour = ColourOf(material);
         row.hasColour = true;
         row.r = colour.r;
         row.g = colour.g;

@@ -39,8 +39,7 @@ struct RestoreOutcome
 // A new material made like slot index of the polyhedron, or NULL when the host makes none.
 ZvkHandle MaterialOfSlot(ZvkHandle polyhedron, unsigned short index)
 {
-    ZvkHandle material = NULL;
-    zvkMaterialCreate(&material);
+    ZvkHandle material = CreateEditorCopy();
     if (material != NULL)
         zvkPolyhGetMaterial(polyhedron, index, material);
     return material;

@@ -100,9 +100,6 @@ protected:
 
     // The materials panel: "Materials..." and Ctrl+M open it, the commands that change what it
     // shows refresh it, and its rows act through the face list.
-public:
-    static void RefreshMaterialsPanel();
-protected:
     friend class CMaterialsPanel;
     void OnMaterials();
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);

@@ -38,13 +38,8 @@ BOOL CMatIdDialog::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     BOOL bHandled = CDialog::OnCommand(wParam, lParam);
     if (ChangesWhatThePanelShows(LOWORD(wParam), HIWORD(wParam)))
-        RefreshMaterialsPanel();
+        CMaterialsPanel::RefreshOpen();
     return bHandled;
-}
-
-void CMatIdDialog::RefreshMaterialsPanel()
-{
-    CMaterialsPanel::RefreshOpen();
 }
 
 // A row double-clicked or Enter: what "Select faces of material N" does, with the first

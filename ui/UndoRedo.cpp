@@ -11,6 +11,7 @@
 #include "ui/BusyIndicator.h"
 #include "ui/EntryText.h"
 #include "ui/HostHelpers.h"
+#include "ui/MaterialsPanel.h"
 #include "ui/PaintRecorder.h"
 
 // One history for the loaded plug-in: a closed window keeps it, unloading the library frees it.
@@ -180,7 +181,7 @@ void CMatIdDialog::RestorePaint(bool undo)
 void CMatIdDialog::PaintRestored()
 {
     RefreshHost();
-    RefreshMaterialsPanel();
+    CMaterialsPanel::RefreshOpen();
 }
 
 /////////////////////////////////////////////////////////////////////////////

@@ -19,29 +19,27 @@ bool CMatIdDialog::IsListOfPolyhedron(ZvkHandle polyhedron)
         && zvkPolyhGetNbrFaces(polyhedron) == m_faceList.GetCount();
 }
 
-static bool IsColoured(const CListBox& list, int entry)
+// Entries coloured (painted) or not (to do), in list order, from the list's own record of its
+// coloured entries rather than an item-data message per entry.
+static std::vector<int> EntriesByPaintState(const CColorListBox& list, bool painted)
 {
-    return list.GetItemData(entry) != 0;
-}
-
-// Entries coloured (painted) or not (to do), in list order.
-static std::vector<int> EntriesByPaintState(const CListBox& list, bool painted)
-{
+    const std::set<int>& coloured = list.ColouredEntries();
+    if (painted)
+        return std::vector<int>(coloured.begin(), coloured.end());
     std::vector<int> chosen;
-    int count = list.GetCount();
-    for (int i = 0; i < count; ++i)
-        if (IsColoured(list, i) == painted)
+    std::set<int>::const_iterator next = coloured.begin();
+    for (int i = 0, count = list.GetCount(); i < count; ++i)
+        if (next != coloured.end() && *next == i)
+            ++next;
+        else
             chosen.push_back(i);
     return chosen;
 }
 
-static bool AnyEntryWithPaintState(const CListBox& list, bool painted)
+static bool AnyEntryWithPaintState(const CColorListBox& list, bool painted)
 {
-    int count = list.GetCount();
-    for (int i = 0; i < count; ++i)
-        if (IsColoured(list, i) == painted)
-            return true;
-    return false;
+    int coloured = (int)list.ColouredEntries().size();
+    return painted ? coloured > 0 : coloured < list.GetCount();
 }
 
 static UINT GreyedUnless(bool enabled)
@@ -95,7 +93,7 @@ static void DeleteOutOfDateLine(CMenu* pPopup)
 
 // The material number in the first select item, the out-of-date line (with its separator)
 // only when it applies, and every item greyed that has nothing to act on.
-static void FitMenuItems(CMenu* pPopup, const CListBox& list, bool upToDate, int material)
+static void FitMenuItems(CMenu* pPopup, const CColorListBox& list, bool upToDate, int material)
 {
     if (material >= 0)
     {

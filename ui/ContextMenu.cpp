@@ -212,14 +212,7 @@ void CMatIdDialog::SelectEntriesInList(const std::vector<int>& chosen, int curre
 {
     m_faceList.SetRedraw(FALSE);
     m_faceList.SetSel(-1, FALSE);
-    for (size_t i = 0; i < chosen.size();)
-    {
-        size_t last = i;
-        while (last + 1 < chosen.size() && chosen[last + 1] == chosen[last] + 1)
-            ++last;
-        m_faceList.SelItemRange(TRUE, chosen[i], chosen[last]);
-        i = last + 1;
-    }
+    SelectPositions(m_faceList, chosen);
     // A later Shift-click extends from the current entry, as after a click on it.
     m_faceList.SetAnchorIndex(current);
     m_faceList.SetCaretIndex(current, FALSE);

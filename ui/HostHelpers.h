@@ -7,6 +7,7 @@
 #include <stdlib.h>
 
 #include <new>
+#include <vector>
 
 #include <afxwin.h>
 
@@ -168,6 +169,20 @@ private:
     int m_faceCount;
     unsigned int* m_indices;
 };
+
+// The entries at these ascending positions selected besides any already, consecutive ones as one
+// range: a message per run rather than per entry.
+inline void SelectPositions(CListBox& list, const std::vector<int>& positions)
+{
+    for (size_t i = 0; i < positions.size();)
+    {
+        size_t last = i;
+        while (last + 1 < positions.size() && positions[last + 1] == positions[last] + 1)
+            ++last;
+        list.SelItemRange(TRUE, positions[i], positions[last]);
+        i = last + 1;
+    }
+}
 
 // The positions of the selected entries, in the order the list gives them, held in a buffer of
 // 0x100000 bytes that asks for one position fewer than it holds and is released once.

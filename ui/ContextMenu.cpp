@@ -184,24 +184,23 @@ void CMatIdDialog::SelectEntriesOfMaterial(ZvkHandle polyhedron, ZvkFace** faces
 
 void CMatIdDialog::OnSelectPainted()
 {
-    UpdateData(FALSE);
-    ZvkHandle polyhedron = SelectedPolyhedron();
-    if (!IsListOfPolyhedron(polyhedron))
-        return;
-    CBusyIndicator busy(m_listTitle);
-    std::vector<int> chosen = EntriesByPaintState(m_faceList, true);
-    if (!chosen.empty())
-        SelectChosenEntries(polyhedron, chosen, chosen.front());
+    SelectEntriesByPaintState(true);
 }
 
 void CMatIdDialog::OnSelectToDo()
+{
+    SelectEntriesByPaintState(false);
+}
+
+// The painted or the to-do entries, the first of them current.
+void CMatIdDialog::SelectEntriesByPaintState(bool painted)
 {
     UpdateData(FALSE);
     ZvkHandle polyhedron = SelectedPolyhedron();
     if (!IsListOfPolyhedron(polyhedron))
         return;
     CBusyIndicator busy(m_listTitle);
-    std::vector<int> chosen = EntriesByPaintState(m_faceList, false);
+    std::vector<int> chosen = EntriesByPaintState(m_faceList, painted);
     if (!chosen.empty())
         SelectChosenEntries(polyhedron, chosen, chosen.front());
 }

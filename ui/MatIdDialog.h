@@ -89,6 +89,7 @@ protected:
     void OnSelectMaterial();
     void OnSelectPainted();
     void OnSelectToDo();
+    void SelectEntriesByPaintState(bool painted);
     void OnCopyList();
     void OnCopySelected();
     CPoint MenuPosition(CPoint pos, int entry);

@@ -239,6 +239,8 @@ public:
     operator HDC() const { return m_hDC; }
 
     void FillRect(LPCRECT lpRect, CBrush* pBrush) { ::FillRect(m_hDC, lpRect, (HBRUSH)pBrush->m_hObject); }
+    // Through a brush of its own: the background colour stays as it is.
+    void FillSolidRect(LPCRECT lpRect, COLORREF clr) { CBrush brush(clr); FillRect(lpRect, &brush); }
     void FrameRect(LPCRECT lpRect, CBrush* pBrush) { ::FrameRect(m_hDC, lpRect, (HBRUSH)pBrush->m_hObject); }
     void DrawFocusRect(LPCRECT lpRect) { ::DrawFocusRect(m_hDC, lpRect); }
     int SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }

@@ -41,12 +41,6 @@ void CColorListBox::MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct)
     lpMeasureItemStruct->itemHeight = ::GetSystemMetrics(SM_CYMENUCHECK);
 }
 
-static void FillSolid(CDC& dc, const RECT& rect, COLORREF rgb)
-{
-    CBrush brush(rgb);
-    dc.FillRect(&rect, &brush);
-}
-
 static COLORREF TextColour(COLORREF rgbEntry, UINT itemState)
 {
     if (itemState & ODS_SELECTED)
@@ -70,9 +64,9 @@ void CColorListBox::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
 
     // A selected entry is filled with its own colour, black when it has none.
     if ((itemState & ODS_SELECTED) && (itemAction & (ODA_DRAWENTIRE | ODA_SELECT)))
-        FillSolid(dc, rcItem, rgbEntry);
+        dc.FillSolidRect(&rcItem, rgbEntry);
     if (!(itemState & ODS_SELECTED) && (itemAction & ODA_SELECT))
-        FillSolid(dc, rcItem, ::GetSysColor(COLOR_WINDOW));
+        dc.FillSolidRect(&rcItem, ::GetSysColor(COLOR_WINDOW));
     // The focus rectangle inverts: drawing it again on focus loss removes it.
     if (itemAction & ODA_FOCUS)
         dc.DrawFocusRect(&rcItem);

@@ -44,7 +44,7 @@ private:
     bool m_bContextMenuAsked = false;
     bool m_bSwallowChar = false;
 
-// Coloured entries (the materials panel's "painted here")
+// Coloured entries (the menu's painted and to-do selections, the materials panel's "painted here")
 public:
     // The positions whose item data is a colour, in order, kept as the list's messages set
     // them: asking the list entry by entry costs a message each.

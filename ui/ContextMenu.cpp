@@ -19,36 +19,27 @@ bool CMatIdDialog::IsListOfPolyhedron(ZvkHandle polyhedron)
         && zvkPolyhGetNbrFaces(polyhedron) == m_faceList.GetCount();
 }
 
-// The material index of a face, or -1 when the host has no record for it.
-static int MaterialOfFace(ZvkFace** faces, int faceCount, int face)
+// Entries coloured (painted) or not (to do), in list order, from the list's own record of its
+// coloured entries rather than an item-data message per entry.
+static std::vector<int> EntriesByPaintState(const CColorListBox& list, bool painted)
 {
-    const ZvkFace* record = FaceRecord(faces, faceCount, face);
-    return record != NULL ? zvkFaceMaterialIndex(record) : -1;
-}
-
-static bool IsColoured(const CListBox& list, int entry)
-{
-    return list.GetItemData(entry) != 0;
-}
-
-// Entries coloured (painted) or not (to do), in list order.
-static std::vector<int> EntriesByPaintState(const CListBox& list, bool painted)
-{
+    const std::set<int>& coloured = list.ColouredEntries();
+    if (painted)
+        return std::vector<int>(coloured.begin(), coloured.end());
     std::vector<int> chosen;
-    int count = list.GetCount();
-    for (int i = 0; i < count; ++i)
-        if (IsColoured(list, i) == painted)
+    std::set<int>::const_iterator next = coloured.begin();
+    for (int i = 0, count = list.GetCount(); i < count; ++i)
+        if (next != coloured.end() && *next == i)
+            ++next;
+        else
             chosen.push_back(i);
     return chosen;
 }
 
-static bool AnyEntryWithPaintState(const CListBox& list, bool painted)
+static bool AnyEntryWithPaintState(const CColorListBox& list, bool painted)
 {
-    int count = list.GetCount();
-    for (int i = 0; i < count; ++i)
-        if (IsColoured(list, i) == painted)
-            return true;
-    return false;
+    int coloured = (int)list.ColouredEntries().size();
+    return painted ? coloured > 0 : coloured < list.GetCount();
 }
 
 static UINT GreyedUnless(bool enabled)
@@ -102,7 +93,7 @@ static void DeleteOutOfDateLine(CMenu* pPopup)
 
 // The material number in the first select item, the out-of-date line (with its separator)
 // only when it applies, and every item greyed that has nothing to act on.
-static void FitMenuItems(CMenu* pPopup, const CListBox& list, bool upToDate, int material)
+static void FitMenuItems(CMenu* pPopup, const CColorListBox& list, bool upToDate, int material)
 {
     if (material >= 0)
     {
@@ -193,24 +184,23 @@ void CMatIdDialog::SelectEntriesOfMaterial(ZvkHandle polyhedron, ZvkFace** faces
 
 void CMatIdDialog::OnSelectPainted()
 {
-    UpdateData(FALSE);
-    ZvkHandle polyhedron = SelectedPolyhedron();
-    if (!IsListOfPolyhedron(polyhedron))
-        return;
-    CBusyIndicator busy(m_listTitle);
-    std::vector<int> chosen = EntriesByPaintState(m_faceList, true);
-    if (!chosen.empty())
-        SelectChosenEntries(polyhedron, chosen, chosen.front());
+    SelectEntriesByPaintState(true);
 }
 
 void CMatIdDialog::OnSelectToDo()
+{
+    SelectEntriesByPaintState(false);
+}
+
+// The painted or the to-do entries, the first of them current.
+void CMatIdDialog::SelectEntriesByPaintState(bool painted)
 {
     UpdateData(FALSE);
     ZvkHandle polyhedron = SelectedPolyhedron();
     if (!IsListOfPolyhedron(polyhedron))
         return;
     CBusyIndicator busy(m_listTitle);
-    std::vector<int> chosen = EntriesByPaintState(m_faceList, false);
+    std::vector<int> chosen = EntriesByPaintState(m_faceList, painted);
     if (!chosen.empty())
         SelectChosenEntries(polyhedron, chosen, chosen.front());
 }
@@ -221,14 +211,7 @@ void CMatIdDialog::SelectEntriesInList(const std::vector<int>& chosen, int curre
 {
     m_faceList.SetRedraw(FALSE);
     m_faceList.SetSel(-1, FALSE);
-    for (size_t i = 0; i < chosen.size();)
-    {
-        size_t last = i;
-        while (last + 1 < chosen.size() && chosen[last + 1] == chosen[last] + 1)
-            ++last;
-        m_faceList.SelItemRange(TRUE, chosen[i], chosen[last]);
-        i = last + 1;
-    }
+    SelectPositions(m_faceList, chosen);
     // A later Shift-click extends from the current entry, as after a click on it.
     m_faceList.SetAnchorIndex(current);
     m_faceList.SetCaretIndex(current, FALSE);

@@ -58,8 +58,7 @@ void CMatIdDialog::OnLoadList()
     m_btnPaintInvisible.EnableWindow(TRUE);
     SetPaintButtons(0, 0);
 
-    ZvkHandle editorMaterial = NULL;
-    zvkMaterialCreate(&editorMaterial);
+    ZvkHandle editorMaterial = CreateEditorCopy();
     // Without the material the load could not give the editor back what it showed: it stops
     // here with the list empty, and nothing is activated or released as a material.
     if (editorMaterial == NULL)
@@ -81,9 +80,7 @@ void CMatIdDialog::OnLoadList()
     }
 
     zvkPolyhInitializeMaterials(polyhedron);
-    zvkMaterialSetActive(editorMaterial);
-    zvkMaterialFixColor(editorMaterial);
-    ReleaseMaterial(editorMaterial);
+    ShowAndRelease(editorMaterial);
     RefreshHost();
     m_faceList.SetSel(0, TRUE);
     m_faceList.SetRedraw(TRUE);
@@ -128,9 +125,7 @@ void CMatIdDialog::ShowObjectName()
     UpdateData(FALSE);
     ZvkHandle selection = zvkGetCurrentSelection();
     char szName[ZVK_NAME_BUFFER_SIZE];
-    szName[0] = '\0';
-    zvkGNodeGetFullName(selection, 0, szName, sizeof szName);
-    szName[sizeof szName - 1] = '\0';
+    ReadFullName(selection, szName);
     if (!IsPolyhedron(selection))
         m_strObjectName = s_szRefusedTitle;
     else

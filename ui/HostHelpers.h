@@ -7,6 +7,7 @@
 #include <stdlib.h>
 
 #include <new>
+#include <vector>
 
 #include <afxwin.h>
 
@@ -32,14 +33,20 @@ inline ZvkHandle SelectedPolyhedron()
     return IsPolyhedron(selection) ? selection : NULL;
 }
 
-// Whether the host's object carries this full name: compared as the names are shown, exactly and
-// multibyte-aware. A name the host leaves unterminated is cut at the buffer's end.
-inline bool HasFullName(ZvkHandle object, const CString& name)
+// The host's full name of the object. A name the host leaves unterminated is cut at the buffer's end.
+inline void ReadFullName(ZvkHandle object, char (&szName)[ZVK_NAME_BUFFER_SIZE])
 {
-    char szName[ZVK_NAME_BUFFER_SIZE];
     szName[0] = '\0';
     zvkGNodeGetFullName(object, 0, szName, sizeof szName);
     szName[sizeof szName - 1] = '\0';
+}
+
+// Whether the host's object carries this full name: compared as the names are shown, exactly and
+// multibyte-aware.
+inline bool HasFullName(ZvkHandle object, const CString& name)
+{
+    char szName[ZVK_NAME_BUFFER_SIZE];
+    ReadFullName(object, szName);
     return _mbscmp((const unsigned char*)(LPCTSTR)name, (const unsigned char*)szName) == 0;
 }
 
@@ -49,6 +56,14 @@ inline void RefreshHost()
     zvkAllViewRefreshSelObject();
 }
 
+// A new material equal to the one the Material Editor shows; NULL when the host made none.
+inline ZvkHandle CreateEditorCopy()
+{
+    ZvkHandle material = NULL;
+    zvkMaterialCreate(&material);
+    return material;
+}
+
 // A material from zvkMaterialCreate: its contents, then its block.
 inline void ReleaseMaterial(ZvkHandle material)
 {
@@ -56,13 +71,33 @@ inline void ReleaseMaterial(ZvkHandle material)
     zvkFree(material);
 }
 
+// The Material Editor shows a copy of the material.
+inline void ShowInEditor(ZvkHandle material)
+{
+    zvkMaterialSetActive(material);
+    zvkMaterialFixColor(material);
+}
+
+// The Material Editor follows: the next paint takes this material as the editor's.
+inline void ShowAndRelease(ZvkHandle material)
+{
+    ShowInEditor(material);
+    ReleaseMaterial(material);
+}
+
 // The Material Editor shows the polyhedron's slot, read into a material that the caller made and
 // releases: picking a face and the materials panel's "To editor" alike.
 inline void ShowSlotInEditor(ZvkHandle polyhedron, unsigned short slot, ZvkHandle material)
 {
     zvkPolyhGetMaterial(polyhedron, slot, material);
-    zvkMaterialSetActive(material);
-    zvkMaterialFixColor(material);
+    ShowInEditor(material);
+}
+
+inline ZvkColor ColourOf(ZvkHandle material)
+{
+    ZvkColor colour = { 0, 0, 0, 0 };
+    zvkMaterialGetColor(material, &colour);
+    return colour;
 }
 
 inline int FaceIndexOfEntry(const char* text)
@@ -83,6 +118,13 @@ inline const ZvkFace* FaceRecord(ZvkFace** faces, int faceCount, int face)
     if (faces == NULL || !IsFaceOf(face, faceCount))
         return NULL;
     return faces[face];
+}
+
+// The material index of a face, or -1 when the host has no record for it.
+inline int MaterialOfFace(ZvkFace** faces, int faceCount, int face)
+{
+    const ZvkFace* record = FaceRecord(faces, faceCount, face);
+    return record != NULL ? zvkFaceMaterialIndex(record) : -1;
 }
 
 // The host's face selection is made through a face-count-long array of face indices from the
@@ -127,6 +169,20 @@ private:
     int m_faceCount;
     unsigned int* m_indices;
 };
+
+// The entries at these ascending positions selected besides any already, consecutive ones as one
+// range: a message per run rather than per entry.
+inline void SelectPositions(CListBox& list, const std::vector<int>& positions)
+{
+    for (size_t i = 0; i < positions.size();)
+    {
+        size_t last = i;
+        while (last + 1 < positions.size() && positions[last + 1] == positions[last] + 1)
+            ++last;
+        list.SelItemRange(TRUE, positions[i], positions[last]);
+        i = last + 1;
+    }
+}
 
 // The positions of the selected entries, in the order the list gives them, held in a buffer of
 // 0x100000 bytes that asks for one position fewer than it holds and is released once.

@@ -89,6 +89,7 @@ protected:
     void OnSelectMaterial();
     void OnSelectPainted();
     void OnSelectToDo();
+    void SelectEntriesByPaintState(bool painted);
     void OnCopyList();
     void OnCopySelected();
     CPoint MenuPosition(CPoint pos, int entry);
@@ -100,9 +101,6 @@ protected:
 
     // The materials panel: "Materials..." and Ctrl+M open it, the commands that change what it
     // shows refresh it, and its rows act through the face list.
-public:
-    static void RefreshMaterialsPanel();
-protected:
     friend class CMaterialsPanel;
     void OnMaterials();
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);

@@ -43,12 +43,6 @@ RECT CMaterialRowList::ColumnRect(const RECT& item, Column column) const
     return rect;
 }
 
-static void FillSolid(CDC& dc, const RECT& rect, COLORREF rgb)
-{
-    CBrush brush(rgb);
-    dc.FillRect(&rect, &brush);
-}
-
 // The slot's colour; an invisible (alpha 0) one as hatching in that colour over the window's.
 static void DrawSwatch(CDC& dc, RECT swatch, const MaterialRow& row)
 {
@@ -65,7 +59,7 @@ static void DrawSwatch(CDC& dc, RECT swatch, const MaterialRow& row)
         dc.SetBkMode(nOldBkMode);
     }
     else
-        FillSolid(dc, swatch, rgb);
+        dc.FillSolidRect(&swatch, rgb);
     CBrush frame(::GetSysColor(COLOR_GRAYTEXT));
     dc.FrameRect(&swatch, &frame);
 }
@@ -94,7 +88,7 @@ void CMaterialRowList::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
     if (row >= 0 && m_pTally != NULL && row < RowCount(*m_pTally))
     {
         bool selected = (lpDrawItemStruct->itemState & ODS_SELECTED) != 0;
-        FillSolid(dc, rcItem, ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        dc.FillSolidRect(&rcItem, ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
         const MaterialRow* material = MaterialRowAt(*m_pTally, row);
         if (material != NULL && material->hasColour)
             DrawSwatch(dc, ColumnRect(rcItem, SWATCH), *material);

@@ -38,13 +38,8 @@ BOOL CMatIdDialog::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     BOOL bHandled = CDialog::OnCommand(wParam, lParam);
     if (ChangesWhatThePanelShows(LOWORD(wParam), HIWORD(wParam)))
-        RefreshMaterialsPanel();
+        CMaterialsPanel::RefreshOpen();
     return bHandled;
-}
-
-void CMatIdDialog::RefreshMaterialsPanel()
-{
-    CMaterialsPanel::RefreshOpen();
 }
 
 // A row double-clicked or Enter: what "Select faces of material N" does, with the first
@@ -67,8 +62,7 @@ void CMatIdDialog::ShowMaterialInEditor(unsigned material)
     ZvkHandle polyhedron = SelectedPolyhedron();
     if (!IsListOfPolyhedron(polyhedron))
         return;
-    ZvkHandle copy = NULL;
-    zvkMaterialCreate(&copy);
+    ZvkHandle copy = CreateEditorCopy();
     if (copy == NULL)
         return;
     ShowSlotInEditor(polyhedron, (unsigned short)material, copy);

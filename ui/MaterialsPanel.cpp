@@ -192,10 +192,7 @@ void CMaterialsPanel::CountFaces(ZvkHandle polyhedron)
 {
     int count = m_owner.m_faceList.GetCount();
     ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
-    m_tally = CountFacesByMaterial(count, [faces, count](int face) {
-        const ZvkFace* record = FaceRecord(faces, count, face);
-        return record != NULL ? (int)zvkFaceMaterialIndex(record) : -1;
-    });
+    m_tally = CountFacesByMaterial(count, [faces, count](int face) { return MaterialOfFace(faces, count, face); });
     for (int entry : m_owner.m_faceList.ColouredEntries())
         if (const ZvkFace* record = FaceRecord(faces, count, entry))
             MarkPainted(m_tally, zvkFaceMaterialIndex(record));
@@ -205,15 +202,13 @@ void CMaterialsPanel::CountFaces(ZvkHandle polyhedron)
 // outside the polyhedron's table the material holds whatever the host leaves in it.
 void CMaterialsPanel::ReadColours(ZvkHandle polyhedron)
 {
-    ZvkHandle material = NULL;
-    zvkMaterialCreate(&material);
+    ZvkHandle material = CreateEditorCopy();
     if (material == NULL)
         return;
     for (MaterialRow& row : m_tally.rows)
     {
-        ZvkColor colour = { 0, 0, 0, 0 };
         zvkPolyhGetMaterial(polyhedron, (unsigned short)row.index, material);
-        zvkMaterialGetColor(material, &colour);
+        ZvkColor colour = ColourOf(material);
         row.hasColour = true;
         row.r = colour.r;
         row.g = colour.g;

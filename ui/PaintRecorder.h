@@ -30,9 +30,7 @@ public:
         : m_polyhedron(polyhedron), m_faces(zvkPolyhGetFaceptrArray(polyhedron)), m_nBefore(-1)
     {
         char szName[ZVK_NAME_BUFFER_SIZE];
-        szName[0] = '\0';
-        zvkGNodeGetFullName(polyhedron, 0, szName, sizeof szName);
-        szName[sizeof szName - 1] = '\0';
+        ReadFullName(polyhedron, szName);
         m_step.polyhedron = szName;
         m_step.faceCount = faceCount;
         m_step.listGeneration = g_paintHistory.ListGeneration();
@@ -95,12 +93,7 @@ private:
     CPaintRecorder(const CPaintRecorder&);
     CPaintRecorder& operator=(const CPaintRecorder&);
 
-    // The face's material index, or -1 without its record.
-    int MaterialOf(int face) const
-    {
-        const ZvkFace* record = FaceRecord(m_faces, m_step.faceCount, face);
-        return record != NULL ? zvkFaceMaterialIndex(record) : -1;
-    }
+    int MaterialOf(int face) const { return MaterialOfFace(m_faces, m_step.faceCount, face); }
 
     ZvkHandle m_polyhedron;
     ZvkFace** m_faces;

@@ -19,14 +19,6 @@ static const unsigned char INVISIBLE_ALPHA = 0;
 /////////////////////////////////////////////////////////////////////////////
 // Materials
 
-// A new material equal to the one the Material Editor shows.
-static ZvkHandle CreateEditorCopy()
-{
-    ZvkHandle material = NULL;
-    zvkMaterialCreate(&material);
-    return material;
-}
-
 // NULL when the host made none: the caller stops there.
 static ZvkHandle TakeEditorMaterial()
 {
@@ -34,13 +26,6 @@ static ZvkHandle TakeEditorMaterial()
     if (material != NULL)
         zvkMaterialGetActive();
     return material;
-}
-
-static ZvkColor ColourOf(ZvkHandle material)
-{
-    ZvkColor colour = { 0, 0, 0, 0 };
-    zvkMaterialGetColor(material, &colour);
-    return colour;
 }
 
 static void MakeInvisible(ZvkHandle material)
@@ -57,14 +42,6 @@ static ZvkHandle TakePaintMaterial(int bPaintInvisible)
     if (material != NULL && bPaintInvisible)
         MakeInvisible(material);
     return material;
-}
-
-// The Material Editor follows: the next paint takes this material as the editor's.
-static void ShowAndRelease(ZvkHandle material)
-{
-    zvkMaterialSetActive(material);
-    zvkMaterialFixColor(material);
-    ReleaseMaterial(material);
 }
 
 static bool HasGlobalTexture(ZvkHandle material)

@@ -109,8 +109,7 @@ void CMatIdDialog::PickFaceMaterial()
     m_faceList.GetText(current, m_strItemText);
     int face = FaceIndexOfEntry(m_strItemText);
 
-    ZvkHandle material = NULL;
-    zvkMaterialCreate(&material);
+    ZvkHandle material = CreateEditorCopy();
     // No material to copy the face's into: the editor keeps what it shows.
     if (material == NULL)
     {

@@ -11,6 +11,7 @@
 #include "ui/BusyIndicator.h"
 #include "ui/EntryText.h"
 #include "ui/HostHelpers.h"
+#include "ui/MaterialsPanel.h"
 #include "ui/PaintRecorder.h"
 
 // One history for the loaded plug-in: a closed window keeps it, unloading the library frees it.
@@ -39,8 +40,7 @@ struct RestoreOutcome
 // A new material made like slot index of the polyhedron, or NULL when the host makes none.
 ZvkHandle MaterialOfSlot(ZvkHandle polyhedron, unsigned short index)
 {
-    ZvkHandle material = NULL;
-    zvkMaterialCreate(&material);
+    ZvkHandle material = CreateEditorCopy();
     if (material != NULL)
         zvkPolyhGetMaterial(polyhedron, index, material);
     return material;
@@ -181,7 +181,7 @@ void CMatIdDialog::RestorePaint(bool undo)
 void CMatIdDialog::PaintRestored()
 {
     RefreshHost();
-    RefreshMaterialsPanel();
+    CMaterialsPanel::RefreshOpen();
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -236,9 +236,9 @@ void CMatIdDialog::RewriteEntryTexts(std::vector<std::pair<int, std::string>> te
     {
         CString text;
         DWORD_PTR data;
-        bool selected;
     };
     std::vector<Entry> tail(count - first);
+    std::vector<int> selected;
     size_t next = 0;
     for (int i = first; i < count; ++i)
     {
@@ -248,7 +248,8 @@ void CMatIdDialog::RewriteEntryTexts(std::vector<std::pair<int, std::string>> te
         else
             m_faceList.GetText(i, entry.text);
         entry.data = m_faceList.GetItemData(i);
-        entry.selected = m_faceList.GetSel(i) > 0;
+        if (m_faceList.GetSel(i) > 0)
+            selected.push_back(i);
     }
 
     m_faceList.SetRedraw(FALSE);
@@ -256,16 +257,7 @@ void CMatIdDialog::RewriteEntryTexts(std::vector<std::pair<int, std::string>> te
         m_faceList.DeleteString(i);
     for (const Entry& entry : tail)
         m_faceList.AddString(entry.text, (COLORREF)entry.data);
-    for (int i = first; i < count; ++i)
-    {
-        if (!tail[i - first].selected)
-            continue;
-        int last = i;
-        while (last + 1 < count && tail[last + 1 - first].selected)
-            ++last;
-        m_faceList.SelItemRange(TRUE, i, last);
-        i = last;
-    }
+    SelectPositions(m_faceList, selected);
     m_faceList.SetAnchorIndex(anchor);
     m_faceList.SetCaretIndex(caret, FALSE);
     m_faceList.SetTopIndex(top);

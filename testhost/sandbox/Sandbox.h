@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,8 @@ void SelectSceneRow(Host& host, int row);
 
 // The Material Editor panel (EditorPanel.cpp)
 void RefreshMaterialPanel(Host& host);
+// The editor's material changed as a person changes it in the panel, and the panel shown again.
+void SetEditorMaterial(Host& host, const std::function<void(ZvktMaterial&)>& change);
 void DrawSwatch(const DRAWITEMSTRUCT* draw);
 void OnEditorCommand(Host& host, int id, int code);
 

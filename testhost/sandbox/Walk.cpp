@@ -193,11 +193,7 @@ void ClickListEntry(HWND list, int entry, WPARAM keys)
 // What a person picks in the Material Editor before a paint.
 void SetEditorColour(Host& host, unsigned char r, unsigned char g, unsigned char b)
 {
-    ZvktMaterial material = {};
-    zvktGetEditorMaterial(&material);
-    material.colour = { r, g, b, 255 };
-    zvktSetEditorMaterial(&material);
-    RefreshAll(host);
+    SetEditorMaterial(host, [&](ZvktMaterial& material) { material.colour = { r, g, b, 255 }; });
 }
 
 // The first ten entries painted orange, the twelfth invisible blue: three materials to show.

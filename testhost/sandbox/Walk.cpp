@@ -96,7 +96,24 @@ StepResult LoadFaceList(Host& host)
     return STEP_DONE;
 }
 
-// Clicks the fifth entry (or the last) and notes the face its text names.
+void ClickListEntry(HWND list, int entry, WPARAM keys)
+{
+    POINT centre = EntryCentre(list, entry);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(centre.x, centre.y));
+    SendMessageA(list, WM_LBUTTONUP, keys, MAKELPARAM(centre.x, centre.y));
+}
+
+// Clicks the entry and notes it, and the face its text "<face> | <material index>" names; the text.
+std::string ClickAndNoteEntry(Host& host, HWND list, int entry)
+{
+    ClickListEntry(list, entry, 0);
+    std::string text = ListEntryText(list, entry);
+    host.walk.clickedFace = text.empty() ? -1 : atoi(text.c_str());
+    host.walk.clickedEntry = entry;
+    return text;
+}
+
+// Clicks the fifth entry (or the last).
 StepResult ClickEntry(Host& host)
 {
     HWND list = ToolControl(IDC_FACE_LIST);
@@ -109,16 +126,9 @@ StepResult ClickEntry(Host& host)
         return STEP_FAILED;
     }
     int entry = std::min(4, count - 1);
-    POINT centre = EntryCentre(list, entry);
-    LPARAM point = MAKELPARAM(centre.x, centre.y);
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageA(list, WM_LBUTTONUP, 0, point);
-    std::string text = ListEntryText(list, entry);
+    std::string text = ClickAndNoteEntry(host, list, entry);
     bool selected = SendMessageA(list, LB_GETSEL, entry, 0) > 0;
     WalkLog(host, "clicked entry %d \"%s\": %s", entry, text.c_str(), selected ? "selected" : "not selected");
-    // An entry reads "<face> | <material index>".
-    host.walk.clickedFace = text.empty() ? -1 : atoi(text.c_str());
-    host.walk.clickedEntry = entry;
     return selected && !text.empty() ? STEP_DONE : STEP_FAILED;
 }
 
@@ -181,13 +191,6 @@ StepResult CheckMenu(Host& host)
     if (host.quitAfter == 0)
         EndMenu();
     return ok ? STEP_DONE : STEP_FAILED;
-}
-
-void ClickListEntry(HWND list, int entry, WPARAM keys)
-{
-    POINT centre = EntryCentre(list, entry);
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(centre.x, centre.y));
-    SendMessageA(list, WM_LBUTTONUP, keys, MAKELPARAM(centre.x, centre.y));
 }
 
 // What a person picks in the Material Editor before a paint.
@@ -260,10 +263,7 @@ StepResult ClickEntryToDo(Host& host)
 {
     HWND list = ToolControl(IDC_FACE_LIST);
     const int entry = 10;
-    ClickListEntry(list, entry, 0);
-    std::string text = ListEntryText(list, entry);
-    host.walk.clickedFace = text.empty() ? -1 : atoi(text.c_str());
-    host.walk.clickedEntry = entry;
+    std::string text = ClickAndNoteEntry(host, list, entry);
     WalkLog(host, "clicked entry %d \"%s\"", entry, text.c_str());
     return text.empty() ? STEP_FAILED : STEP_DONE;
 }

@@ -152,6 +152,9 @@ void FillSceneList(Host& host);
 void RefreshSceneList(Host& host);
 void SyncSelection(Host& host);
 void SelectSceneRow(Host& host, int row);
+// The polyhedron with the most faces: the 9,600-face terrain, or the biggest object of a model;
+// -1 for none.
+int BiggestPolyhedronRow(const Host& host);
 
 // The Material Editor panel (EditorPanel.cpp)
 void RefreshMaterialPanel(Host& host);

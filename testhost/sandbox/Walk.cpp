@@ -47,17 +47,6 @@ void FinishWalk(Host& host, bool ok)
         PostMessageA(host.main, WM_CLOSE, 0, 0);
 }
 
-// The polyhedron with the most faces: the 9,600-face terrain, or the biggest object of a model.
-int BiggestPolyhedronRow(const Host& host)
-{
-    int row = -1;
-    for (int i = 0; i < (int)host.scene.size(); ++i)
-        if (IsPolyhedron(host.scene[i].handle) &&
-            (row < 0 || zvktFaceCount(host.scene[i].handle) > zvktFaceCount(host.scene[row].handle)))
-            row = i;
-    return row;
-}
-
 HWND ToolControl(int id)
 {
     HWND tool = FindToolWindow();

@@ -233,7 +233,5 @@ BENCH(findbymaterial)
                 (int)SendMessageA(bench.list, LB_GETSELCOUNT, 0, 0));
     Report("findbymaterial", label + "Shift-click, one host call per entry", shiftClick * 1000.0, "ms");
 
-    SendMessageA(bench.window, WM_CLOSE, 0, 0);
-    PumpMessages();
-    zvktReset();
+    CloseToolWindow(bench);
 }

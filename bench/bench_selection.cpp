@@ -177,7 +177,5 @@ BENCH(selection)
         Report("selection", label + "fill / memset", fill / floor, "x");
     }
 
-    SendMessageA(bench.window, WM_CLOSE, 0, 0);
-    PumpMessages();
-    zvktReset();
+    CloseToolWindow(bench);
 }

@@ -40,6 +40,8 @@ struct BenchWindow
 bool OpenToolWindowOn(BenchWindow& bench, int faceCount, const unsigned short* materials, int slotCount = 12);
 // Presses "Faces | matIDs"; true when every face is listed.
 bool LoadFaceList(const BenchWindow& bench, int faceCount);
+// Closes the tool window and resets the host, for the next benchmark.
+void CloseToolWindow(const BenchWindow& bench);
 
 double Median(std::vector<double> values);
 // Seconds on the performance counter.

@@ -121,7 +121,5 @@ BENCH(facelist)
     Report("facelist", "load / floor, median of rounds (goal <= 1.15)", Median(ratios), "x");
     Report("facelist", "load / floor with LB_INITSTORAGE, median", Median(reservedRatios), "x");
 
-    SendMessageA(bench.window, WM_CLOSE, 0, 0);
-    PumpMessages();
-    zvktReset();
+    CloseToolWindow(bench);
 }

@@ -111,17 +111,15 @@ std::vector<int> FacesOfMaterial()
 
 LPARAM EntryCentre(const BenchWindow& bench, int index)
 {
-    RECT item;
-    SendMessageA(bench.list, LB_GETITEMRECT, index, (LPARAM)&item);
-    return MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    POINT centre = ::EntryCentre(bench.list, index);
+    return MAKELPARAM(centre.x, centre.y);
 }
 
 // A right click on the entry opens the menu, which the queued Esc closes again: the command
 // that follows works on that entry, as when it is chosen from the menu.
 void OpenAndCloseMenuOn(const BenchWindow& bench, int index)
 {
-    PostMessageA(bench.list, WM_KEYDOWN, VK_ESCAPE, 1);
-    PostMessageA(bench.list, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    PostKey(bench.list, VK_ESCAPE);
     SendMessageA(bench.list, WM_RBUTTONDOWN, MK_RBUTTON, EntryCentre(bench, index));
     SendMessageA(bench.list, WM_RBUTTONUP, 0, EntryCentre(bench, index));
     PumpMessages();
@@ -233,7 +231,5 @@ BENCH(findbymaterial)
                 (int)SendMessageA(bench.list, LB_GETSELCOUNT, 0, 0));
     Report("findbymaterial", label + "Shift-click, one host call per entry", shiftClick * 1000.0, "ms");
 
-    SendMessageA(bench.window, WM_CLOSE, 0, 0);
-    PumpMessages();
-    zvktReset();
+    CloseToolWindow(bench);
 }

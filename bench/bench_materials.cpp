@@ -103,7 +103,5 @@ BENCH(materials)
     Report("materials", label + "first opening, window made", firstMs, "ms");
     Report("materials", label + "one repaint of the rows (median)", repaintMs, "ms");
 
-    SendMessageA(bench.window, WM_CLOSE, 0, 0);
-    PumpMessages();
-    zvktReset();
+    CloseToolWindow(bench);
 }

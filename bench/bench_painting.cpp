@@ -93,7 +93,5 @@ BENCH(painting)
         Report("painting", label + "repaint share (repaints timed alone)", 100.0 * repaintMs * count / visibleMs, "%");
     }
 
-    SendMessageA(bench.window, WM_CLOSE, 0, 0);
-    PumpMessages();
-    zvktReset();
+    CloseToolWindow(bench);
 }

@@ -95,9 +95,8 @@ void PrepareSelection(const SelectionBench& bench, int count)
 
 void CtrlClickEntry(const SelectionBench& bench, int index)
 {
-    RECT item;
-    SendMessageA(bench.list, LB_GETITEMRECT, index, (LPARAM)&item);
-    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    POINT centre = EntryCentre(bench.list, index);
+    LPARAM at = MAKELPARAM(centre.x, centre.y);
     SendMessageA(bench.list, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, at);
     SendMessageA(bench.list, WM_LBUTTONUP, MK_CONTROL, at);
 }
@@ -177,7 +176,5 @@ BENCH(selection)
         Report("selection", label + "fill / memset", fill / floor, "x");
     }
 
-    SendMessageA(bench.window, WM_CLOSE, 0, 0);
-    PumpMessages();
-    zvktReset();
+    CloseToolWindow(bench);
 }

@@ -171,9 +171,7 @@ void MeasureLayout(const char* layout, const std::vector<unsigned short>& materi
     Report("undo", label + "recording in the press (median)", Median(figures.recording), "ms");
     Report("undo", label + "recording's share of the press", Median(figures.shares), "%");
 
-    SendMessageA(bench.window, WM_CLOSE, 0, 0);
-    PumpMessages();
-    zvktReset();
+    CloseToolWindow(bench);
 }
 
 } // namespace

@@ -47,6 +47,13 @@ bool LoadFaceList(const BenchWindow& bench, int faceCount)
     return (int)SendMessageA(bench.list, LB_GETCOUNT, 0, 0) == faceCount;
 }
 
+void CloseToolWindow(const BenchWindow& bench)
+{
+    SendMessageA(bench.window, WM_CLOSE, 0, 0);
+    PumpMessages();
+    zvktReset();
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());

@@ -54,23 +54,31 @@ bool PluginModule::Load(const std::string& path)
     return true;
 }
 
-static BOOL CALLBACK CollectToolWindow(HWND window, LPARAM windows)
+static BOOL CALLBACK CollectDialog(HWND window, LPARAM dialogs)
 {
     char className[32] = "";
-    char caption[64] = "";
     GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (strcmp(className, "#32770") == 0 && strcmp(caption, TOOL_WINDOW_CAPTION) == 0)
-        ((std::vector<HWND>*)windows)->push_back(window);
+    if (strcmp(className, "#32770") == 0)
+        ((std::vector<HWND>*)dialogs)->push_back(window);
     return TRUE;
 }
 
-std::vector<HWND> FindToolWindows()
+// The top-level dialogs of this thread whose caption is this one, or only starts with it.
+static std::vector<HWND> ThreadDialogs(const std::string& caption, bool whole)
 {
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectToolWindow, (LPARAM)&windows);
-    return windows;
+    std::vector<HWND> dialogs, found;
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, (LPARAM)&dialogs);
+    for (HWND dialog : dialogs)
+    {
+        char text[64] = "";
+        GetWindowTextA(dialog, text, sizeof text);
+        if (whole ? caption == text : strncmp(text, caption.c_str(), caption.size()) == 0)
+            found.push_back(dialog);
+    }
+    return found;
 }
+
+std::vector<HWND> FindToolWindows() { return ThreadDialogs(TOOL_WINDOW_CAPTION, true); }
 
 HWND FindToolWindow()
 {
@@ -78,23 +86,10 @@ HWND FindToolWindow()
     return windows.empty() ? NULL : windows.front();
 }
 
-static BOOL CALLBACK FindPanel(HWND window, LPARAM found)
-{
-    char className[32] = "";
-    char caption[sizeof MATERIALS_PANEL_CAPTION] = "";
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (strcmp(className, "#32770") != 0 || strcmp(caption, MATERIALS_PANEL_CAPTION) != 0)
-        return TRUE;
-    *(HWND*)found = window;
-    return FALSE;
-}
-
 HWND FindMaterialsPanel()
 {
-    HWND panel = NULL;
-    EnumThreadWindows(GetCurrentThreadId(), FindPanel, (LPARAM)&panel);
-    return panel;
+    std::vector<HWND> panels = ThreadDialogs(MATERIALS_PANEL_CAPTION, false);
+    return panels.empty() ? NULL : panels.front();
 }
 
 void PostKey(HWND window, UINT vk)

@@ -244,8 +244,6 @@ CountedFault g_callocFault;   // zvkCalloc
 int g_zvDirFault = ZVKT_ZVDIR_AS_SET;
 int g_shaderFault = ZVKT_SHADERS_AS_ADDED;
 
-bool MaterialCreateFails() { return g_createFault.Fails(); }
-
 void ResetHostFaults()
 {
     g_createFault = CountedFault();
@@ -369,7 +367,7 @@ int ZVKCALL zvkPolyhPaint(ZvkHandle polyhedron, ZvkHandle material)
 
 int ZVKCALL zvkMaterialCreate(ZvkHandle* material)
 {
-    if (MaterialCreateFails())
+    if (g_createFault.Fails())
     {
         *material = NULL;
         Record("zvkMaterialCreate", 1, U(material), 0).result = 0;

@@ -70,7 +70,7 @@ void DrawSwatch(const DRAWITEMSTRUCT* draw)
     FrameRect(dc, &rect, (HBRUSH)GetStockObject(BLACK_BRUSH));
 }
 
-static void SetEditorMaterial(Host& host, const std::function<void(ZvktMaterial&)>& change)
+void SetEditorMaterial(Host& host, const std::function<void(ZvktMaterial&)>& change)
 {
     ZvktMaterial material;
     zvktGetEditorMaterial(&material);

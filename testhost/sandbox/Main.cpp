@@ -369,10 +369,7 @@ bool OpenModelAndShow(Host& host, const std::string& path)
     Layout(host, client.right, client.bottom);
     // The scene list changed height: every control below it moved.
     RedrawWindow(host.main, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    int biggest = -1;
-    for (int i = 0; i < (int)host.scene.size(); ++i)
-        if (biggest < 0 || zvktFaceCount(host.scene[i].handle) > zvktFaceCount(host.scene[biggest].handle))
-            biggest = i;
+    int biggest = BiggestPolyhedronRow(host);
     if (biggest >= 0)
         SelectSceneRow(host, biggest);
     return true;

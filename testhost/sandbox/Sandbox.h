@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -151,9 +152,14 @@ void FillSceneList(Host& host);
 void RefreshSceneList(Host& host);
 void SyncSelection(Host& host);
 void SelectSceneRow(Host& host, int row);
+// The polyhedron with the most faces: the 9,600-face terrain, or the biggest object of a model;
+// -1 for none.
+int BiggestPolyhedronRow(const Host& host);
 
 // The Material Editor panel (EditorPanel.cpp)
 void RefreshMaterialPanel(Host& host);
+// The editor's material changed as a person changes it in the panel, and the panel shown again.
+void SetEditorMaterial(Host& host, const std::function<void(ZvktMaterial&)>& change);
 void DrawSwatch(const DRAWITEMSTRUCT* draw);
 void OnEditorCommand(Host& host, int id, int code);
 

@@ -209,6 +209,16 @@ void SyncSelection(Host& host)
     RefreshAll(host);
 }
 
+int BiggestPolyhedronRow(const Host& host)
+{
+    int row = -1;
+    for (int i = 0; i < (int)host.scene.size(); ++i)
+        if (IsPolyhedron(host.scene[i].handle) &&
+            (row < 0 || zvktFaceCount(host.scene[i].handle) > zvktFaceCount(host.scene[row].handle)))
+            row = i;
+    return row;
+}
+
 void SelectSceneRow(Host& host, int row)
 {
     ListView_SetItemState(host.sceneList, -1, 0, LVIS_SELECTED);

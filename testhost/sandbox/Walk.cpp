@@ -47,17 +47,6 @@ void FinishWalk(Host& host, bool ok)
         PostMessageA(host.main, WM_CLOSE, 0, 0);
 }
 
-// The polyhedron with the most faces: the 9,600-face terrain, or the biggest object of a model.
-int BiggestPolyhedronRow(const Host& host)
-{
-    int row = -1;
-    for (int i = 0; i < (int)host.scene.size(); ++i)
-        if (IsPolyhedron(host.scene[i].handle) &&
-            (row < 0 || zvktFaceCount(host.scene[i].handle) > zvktFaceCount(host.scene[row].handle)))
-            row = i;
-    return row;
-}
-
 HWND ToolControl(int id)
 {
     HWND tool = FindToolWindow();
@@ -96,7 +85,24 @@ StepResult LoadFaceList(Host& host)
     return STEP_DONE;
 }
 
-// Clicks the fifth entry (or the last) and notes the face its text names.
+void ClickListEntry(HWND list, int entry, WPARAM keys)
+{
+    POINT centre = EntryCentre(list, entry);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(centre.x, centre.y));
+    SendMessageA(list, WM_LBUTTONUP, keys, MAKELPARAM(centre.x, centre.y));
+}
+
+// Clicks the entry and notes it, and the face its text "<face> | <material index>" names; the text.
+std::string ClickAndNoteEntry(Host& host, HWND list, int entry)
+{
+    ClickListEntry(list, entry, 0);
+    std::string text = ListEntryText(list, entry);
+    host.walk.clickedFace = text.empty() ? -1 : atoi(text.c_str());
+    host.walk.clickedEntry = entry;
+    return text;
+}
+
+// Clicks the fifth entry (or the last).
 StepResult ClickEntry(Host& host)
 {
     HWND list = ToolControl(IDC_FACE_LIST);
@@ -109,16 +115,9 @@ StepResult ClickEntry(Host& host)
         return STEP_FAILED;
     }
     int entry = std::min(4, count - 1);
-    POINT centre = EntryCentre(list, entry);
-    LPARAM point = MAKELPARAM(centre.x, centre.y);
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageA(list, WM_LBUTTONUP, 0, point);
-    std::string text = ListEntryText(list, entry);
+    std::string text = ClickAndNoteEntry(host, list, entry);
     bool selected = SendMessageA(list, LB_GETSEL, entry, 0) > 0;
     WalkLog(host, "clicked entry %d \"%s\": %s", entry, text.c_str(), selected ? "selected" : "not selected");
-    // An entry reads "<face> | <material index>".
-    host.walk.clickedFace = text.empty() ? -1 : atoi(text.c_str());
-    host.walk.clickedEntry = entry;
     return selected && !text.empty() ? STEP_DONE : STEP_FAILED;
 }
 
@@ -183,21 +182,10 @@ StepResult CheckMenu(Host& host)
     return ok ? STEP_DONE : STEP_FAILED;
 }
 
-void ClickListEntry(HWND list, int entry, WPARAM keys)
-{
-    POINT centre = EntryCentre(list, entry);
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(centre.x, centre.y));
-    SendMessageA(list, WM_LBUTTONUP, keys, MAKELPARAM(centre.x, centre.y));
-}
-
 // What a person picks in the Material Editor before a paint.
 void SetEditorColour(Host& host, unsigned char r, unsigned char g, unsigned char b)
 {
-    ZvktMaterial material = {};
-    zvktGetEditorMaterial(&material);
-    material.colour = { r, g, b, 255 };
-    zvktSetEditorMaterial(&material);
-    RefreshAll(host);
+    SetEditorMaterial(host, [&](ZvktMaterial& material) { material.colour = { r, g, b, 255 }; });
 }
 
 // The first ten entries painted orange, the twelfth invisible blue: three materials to show.
@@ -264,10 +252,7 @@ StepResult ClickEntryToDo(Host& host)
 {
     HWND list = ToolControl(IDC_FACE_LIST);
     const int entry = 10;
-    ClickListEntry(list, entry, 0);
-    std::string text = ListEntryText(list, entry);
-    host.walk.clickedFace = text.empty() ? -1 : atoi(text.c_str());
-    host.walk.clickedEntry = entry;
+    std::string text = ClickAndNoteEntry(host, list, entry);
     WalkLog(host, "clicked entry %d \"%s\"", entry, text.c_str());
     return text.empty() ? STEP_FAILED : STEP_DONE;
 }

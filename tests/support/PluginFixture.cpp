@@ -353,21 +353,25 @@ std::vector<int> ToolWindowTest::SelectedEntries() const
     return entries;
 }
 
-void ToolWindowTest::ClickEntry(int index, WPARAM keys)
+// Scrolls the list to an entry out of view; false, and a failure, when there is no such entry.
+static bool BringIntoView(HWND list, int index)
 {
-    RECT item;
-    if (SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item) == LB_ERR)
+    RECT item, client;
+    if (SendMessageA(list, LB_GETITEMRECT, index, (LPARAM)&item) == LB_ERR)
     {
         ADD_FAILURE() << "no entry " << index;
-        return;
+        return false;
     }
-    RECT client;
-    GetClientRect(m_list, &client);
+    GetClientRect(list, &client);
     if (item.top < client.top || item.bottom > client.bottom)
-    {
-        SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
-        SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
-    }
+        SendMessageA(list, LB_SETTOPINDEX, index, 0);
+    return true;
+}
+
+void ToolWindowTest::ClickEntry(int index, WPARAM keys)
+{
+    if (!BringIntoView(m_list, index))
+        return;
     POINT centre = ::EntryCentre(m_list, index);
     LPARAM at = MAKELPARAM(centre.x, centre.y);
     SendMessageA(m_list, WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
@@ -390,9 +394,7 @@ void ToolWindowTest::PressCtrlKey(UINT vk, bool shift, bool dialogLoop)
     pressed[VK_CONTROL] = 0x80;
     pressed[VK_SHIFT] = shift ? 0x80 : 0;
     SetKeyboardState(pressed);
-    HWND focus = GetFocus();
-    PostMessageA(focus, WM_KEYDOWN, vk, 1);
-    PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
+    PostKey(GetFocus(), vk);
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
     {
@@ -422,13 +424,9 @@ void ToolWindowTest::RightClickAt(POINT at)
 
 std::vector<MenuItem> ToolWindowTest::ChooseOnEntry(int index, UINT command)
 {
-    RECT item = {}, client = {};
-    SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
-    GetClientRect(m_list, &client);
-    if (item.top < client.top || item.bottom > client.bottom)
-        SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
+    BringIntoView(m_list, index);
     PopupMenuCatcher menu(m_window, command);
-    RightClickAt(EntryCentre(index));
+    RightClickAt(::EntryCentre(m_list, index));
     EXPECT_EQ(1, menu.Popups());
     return menu.Items();
 }

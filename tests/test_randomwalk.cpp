@@ -2134,21 +2134,7 @@ bool RandomWalk::CtrlM(WalkRandom& random)
 {
     bool dialogMessage = random.Percent(50);
     SetFocus(m_list);
-    BYTE state[256], pressed[256];
-    GetKeyboardState(state);
-    memcpy(pressed, state, sizeof pressed);
-    pressed[VK_CONTROL] = 0x80;
-    SetKeyboardState(pressed);
-    if (dialogMessage)
-        DialogKey('M', "Ctrl+M");
-    else
-    {
-        MSG down = { m_list, WM_KEYDOWN, 'M', 1, GetTickCount(), { 0, 0 } };
-        TranslateMessage(&down);
-        DispatchMessageA(&down);
-        HostPump();
-    }
-    SetKeyboardState(state);
+    PressCtrlKey('M', false, dialogMessage);
     m_doing = std::string("Ctrl+M in the list") + (dialogMessage ? "" : ", without IsDialogMessage");
     // Its character (a carriage return) reaches nothing: no Enter for the dialog.
     int materials = 0, enter = 0;

@@ -6,20 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <set>
 
 namespace {
-
-// Host calls that only ask: the menu may make them on a list that is out of date.
-bool OnlyQuestionsAsked()
-{
-    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
-        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
-    for (const std::string& name : CallNames())
-        if (!questions.count(name))
-            return false;
-    return true;
-}
 
 // While the host refreshes during a command: the title and whether the wait cursor shows.
 std::vector<std::string> g_titlesAtRefresh;

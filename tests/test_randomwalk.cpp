@@ -1548,14 +1548,6 @@ void RandomWalk::ApplyMenuCopy(UINT id)
     }
 }
 
-// Host calls that only ask.
-static bool IsQuestion(const std::string& name)
-{
-    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
-        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
-    return questions.count(name) != 0;
-}
-
 // After a menu that chose nothing enabled: no selection change, no host call but questions,
 // the clipboard as it was. Copy items only ask the host too.
 void RandomWalk::FinishMenu()
@@ -1569,7 +1561,7 @@ void RandomWalk::FinishMenu()
         || acted == ID_UNDO_PAINT || acted == ID_REDO_PAINT)
         return;
     for (const std::string& name : CallNames())
-        if (!IsQuestion(name))
+        if (!IsHostQuestion(name))
         {
             Failure("the menu called " + name + " without a select item chosen");
             break;
@@ -1783,7 +1775,7 @@ void RandomWalk::ApplyHistoryCommand(UINT id)
     {
         ++m_reached["undo or redo with nothing to act on"];
         for (int i = m_commandCalls.first; i < m_commandCalls.second && i < zvktJournalCount(); ++i)
-            if (!IsQuestion(zvktJournalAt(i)->function))
+            if (!IsHostQuestion(zvktJournalAt(i)->function))
                 return Failure(std::string("an undo or redo with nothing to act on called ") + zvktJournalAt(i)->function);
         return;
     }

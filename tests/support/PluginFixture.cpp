@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 /////////////////////////////////////////////////////////////////////////////
@@ -217,6 +218,19 @@ int CallPosition(const char* function)
         if (strcmp(zvktJournalAt(i)->function, function) == 0)
             return i;
     return zvktJournalCount();
+}
+
+bool IsHostQuestion(const std::string& function)
+{
+    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
+        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
+    return questions.count(function) != 0;
+}
+
+bool OnlyQuestionsAsked()
+{
+    std::vector<std::string> names = CallNames();
+    return std::all_of(names.begin(), names.end(), IsHostQuestion);
 }
 
 void ExpectHostResourcesReleased()

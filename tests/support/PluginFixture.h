@@ -136,6 +136,10 @@ std::string JournalText();
 // none, so that a missing call never counts as coming first.
 int CallPosition(const char* function);
 void ExpectHostResourcesReleased();
+// Host calls that only ask (the selection, its type, name and faces): a command with nothing to
+// act on, or a menu on a list out of date, makes no other.
+bool IsHostQuestion(const std::string& function);
+bool OnlyQuestionsAsked();
 
 // Materials in the host: the Material Editor's, and a polyhedron's slots.
 ZvktMaterial EditorMaterial();

@@ -476,13 +476,6 @@ protected:
         return FindMaterialsPanel();
     }
     static HWND Rows(HWND panel) { return GetDlgItem(panel, IDC_MATERIALS_LIST); }
-    static std::vector<std::string> RowTexts(HWND panel)
-    {
-        std::vector<std::string> texts;
-        for (int row = 0; row < (int)SendMessageA(Rows(panel), LB_GETCOUNT, 0, 0); ++row)
-            texts.push_back(ListEntryText(Rows(panel), row));
-        return texts;
-    }
     ZvkHandle SetSlot(ZvkHandle polyhedron, int slot, ZvkColor colour)
     {
         ZvktMaterial material = {};
@@ -535,7 +528,7 @@ TEST_F(MaterialsPanel, OpensFromTheMenuOrCtrlMOnlyForAnUpToDateListWithEntriesAn
         Press(IDC_LOAD_LIST);
         EXPECT_EQ(panel, RequestPanel());
         EXPECT_EQ(panel, GetActiveWindow());
-        EXPECT_EQ((std::vector<std::string>{ "matID 4\t4 faces\t100.0 %\t" }), RowTexts(panel));
+        EXPECT_EQ((std::vector<std::string>{ "matID 4\t4 faces\t100.0 %\t" }), ListTexts(Rows(panel)));
         SendMessageA(panel, WM_CLOSE, 0, 0);
         PumpMessages();
         EXPECT_EQ(NULL, FindMaterialsPanel());
@@ -574,7 +567,7 @@ TEST_F(MaterialsPanel, RowsCountTheFacesOfEachMaterialAndSayWhatTheirSlotsAre)
         zvktJournalClear();
         HWND panel = RequestPanel();
         ASSERT_TRUE(panel != NULL);
-        EXPECT_EQ(c.rows, RowTexts(panel));
+        EXPECT_EQ(c.rows, ListTexts(Rows(panel)));
         EXPECT_EQ(1u, CallsNamed("zvkMaterialCreate").size()) << "one material for every slot";
         EXPECT_EQ("8 faces, 5 materials", WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)));
         EXPECT_EQ("", WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)));

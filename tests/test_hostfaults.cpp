@@ -434,10 +434,7 @@ TEST_F(HostFaults, AFaceWithoutRecordIsListedInItsPlaceAndNeverRead)
         zvktSelect(polyhedron);
         Press(IDC_LOAD_LIST);
 
-        std::vector<std::string> entries;
-        for (int i = 0; i < EntryCount(); ++i)
-            entries.push_back(EntryText(i));
-        EXPECT_EQ(c.entries, entries);
+        EXPECT_EQ(c.entries, ListTexts(m_list));
         EXPECT_EQ(c.entries.back(), ItemText(IDC_ITEM_TEXT));
         for (int face = 0; face < FACES; ++face)
         {

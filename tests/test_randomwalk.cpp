@@ -2345,9 +2345,7 @@ void RandomWalk::CheckPanel()
     if (WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)) != (m_panel.greyed ? OUT_OF_DATE : ""))
         Failure("panel state line \"" + WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)) + "\"");
     HWND rows = GetDlgItem(panel, IDC_MATERIALS_LIST);
-    std::vector<std::string> shown;
-    for (int row = 0; row < (int)SendMessageA(rows, LB_GETCOUNT, 0, 0); ++row)
-        shown.push_back(ListEntryText(rows, row));
+    std::vector<std::string> shown = ListTexts(rows);
     if (shown != m_panel.rows)
     {
         std::string text = "panel rows";

@@ -67,6 +67,14 @@ std::string WindowText(HWND window)
     return text;
 }
 
+std::vector<std::string> ListTexts(HWND list)
+{
+    std::vector<std::string> texts;
+    for (int entry = 0; entry < (int)SendMessageA(list, LB_GETCOUNT, 0, 0); ++entry)
+        texts.push_back(ListEntryText(list, entry));
+    return texts;
+}
+
 void PumpMessages()
 {
     MSG msg;

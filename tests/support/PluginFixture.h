@@ -29,6 +29,8 @@ struct Plugin
 // Delivers what is waiting in this thread's queue.
 void PumpMessages();
 std::string WindowText(HWND window);
+// The texts of a list box's entries, in order.
+std::vector<std::string> ListTexts(HWND list);
 
 // A number from the environment (a seed, a count), or the fallback when it is not set.
 std::uint64_t EnvironmentNumber(const char* name, std::uint64_t fallback);

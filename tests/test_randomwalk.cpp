@@ -453,6 +453,15 @@ int LineCount(const std::string& text)
     return (int)std::count(text.begin(), text.end(), '\n');
 }
 
+// Texts in a failure line: " [first] [second]".
+std::string Bracketed(const std::vector<std::string>& texts)
+{
+    std::string line;
+    for (const std::string& text : texts)
+        line += " [" + text + "]";
+    return line;
+}
+
 class RandomWalk : public ToolWindowTest
 {
 protected:
@@ -1944,15 +1953,7 @@ void RandomWalk::CheckAll()
         shown.push_back(box.text.compare(0, strlen(HELP_START), HELP_START) == 0 ? HELP_START : box.text);
     }
     if (shown != m_expectedBoxes)
-    {
-        std::string text = "message boxes shown:";
-        for (const std::string& box : shown)
-            text += " [" + box + "]";
-        text += "; expected:";
-        for (const std::string& box : m_expectedBoxes)
-            text += " [" + box + "]";
-        Failure(text);
-    }
+        Failure("message boxes shown:" + Bracketed(shown) + "; expected:" + Bracketed(m_expectedBoxes));
 }
 
 void RandomWalk::CheckWindow()
@@ -2347,15 +2348,7 @@ void RandomWalk::CheckPanel()
     HWND rows = GetDlgItem(panel, IDC_MATERIALS_LIST);
     std::vector<std::string> shown = ListTexts(rows);
     if (shown != m_panel.rows)
-    {
-        std::string text = "panel rows";
-        for (const std::string& row : shown)
-            text += " [" + row + "]";
-        text += ", expected";
-        for (const std::string& row : m_panel.rows)
-            text += " [" + row + "]";
-        Failure(text);
-    }
+        Failure("panel rows" + Bracketed(shown) + ", expected" + Bracketed(m_panel.rows));
     if (WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)) != m_panel.total)
         Failure("panel total \"" + WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)) + "\", expected \"" + m_panel.total + "\"");
     int current = (int)SendMessageA(rows, LB_GETCURSEL, 0, 0);

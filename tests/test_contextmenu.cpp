@@ -657,17 +657,6 @@ TEST_F(MaterialsPanel, ClosesWithTheToolWindowAndReopensWhereItWasLastShownDurin
     }
 }
 
-// A window left behind by the unloaded copy would next be called in code that is gone.
-static LONG CALLBACK EndOnFaultAfterUnload(EXCEPTION_POINTERS* info)
-{
-    if (info->ExceptionRecord->ExceptionCode != EXCEPTION_ACCESS_VIOLATION)
-        return EXCEPTION_CONTINUE_SEARCH;
-    printf("[  FAILED  ] a fault after the plug-in was unloaded: a window of it outlived it\n");
-    fflush(stdout);
-    TerminateProcess(GetCurrentProcess(), 3);
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
 // A second copy of the plug-in, loaded and freed under another name, takes its windows with it.
 TEST_F(MaterialsPanel, UnloadingThePlugInClosesItsWindows)
 {
@@ -685,7 +674,9 @@ TEST_F(MaterialsPanel, UnloadingThePlugInClosesItsWindows)
     HWND panel = FindMaterialsPanel();
     ASSERT_TRUE(panel != NULL);
 
-    PVOID handler = AddVectoredExceptionHandler(1, EndOnFaultAfterUnload);
+    // A window left behind by the unloaded copy would next be called in code that is gone.
+    snprintf(g_faultWhere, sizeof g_faultWhere, "after the plug-in was unloaded: a window of it outlived it");
+    PVOID handler = EndProgramOnFault();
     FreeLibrary(plugin.module);
     PumpMessages();
     EXPECT_FALSE(IsWindow(panel));

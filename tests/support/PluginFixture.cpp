@@ -35,6 +35,25 @@ void Plugin::Deactivate() { LoadedPlugin().deactivate(); }
 /////////////////////////////////////////////////////////////////////////////
 // The test program's surroundings
 
+char g_faultWhere[200] = "";
+
+static LONG CALLBACK EndOnFault(EXCEPTION_POINTERS* info)
+{
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    if ((record->ExceptionCode & 0xF0000000u) != 0xC0000000u)
+        return EXCEPTION_CONTINUE_SEARCH;
+    printf("[  FAILED  ] exception 0x%08lX at %p", record->ExceptionCode, record->ExceptionAddress);
+    if (record->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2)
+        printf(", %s address %p", record->ExceptionInformation[0] ? "writing" : "reading",
+               (void*)record->ExceptionInformation[1]);
+    printf(", during: %s\n", g_faultWhere);
+    fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+PVOID EndProgramOnFault() { return AddVectoredExceptionHandler(1, EndOnFault); }
+
 std::uint64_t EnvironmentNumber(const char* name, std::uint64_t fallback)
 {
     const char* text = getenv(name);

@@ -32,6 +32,13 @@ std::string WindowText(HWND window);
 // The texts of a list box's entries, in order.
 std::vector<std::string> ListTexts(HWND list);
 
+// From the call on, a fault of any error severity (an access violation first of all) ends the
+// program at once with what happened and where, in the words ctest looks for: neither a crash
+// debugger nor a silent end. Where the test stands, for that message, goes in g_faultWhere.
+// Returns the handler, for RemoveVectoredExceptionHandler.
+extern char g_faultWhere[200];
+PVOID EndProgramOnFault();
+
 // A number from the environment (a seed, a count), or the fallback when it is not set.
 std::uint64_t EnvironmentNumber(const char* name, std::uint64_t fallback);
 

@@ -1841,7 +1841,7 @@ void RandomWalk::ApplyHistoryCommand(UINT id)
 void RandomWalk::CheckHistoryCommand(const ModelStep& done, bool undo, int creates)
 {
     std::vector<int> expected = m_facesBefore;
-    bool ownList = m_model.label == HostName() && (int)m_model.texts.size() == HostFaces();
+    bool ownList = ListUpToDate();
     for (const ModelFace& face : done.faces)
     {
         if (m_facesBefore[face.face] != (undo ? face.after : face.before))

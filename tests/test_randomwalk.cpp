@@ -99,10 +99,29 @@ private:
 };
 
 /////////////////////////////////////////////////////////////////////////////
-// GDI objects made by the plug-in, counted at its imports
+// GDI objects and menus made by the plug-in, counted at its imports
 
 std::set<HGDIOBJ> g_liveGdiObjects;
 int g_liveDCs = 0;
+// Menus the plug-in loaded and has not destroyed.
+std::set<HMENU> g_liveMenus;
+
+// What an import made, noted as alive; what one released, as gone.
+template <class Live, class Handle>
+Handle Alive(Live& live, Handle made)
+{
+    if (made != NULL)
+        live.insert(made);
+    return made;
+}
+
+template <class Live, class Handle>
+BOOL Gone(Live& live, Handle object, BOOL released)
+{
+    if (released)
+        live.erase(object);
+    return released;
+}
 
 HFONT (WINAPI *g_createFontIndirectA)(const LOGFONTA*) = NULL;
 HBRUSH (WINAPI *g_createSolidBrush)(COLORREF) = NULL;
@@ -110,38 +129,16 @@ HBRUSH (WINAPI *g_createHatchBrush)(int, COLORREF) = NULL;
 BOOL (WINAPI *g_deleteObject)(HGDIOBJ) = NULL;
 HDC (WINAPI *g_getDC)(HWND) = NULL;
 int (WINAPI *g_releaseDC)(HWND, HDC) = NULL;
+HMENU (WINAPI *g_loadMenuA)(HINSTANCE, LPCSTR) = NULL;
+BOOL (WINAPI *g_destroyMenu)(HMENU) = NULL;
 
-HFONT WINAPI CountedCreateFontIndirectA(const LOGFONTA* logFont)
-{
-    HFONT font = g_createFontIndirectA(logFont);
-    if (font != NULL)
-        g_liveGdiObjects.insert(font);
-    return font;
-}
+HFONT WINAPI CountedCreateFontIndirectA(const LOGFONTA* font) { return Alive(g_liveGdiObjects, g_createFontIndirectA(font)); }
+HBRUSH WINAPI CountedCreateSolidBrush(COLORREF colour) { return Alive(g_liveGdiObjects, g_createSolidBrush(colour)); }
+HBRUSH WINAPI CountedCreateHatchBrush(int style, COLORREF colour) { return Alive(g_liveGdiObjects, g_createHatchBrush(style, colour)); }
+HMENU WINAPI CountedLoadMenuA(HINSTANCE instance, LPCSTR name) { return Alive(g_liveMenus, g_loadMenuA(instance, name)); }
 
-HBRUSH WINAPI CountedCreateSolidBrush(COLORREF colour)
-{
-    HBRUSH brush = g_createSolidBrush(colour);
-    if (brush != NULL)
-        g_liveGdiObjects.insert(brush);
-    return brush;
-}
-
-HBRUSH WINAPI CountedCreateHatchBrush(int style, COLORREF colour)
-{
-    HBRUSH brush = g_createHatchBrush(style, colour);
-    if (brush != NULL)
-        g_liveGdiObjects.insert(brush);
-    return brush;
-}
-
-BOOL WINAPI CountedDeleteObject(HGDIOBJ object)
-{
-    BOOL deleted = g_deleteObject(object);
-    if (deleted)
-        g_liveGdiObjects.erase(object);
-    return deleted;
-}
+BOOL WINAPI CountedDeleteObject(HGDIOBJ object) { return Gone(g_liveGdiObjects, object, g_deleteObject(object)); }
+BOOL WINAPI CountedDestroyMenu(HMENU menu) { return Gone(g_liveMenus, menu, g_destroyMenu(menu)); }
 
 HDC WINAPI CountedGetDC(HWND window)
 {
@@ -157,28 +154,6 @@ int WINAPI CountedReleaseDC(HWND window, HDC dc)
     if (released)
         --g_liveDCs;
     return released;
-}
-
-// Menus the plug-in loaded and has not destroyed.
-std::set<HMENU> g_liveMenus;
-
-HMENU (WINAPI *g_loadMenuA)(HINSTANCE, LPCSTR) = NULL;
-BOOL (WINAPI *g_destroyMenu)(HMENU) = NULL;
-
-HMENU WINAPI CountedLoadMenuA(HINSTANCE instance, LPCSTR name)
-{
-    HMENU menu = g_loadMenuA(instance, name);
-    if (menu != NULL)
-        g_liveMenus.insert(menu);
-    return menu;
-}
-
-BOOL WINAPI CountedDestroyMenu(HMENU menu)
-{
-    BOOL destroyed = g_destroyMenu(menu);
-    if (destroyed)
-        g_liveMenus.erase(menu);
-    return destroyed;
 }
 
 // Imports that make a GDI or USER object and how the walk counts each: the GDI ones and menus at

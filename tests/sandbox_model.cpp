@@ -227,7 +227,7 @@ TEST_F(SandboxModel, RealModelsLoadAsTheFilesSay)
         { bigGrid, 70000, 0, "" },   // over 65,534 faces in one object: loads as it is
         { circle, 2, 0, "" },        // a face of 300 corners, more than the loader counts
     };
-    std::set<std::string> listed, samples;
+    std::set<std::string> listed;
     for (const auto& c : cases)
         listed.insert(c.file);
     WIN32_FIND_DATAA found;

@@ -6,20 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <set>
 
 namespace {
-
-// Host calls that only ask: the menu may make them on a list that is out of date.
-bool OnlyQuestionsAsked()
-{
-    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
-        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
-    for (const std::string& name : CallNames())
-        if (!questions.count(name))
-            return false;
-    return true;
-}
 
 // While the host refreshes during a command: the title and whether the wait cursor shows.
 std::vector<std::string> g_titlesAtRefresh;
@@ -488,13 +476,6 @@ protected:
         return FindMaterialsPanel();
     }
     static HWND Rows(HWND panel) { return GetDlgItem(panel, IDC_MATERIALS_LIST); }
-    static std::vector<std::string> RowTexts(HWND panel)
-    {
-        std::vector<std::string> texts;
-        for (int row = 0; row < (int)SendMessageA(Rows(panel), LB_GETCOUNT, 0, 0); ++row)
-            texts.push_back(ListEntryText(Rows(panel), row));
-        return texts;
-    }
     ZvkHandle SetSlot(ZvkHandle polyhedron, int slot, ZvkColor colour)
     {
         ZvktMaterial material = {};
@@ -547,7 +528,7 @@ TEST_F(MaterialsPanel, OpensFromTheMenuOrCtrlMOnlyForAnUpToDateListWithEntriesAn
         Press(IDC_LOAD_LIST);
         EXPECT_EQ(panel, RequestPanel());
         EXPECT_EQ(panel, GetActiveWindow());
-        EXPECT_EQ((std::vector<std::string>{ "matID 4\t4 faces\t100.0 %\t" }), RowTexts(panel));
+        EXPECT_EQ((std::vector<std::string>{ "matID 4\t4 faces\t100.0 %\t" }), ListTexts(Rows(panel)));
         SendMessageA(panel, WM_CLOSE, 0, 0);
         PumpMessages();
         EXPECT_EQ(NULL, FindMaterialsPanel());
@@ -586,7 +567,7 @@ TEST_F(MaterialsPanel, RowsCountTheFacesOfEachMaterialAndSayWhatTheirSlotsAre)
         zvktJournalClear();
         HWND panel = RequestPanel();
         ASSERT_TRUE(panel != NULL);
-        EXPECT_EQ(c.rows, RowTexts(panel));
+        EXPECT_EQ(c.rows, ListTexts(Rows(panel)));
         EXPECT_EQ(1u, CallsNamed("zvkMaterialCreate").size()) << "one material for every slot";
         EXPECT_EQ("8 faces, 5 materials", WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)));
         EXPECT_EQ("", WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)));
@@ -676,17 +657,6 @@ TEST_F(MaterialsPanel, ClosesWithTheToolWindowAndReopensWhereItWasLastShownDurin
     }
 }
 
-// A window left behind by the unloaded copy would next be called in code that is gone.
-static LONG CALLBACK EndOnFaultAfterUnload(EXCEPTION_POINTERS* info)
-{
-    if (info->ExceptionRecord->ExceptionCode != EXCEPTION_ACCESS_VIOLATION)
-        return EXCEPTION_CONTINUE_SEARCH;
-    printf("[  FAILED  ] a fault after the plug-in was unloaded: a window of it outlived it\n");
-    fflush(stdout);
-    TerminateProcess(GetCurrentProcess(), 3);
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
 // A second copy of the plug-in, loaded and freed under another name, takes its windows with it.
 TEST_F(MaterialsPanel, UnloadingThePlugInClosesItsWindows)
 {
@@ -704,7 +674,9 @@ TEST_F(MaterialsPanel, UnloadingThePlugInClosesItsWindows)
     HWND panel = FindMaterialsPanel();
     ASSERT_TRUE(panel != NULL);
 
-    PVOID handler = AddVectoredExceptionHandler(1, EndOnFaultAfterUnload);
+    // A window left behind by the unloaded copy would next be called in code that is gone.
+    snprintf(g_faultWhere, sizeof g_faultWhere, "after the plug-in was unloaded: a window of it outlived it");
+    PVOID handler = EndProgramOnFault();
     FreeLibrary(plugin.module);
     PumpMessages();
     EXPECT_FALSE(IsWindow(panel));

@@ -15,26 +15,6 @@ namespace {
 const int FACES = 4;
 const std::vector<unsigned short> MATERIALS = { 0, 1, 2, 3 };
 
-// Where the test stands, for the message of a fault.
-char g_where[200] = "";
-
-// A fault of any error severity (an access violation first of all) ends the program at once with
-// what happened and where, in the words ctest looks for: neither a crash debugger nor a silent end.
-LONG CALLBACK EndOnFault(EXCEPTION_POINTERS* info)
-{
-    const EXCEPTION_RECORD* record = info->ExceptionRecord;
-    if ((record->ExceptionCode & 0xF0000000u) != 0xC0000000u)
-        return EXCEPTION_CONTINUE_SEARCH;
-    printf("[  FAILED  ] exception 0x%08lX at %p", record->ExceptionCode, record->ExceptionAddress);
-    if (record->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2)
-        printf(", %s address %p", record->ExceptionInformation[0] ? "writing" : "reading",
-               (void*)record->ExceptionInformation[1]);
-    printf(", during: %s\n", g_where);
-    fflush(stdout);
-    TerminateProcess(GetCurrentProcess(), 3);
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
 // Host functions that take a material, and which argument holds it.
 const struct { const char* function; int arg; } MATERIAL_ARGUMENTS[] = {
     { "zvkPolyhGetMaterial", 2 }, { "zvkPolyhPaintFace", 2 }, { "zvkPolyhPaint", 1 },
@@ -95,7 +75,7 @@ class HostFaults : public ToolWindowTest
 protected:
     void SetUp() override
     {
-        m_watch = AddVectoredExceptionHandler(1, EndOnFault);
+        m_watch = EndProgramOnFault();
         ToolWindowTest::SetUp();
     }
     void TearDown() override
@@ -263,7 +243,7 @@ TEST_F(HostFaults, EveryPathSurvivesEveryFault)
         {
             const std::string where = std::string(fault.label) + ", " + path.label;
             SCOPED_TRACE(where);
-            snprintf(g_where, sizeof g_where, "%s", where.c_str());
+            snprintf(g_faultWhere, sizeof g_faultWhere, "%s", where.c_str());
             ListFreshPolyhedron();
             path.prepare();
             fault.inject(m_polyhedron);
@@ -278,7 +258,7 @@ TEST_F(HostFaults, EveryPathSurvivesEveryFault)
         if (FailureCount() == failuresBefore)
             ++survived;
     }
-    snprintf(g_where, sizeof g_where, "closing the last window");
+    snprintf(g_faultWhere, sizeof g_faultWhere, "closing the last window");
     printf("ZVK-FIGURE host faults injected and survived: %d of %d (%d paths each)\n", survived,
            (int)(sizeof faults / sizeof faults[0]), (int)paths.size());
 }
@@ -319,7 +299,7 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
-        snprintf(g_where, sizeof g_where, "%s", c.label);
+        snprintf(g_faultWhere, sizeof g_faultWhere, "%s", c.label);
         ZvkHandle polyhedron = ListFreshPolyhedron();
         if (c.box != 0)
             Press(c.box);
@@ -361,7 +341,7 @@ TEST_F(HostFaults, AMenuSelectWithoutItsArrayLeavesTheListAsItWas)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
-        snprintf(g_where, sizeof g_where, "no array for %s", c.label);
+        snprintf(g_faultWhere, sizeof g_faultWhere, "no array for %s", c.label);
         ResetHost();
         ZvkHandle polyhedron = LoadPolyhedron("Scene\\Mesh", 6, { 0, 1, 0, 1, 0, 1 }, 2);
         ClickEntry(3);
@@ -387,7 +367,7 @@ TEST_F(HostFaults, AMenuSelectWithoutItsArrayLeavesTheListAsItWas)
 // as the load set them.
 TEST_F(HostFaults, ALoadWithoutItsMaterialLeavesAnEmptyListThatRepaints)
 {
-    snprintf(g_where, sizeof g_where, "a load without its material");
+    snprintf(g_faultWhere, sizeof g_faultWhere, "a load without its material");
     ListFreshPolyhedron();
     Press(IDC_PAINT_RANDOM);
     ClickEntry(1);
@@ -426,7 +406,7 @@ TEST_F(HostFaults, AFaceWithoutRecordIsListedInItsPlaceAndNeverRead)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
-        snprintf(g_where, sizeof g_where, "null records, %s", c.label);
+        snprintf(g_faultWhere, sizeof g_faultWhere, "null records, %s", c.label);
         ResetHost();
         ZvkHandle polyhedron = AddPolyhedron("Scene\\Faulty", FACES, MATERIALS, FACES);
         for (int face : c.withoutRecord)
@@ -434,10 +414,7 @@ TEST_F(HostFaults, AFaceWithoutRecordIsListedInItsPlaceAndNeverRead)
         zvktSelect(polyhedron);
         Press(IDC_LOAD_LIST);
 
-        std::vector<std::string> entries;
-        for (int i = 0; i < EntryCount(); ++i)
-            entries.push_back(EntryText(i));
-        EXPECT_EQ(c.entries, entries);
+        EXPECT_EQ(c.entries, ListTexts(m_list));
         EXPECT_EQ(c.entries.back(), ItemText(IDC_ITEM_TEXT));
         for (int face = 0; face < FACES; ++face)
         {
@@ -490,7 +467,7 @@ TEST_F(HostFaults, WithoutAUsableHostDirectoryNoPositionFileIsUsed)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
-        snprintf(g_where, sizeof g_where, "host directory: %s", c.label);
+        snprintf(g_faultWhere, sizeof g_faultWhere, "host directory: %s", c.label);
         SendMessageA(m_window, WM_CLOSE, 0, 0);
         PumpMessages();
         ResetHost();

@@ -99,10 +99,29 @@ private:
 };
 
 /////////////////////////////////////////////////////////////////////////////
-// GDI objects made by the plug-in, counted at its imports
+// GDI objects and menus made by the plug-in, counted at its imports
 
 std::set<HGDIOBJ> g_liveGdiObjects;
 int g_liveDCs = 0;
+// Menus the plug-in loaded and has not destroyed.
+std::set<HMENU> g_liveMenus;
+
+// What an import made, noted as alive; what one released, as gone.
+template <class Live, class Handle>
+Handle Alive(Live& live, Handle made)
+{
+    if (made != NULL)
+        live.insert(made);
+    return made;
+}
+
+template <class Live, class Handle>
+BOOL Gone(Live& live, Handle object, BOOL released)
+{
+    if (released)
+        live.erase(object);
+    return released;
+}
 
 HFONT (WINAPI *g_createFontIndirectA)(const LOGFONTA*) = NULL;
 HBRUSH (WINAPI *g_createSolidBrush)(COLORREF) = NULL;
@@ -110,38 +129,16 @@ HBRUSH (WINAPI *g_createHatchBrush)(int, COLORREF) = NULL;
 BOOL (WINAPI *g_deleteObject)(HGDIOBJ) = NULL;
 HDC (WINAPI *g_getDC)(HWND) = NULL;
 int (WINAPI *g_releaseDC)(HWND, HDC) = NULL;
+HMENU (WINAPI *g_loadMenuA)(HINSTANCE, LPCSTR) = NULL;
+BOOL (WINAPI *g_destroyMenu)(HMENU) = NULL;
 
-HFONT WINAPI CountedCreateFontIndirectA(const LOGFONTA* logFont)
-{
-    HFONT font = g_createFontIndirectA(logFont);
-    if (font != NULL)
-        g_liveGdiObjects.insert(font);
-    return font;
-}
+HFONT WINAPI CountedCreateFontIndirectA(const LOGFONTA* font) { return Alive(g_liveGdiObjects, g_createFontIndirectA(font)); }
+HBRUSH WINAPI CountedCreateSolidBrush(COLORREF colour) { return Alive(g_liveGdiObjects, g_createSolidBrush(colour)); }
+HBRUSH WINAPI CountedCreateHatchBrush(int style, COLORREF colour) { return Alive(g_liveGdiObjects, g_createHatchBrush(style, colour)); }
+HMENU WINAPI CountedLoadMenuA(HINSTANCE instance, LPCSTR name) { return Alive(g_liveMenus, g_loadMenuA(instance, name)); }
 
-HBRUSH WINAPI CountedCreateSolidBrush(COLORREF colour)
-{
-    HBRUSH brush = g_createSolidBrush(colour);
-    if (brush != NULL)
-        g_liveGdiObjects.insert(brush);
-    return brush;
-}
-
-HBRUSH WINAPI CountedCreateHatchBrush(int style, COLORREF colour)
-{
-    HBRUSH brush = g_createHatchBrush(style, colour);
-    if (brush != NULL)
-        g_liveGdiObjects.insert(brush);
-    return brush;
-}
-
-BOOL WINAPI CountedDeleteObject(HGDIOBJ object)
-{
-    BOOL deleted = g_deleteObject(object);
-    if (deleted)
-        g_liveGdiObjects.erase(object);
-    return deleted;
-}
+BOOL WINAPI CountedDeleteObject(HGDIOBJ object) { return Gone(g_liveGdiObjects, object, g_deleteObject(object)); }
+BOOL WINAPI CountedDestroyMenu(HMENU menu) { return Gone(g_liveMenus, menu, g_destroyMenu(menu)); }
 
 HDC WINAPI CountedGetDC(HWND window)
 {
@@ -157,28 +154,6 @@ int WINAPI CountedReleaseDC(HWND window, HDC dc)
     if (released)
         --g_liveDCs;
     return released;
-}
-
-// Menus the plug-in loaded and has not destroyed.
-std::set<HMENU> g_liveMenus;
-
-HMENU (WINAPI *g_loadMenuA)(HINSTANCE, LPCSTR) = NULL;
-BOOL (WINAPI *g_destroyMenu)(HMENU) = NULL;
-
-HMENU WINAPI CountedLoadMenuA(HINSTANCE instance, LPCSTR name)
-{
-    HMENU menu = g_loadMenuA(instance, name);
-    if (menu != NULL)
-        g_liveMenus.insert(menu);
-    return menu;
-}
-
-BOOL WINAPI CountedDestroyMenu(HMENU menu)
-{
-    BOOL destroyed = g_destroyMenu(menu);
-    if (destroyed)
-        g_liveMenus.erase(menu);
-    return destroyed;
 }
 
 // Imports that make a GDI or USER object and how the walk counts each: the GDI ones and menus at
@@ -451,6 +426,15 @@ struct ModelStep
 int LineCount(const std::string& text)
 {
     return (int)std::count(text.begin(), text.end(), '\n');
+}
+
+// Texts in a failure line: " [first] [second]".
+std::string Bracketed(const std::vector<std::string>& texts)
+{
+    std::string line;
+    for (const std::string& text : texts)
+        line += " [" + text + "]";
+    return line;
 }
 
 class RandomWalk : public ToolWindowTest
@@ -1548,14 +1532,6 @@ void RandomWalk::ApplyMenuCopy(UINT id)
     }
 }
 
-// Host calls that only ask.
-static bool IsQuestion(const std::string& name)
-{
-    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
-        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
-    return questions.count(name) != 0;
-}
-
 // After a menu that chose nothing enabled: no selection change, no host call but questions,
 // the clipboard as it was. Copy items only ask the host too.
 void RandomWalk::FinishMenu()
@@ -1569,7 +1545,7 @@ void RandomWalk::FinishMenu()
         || acted == ID_UNDO_PAINT || acted == ID_REDO_PAINT)
         return;
     for (const std::string& name : CallNames())
-        if (!IsQuestion(name))
+        if (!IsHostQuestion(name))
         {
             Failure("the menu called " + name + " without a select item chosen");
             break;
@@ -1783,7 +1759,7 @@ void RandomWalk::ApplyHistoryCommand(UINT id)
     {
         ++m_reached["undo or redo with nothing to act on"];
         for (int i = m_commandCalls.first; i < m_commandCalls.second && i < zvktJournalCount(); ++i)
-            if (!IsQuestion(zvktJournalAt(i)->function))
+            if (!IsHostQuestion(zvktJournalAt(i)->function))
                 return Failure(std::string("an undo or redo with nothing to act on called ") + zvktJournalAt(i)->function);
         return;
     }
@@ -1840,7 +1816,7 @@ void RandomWalk::ApplyHistoryCommand(UINT id)
 void RandomWalk::CheckHistoryCommand(const ModelStep& done, bool undo, int creates)
 {
     std::vector<int> expected = m_facesBefore;
-    bool ownList = m_model.label == HostName() && (int)m_model.texts.size() == HostFaces();
+    bool ownList = ListUpToDate();
     for (const ModelFace& face : done.faces)
     {
         if (m_facesBefore[face.face] != (undo ? face.after : face.before))
@@ -1952,15 +1928,7 @@ void RandomWalk::CheckAll()
         shown.push_back(box.text.compare(0, strlen(HELP_START), HELP_START) == 0 ? HELP_START : box.text);
     }
     if (shown != m_expectedBoxes)
-    {
-        std::string text = "message boxes shown:";
-        for (const std::string& box : shown)
-            text += " [" + box + "]";
-        text += "; expected:";
-        for (const std::string& box : m_expectedBoxes)
-            text += " [" + box + "]";
-        Failure(text);
-    }
+        Failure("message boxes shown:" + Bracketed(shown) + "; expected:" + Bracketed(m_expectedBoxes));
 }
 
 void RandomWalk::CheckWindow()
@@ -2134,21 +2102,7 @@ bool RandomWalk::CtrlM(WalkRandom& random)
 {
     bool dialogMessage = random.Percent(50);
     SetFocus(m_list);
-    BYTE state[256], pressed[256];
-    GetKeyboardState(state);
-    memcpy(pressed, state, sizeof pressed);
-    pressed[VK_CONTROL] = 0x80;
-    SetKeyboardState(pressed);
-    if (dialogMessage)
-        DialogKey('M', "Ctrl+M");
-    else
-    {
-        MSG down = { m_list, WM_KEYDOWN, 'M', 1, GetTickCount(), { 0, 0 } };
-        TranslateMessage(&down);
-        DispatchMessageA(&down);
-        HostPump();
-    }
-    SetKeyboardState(state);
+    PressCtrlKey('M', false, dialogMessage);
     m_doing = std::string("Ctrl+M in the list") + (dialogMessage ? "" : ", without IsDialogMessage");
     // Its character (a carriage return) reaches nothing: no Enter for the dialog.
     int materials = 0, enter = 0;
@@ -2367,19 +2321,9 @@ void RandomWalk::CheckPanel()
     if (WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)) != (m_panel.greyed ? OUT_OF_DATE : ""))
         Failure("panel state line \"" + WindowText(GetDlgItem(panel, IDC_MATERIALS_STATE)) + "\"");
     HWND rows = GetDlgItem(panel, IDC_MATERIALS_LIST);
-    std::vector<std::string> shown;
-    for (int row = 0; row < (int)SendMessageA(rows, LB_GETCOUNT, 0, 0); ++row)
-        shown.push_back(ListEntryText(rows, row));
+    std::vector<std::string> shown = ListTexts(rows);
     if (shown != m_panel.rows)
-    {
-        std::string text = "panel rows";
-        for (const std::string& row : shown)
-            text += " [" + row + "]";
-        text += ", expected";
-        for (const std::string& row : m_panel.rows)
-            text += " [" + row + "]";
-        Failure(text);
-    }
+        Failure("panel rows" + Bracketed(shown) + ", expected" + Bracketed(m_panel.rows));
     if (WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)) != m_panel.total)
         Failure("panel total \"" + WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)) + "\", expected \"" + m_panel.total + "\"");
     int current = (int)SendMessageA(rows, LB_GETCURSEL, 0, 0);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 /////////////////////////////////////////////////////////////////////////////
@@ -34,6 +35,25 @@ void Plugin::Deactivate() { LoadedPlugin().deactivate(); }
 /////////////////////////////////////////////////////////////////////////////
 // The test program's surroundings
 
+char g_faultWhere[200] = "";
+
+static LONG CALLBACK EndOnFault(EXCEPTION_POINTERS* info)
+{
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    if ((record->ExceptionCode & 0xF0000000u) != 0xC0000000u)
+        return EXCEPTION_CONTINUE_SEARCH;
+    printf("[  FAILED  ] exception 0x%08lX at %p", record->ExceptionCode, record->ExceptionAddress);
+    if (record->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2)
+        printf(", %s address %p", record->ExceptionInformation[0] ? "writing" : "reading",
+               (void*)record->ExceptionInformation[1]);
+    printf(", during: %s\n", g_faultWhere);
+    fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+PVOID EndProgramOnFault() { return AddVectoredExceptionHandler(1, EndOnFault); }
+
 std::uint64_t EnvironmentNumber(const char* name, std::uint64_t fallback)
 {
     const char* text = getenv(name);
@@ -64,6 +84,14 @@ std::string WindowText(HWND window)
     GetWindowTextA(window, &text[0], length + 1);
     text.resize(length);
     return text;
+}
+
+std::vector<std::string> ListTexts(HWND list)
+{
+    std::vector<std::string> texts;
+    for (int entry = 0; entry < (int)SendMessageA(list, LB_GETCOUNT, 0, 0); ++entry)
+        texts.push_back(ListEntryText(list, entry));
+    return texts;
 }
 
 void PumpMessages()
@@ -219,6 +247,19 @@ int CallPosition(const char* function)
     return zvktJournalCount();
 }
 
+bool IsHostQuestion(const std::string& function)
+{
+    static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
+        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
+    return questions.count(function) != 0;
+}
+
+bool OnlyQuestionsAsked()
+{
+    std::vector<std::string> names = CallNames();
+    return std::all_of(names.begin(), names.end(), IsHostQuestion);
+}
+
 void ExpectHostResourcesReleased()
 {
     ZvktBalance balance;
@@ -353,21 +394,25 @@ std::vector<int> ToolWindowTest::SelectedEntries() const
     return entries;
 }
 
-void ToolWindowTest::ClickEntry(int index, WPARAM keys)
+// Scrolls the list to an entry out of view; false, and a failure, when there is no such entry.
+static bool BringIntoView(HWND list, int index)
 {
-    RECT item;
-    if (SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item) == LB_ERR)
+    RECT item, client;
+    if (SendMessageA(list, LB_GETITEMRECT, index, (LPARAM)&item) == LB_ERR)
     {
         ADD_FAILURE() << "no entry " << index;
-        return;
+        return false;
     }
-    RECT client;
-    GetClientRect(m_list, &client);
+    GetClientRect(list, &client);
     if (item.top < client.top || item.bottom > client.bottom)
-    {
-        SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
-        SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
-    }
+        SendMessageA(list, LB_SETTOPINDEX, index, 0);
+    return true;
+}
+
+void ToolWindowTest::ClickEntry(int index, WPARAM keys)
+{
+    if (!BringIntoView(m_list, index))
+        return;
     POINT centre = ::EntryCentre(m_list, index);
     LPARAM at = MAKELPARAM(centre.x, centre.y);
     SendMessageA(m_list, WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
@@ -390,9 +435,7 @@ void ToolWindowTest::PressCtrlKey(UINT vk, bool shift, bool dialogLoop)
     pressed[VK_CONTROL] = 0x80;
     pressed[VK_SHIFT] = shift ? 0x80 : 0;
     SetKeyboardState(pressed);
-    HWND focus = GetFocus();
-    PostMessageA(focus, WM_KEYDOWN, vk, 1);
-    PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
+    PostKey(GetFocus(), vk);
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
     {
@@ -422,13 +465,9 @@ void ToolWindowTest::RightClickAt(POINT at)
 
 std::vector<MenuItem> ToolWindowTest::ChooseOnEntry(int index, UINT command)
 {
-    RECT item = {}, client = {};
-    SendMessageA(m_list, LB_GETITEMRECT, index, (LPARAM)&item);
-    GetClientRect(m_list, &client);
-    if (item.top < client.top || item.bottom > client.bottom)
-        SendMessageA(m_list, LB_SETTOPINDEX, index, 0);
+    BringIntoView(m_list, index);
     PopupMenuCatcher menu(m_window, command);
-    RightClickAt(EntryCentre(index));
+    RightClickAt(::EntryCentre(m_list, index));
     EXPECT_EQ(1, menu.Popups());
     return menu.Items();
 }

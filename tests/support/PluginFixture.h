@@ -29,6 +29,15 @@ struct Plugin
 // Delivers what is waiting in this thread's queue.
 void PumpMessages();
 std::string WindowText(HWND window);
+// The texts of a list box's entries, in order.
+std::vector<std::string> ListTexts(HWND list);
+
+// From the call on, a fault of any error severity (an access violation first of all) ends the
+// program at once with what happened and where, in the words ctest looks for: neither a crash
+// debugger nor a silent end. Where the test stands, for that message, goes in g_faultWhere.
+// Returns the handler, for RemoveVectoredExceptionHandler.
+extern char g_faultWhere[200];
+PVOID EndProgramOnFault();
 
 // A number from the environment (a seed, a count), or the fallback when it is not set.
 std::uint64_t EnvironmentNumber(const char* name, std::uint64_t fallback);
@@ -136,6 +145,10 @@ std::string JournalText();
 // none, so that a missing call never counts as coming first.
 int CallPosition(const char* function);
 void ExpectHostResourcesReleased();
+// Host calls that only ask (the selection, its type, name and faces): a command with nothing to
+// act on, or a menu on a list out of date, makes no other.
+bool IsHostQuestion(const std::string& function);
+bool OnlyQuestionsAsked();
 
 // Materials in the host: the Material Editor's, and a polyhedron's slots.
 ZvktMaterial EditorMaterial();

@@ -44,7 +44,7 @@ const char* const OUTCOMES[] = {
     "menu: select without the host's array", "selection without the host's array",
     "panel opened", "panel brought forward", "panel greyed", "panel: faces of a material selected",
     "panel: material to the editor", "panel: refused while out of date", "panel closed",
-    "panel closed with the tool window", "Ctrl+M with nothing to show",
+    "panel closed with the tool window", "Ctrl+M with nothing to show", "panel: highlight moved with its material",
     "paint undone", "paint redone", "faces changed since left alone", "undo or redo with nothing to act on",
     "undo or redo stopped by the host", "entry colours given back", "undo or redo key through IsDialogMessage",
     "undo or redo key without IsDialogMessage",

@@ -708,6 +708,8 @@ bool RandomWalk::PanelAction(WalkRandom& random)
     HWND rows = GetDlgItem(panel, IDC_MATERIALS_LIST);
     std::vector<int> before = SelectedEntries();
     int row = ClickPanelRow(random, rows);
+    if (row >= 0 && row < (int)m_panel.materials.size())
+        m_panel.current = m_panel.materials[row];
     // On a long list the selection stays small (see ClickListEntry): such a row goes to the editor.
     int material = !m_panel.greyed && row >= 0 && row < (int)m_panel.materials.size() ? m_panel.materials[row] : -1;
     int chosen = 0, faces = material >= 0 && EntriesNow() > 400 ? HostFaces() : 0;

@@ -433,6 +433,11 @@ void RandomWalk::CheckPanel()
     if (WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)) != m_panel.total)
         Failure("panel total \"" + WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)) + "\", expected \"" + m_panel.total + "\"");
     int current = (int)SendMessageA(rows, LB_GETCURSEL, 0, 0);
+    auto highlight = std::find(m_panel.materials.begin(), m_panel.materials.end(), m_panel.current);
+    int expected = highlight == m_panel.materials.end() ? -1 : (int)(highlight - m_panel.materials.begin());
+    if (current != expected)
+        Failure("panel row " + std::to_string(current) + " highlighted, expected " + std::to_string(expected)
+                + ", the row of matID " + std::to_string(m_panel.current));
     bool toEditor = !m_panel.greyed && current >= 0 && current < (int)m_panel.materials.size();
     if ((IsWindowEnabled(GetDlgItem(panel, IDC_TO_EDITOR)) != 0) != toEditor)
         Failure(std::string("\"To editor\" ") + (toEditor ? "greyed" : "enabled") + ", expected the opposite");

@@ -612,6 +612,7 @@ void RandomWalk::ApplyPanelRefresh(bool colours)
         if (m_model.colours[face] != 0)
             painted.insert(material);
     }
+    std::vector<int> before = m_panel.materials;
     m_panel.rows.clear();
     m_panel.materials.clear();
     ZvkColor colour = EditorColour();
@@ -628,6 +629,12 @@ void RandomWalk::ApplyPanelRefresh(bool colours)
     }
     m_panel.total = CountWords(faces, "face", "faces") + ", " + CountWords(counts.size(), "material", "materials");
     m_panel.title = MATERIALS_PANEL_CAPTION + m_model.label;
+    // The highlight follows its material to its new row; without it (or none before), the first row.
+    auto rowOf = [this](const std::vector<int>& rows) { return std::find(rows.begin(), rows.end(), m_panel.current) - rows.begin(); };
+    if (rowOf(m_panel.materials) == (int)m_panel.materials.size())
+        m_panel.current = m_panel.materials.empty() ? -1 : m_panel.materials.front();
+    else
+        m_reached["panel: highlight moved with its material"] += rowOf(before) != rowOf(m_panel.materials);
 }
 
 // A row acts only while the panel shows it up to date and the list still is; otherwise the

@@ -144,6 +144,7 @@ struct PanelModel
     std::string title, total;
     std::vector<std::string> rows;
     std::vector<int> materials;   // the index of each row of a material, in row order
+    int current = -1;             // the highlighted row's material: a recount keeps it highlighted
 };
 
 // The paint history as the window should keep it: a step per paint that changed a face.

@@ -8,7 +8,7 @@
 class CTextFileStream
 {
 public:
-    CTextFileStream();
+    CTextFileStream() = default;
     virtual ~CTextFileStream();
 
     bool OpenForRead(std::string path);
@@ -17,9 +17,7 @@ public:
     void CloseWrite();
 
     bool ReadInt(int& value);
-    bool WriteInt(int value, bool endOfLine, int width, char alignment);
-    bool WriteField(std::string text, bool endOfLine, int width, char alignment);
-    bool WriteFill(char fill, int count);
+    bool WriteInt(int value, bool endOfLine);
     bool WriteEndOfLine();
 
 private:

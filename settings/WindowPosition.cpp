@@ -58,8 +58,8 @@ bool CMatIdDialog::SavePosition()
     const bool result = m_settingsFile.OpenForWrite(GetSettingsPath());
     if (result)
     {
-        m_settingsFile.WriteInt(rect.left, true, 0, 'L');
-        m_settingsFile.WriteInt(rect.top, true, 0, 'L');
+        m_settingsFile.WriteInt(rect.left, true);
+        m_settingsFile.WriteInt(rect.top, true);
     }
     m_settingsFile.CloseWrite();
     if (!result)

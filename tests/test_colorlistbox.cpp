@@ -1,7 +1,9 @@
 // The colour-coded list box on its own, for what the tool window never asks of it: colour 0,
-// positions outside the list, adding and inserting with a colour; Ctrl+letter keys handed to the parent.
+// positions outside the list, adding and inserting with a colour; Ctrl+letter keys handed to the
+// parent; and the class library's module-state switch around its calls and messages.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 
@@ -163,6 +165,34 @@ TEST_F(ColorListBox, ACtrlLetterKeyGoesToTheParentAndIsNotTypedOnceTaken)
         SetKeyboardState(released);
         EXPECT_EQ(c.asked, m_parent.m_keys);
         EXPECT_TRUE(c.caret < 0 || c.caret == m_list.GetCaretIndex()) << m_list.GetCaretIndex();
+    }
+}
+
+// The module-state switch puts back the state it found when the call that switched returns, by a
+// return or an exception, nested, and around every message to a window of the library.
+TEST_F(ColorListBox, TheModuleStateSwitchPutsBackTheStateItFound)
+{
+    AFX_MODULE_STATE other = {};
+    auto once = [] { AFX_MANAGE_STATE(AfxGetStaticModuleState()); EXPECT_EQ(AfxGetStaticModuleState(), AfxGetModuleState()); };
+    const struct { const char* label; std::function<void()> call; } cases[] = {
+        { "a call", once },
+        { "a call left by an exception", [] {
+              try { AFX_MANAGE_STATE(AfxGetStaticModuleState()); throw 1; } catch (int) {}
+          } },
+        { "a call inside another", [&] {
+              AFX_MANAGE_STATE(&other);
+              once();
+              EXPECT_EQ(&other, AfxGetModuleState());
+          } },
+        { "a message to the list", [&] { m_list.GetCount(); } },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        AFX_MODULE_STATE* before = AfxGetModuleState();
+        ASSERT_NE(AfxGetStaticModuleState(), before);
+        c.call();
+        EXPECT_EQ(before, AfxGetModuleState());
     }
 }
 

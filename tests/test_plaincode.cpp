@@ -168,7 +168,9 @@ TEST(PaintHistory, ANewPaintDropsTheUndoneStepsAndTheOldestGoPastTheBounds)
     struct Case { const char* label; int faces, steps; std::size_t kept; };
     const Case cases[] = {
         { "one face each: 100 steps", 1, 150, 100 },
-        { "Paint all on 65,534 faces: as many as 16 MB hold", 65534, 40, CPaintHistory::MAX_BYTES / Step("39", 65534).Bytes() },
+        // A face takes 8 bytes, so a step of 65,534 faces 524,272 and its record; the faces of 32
+        // such steps leave 512 of the 16 MB (16,777,216 bytes), too few for 32 steps' records.
+        { "Paint all on 65,534 faces: as many as 16 MB hold", 65534, 40, 31 },
     };
     for (const Case& c : cases)
     {

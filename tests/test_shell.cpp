@@ -62,32 +62,36 @@ TEST(PluginExports, InformationRecordIsExactlyTheHundredBytesTheHostReads)
 /////////////////////////////////////////////////////////////////////////////
 // Resources
 
+// A control as the design gives it: class, style, rectangle in dialog units, text.
 struct TemplateControl
 {
     int id;
-    WORD classAtom;
+    const char* className;
     DWORD style;
     DWORD exStyle;
     short x, y, cx, cy;
     const char* text;
 };
 
+static const DWORD kShown = WS_CHILD | WS_VISIBLE;
+static const DWORD kLabel = kShown | WS_GROUP | SS_LEFT | SS_CENTERIMAGE;
 static const TemplateControl s_expectedControls[] = {
-    { IDC_FACE_LIST, 0x0083, 0x50B00951, 0x200, 4, 12, 62, 57, "" },
-    { IDC_LOAD_LIST, 0x0080, 0x50000000, 0, 3, 72, 63, 12, "Faces | matIDs" },
-    { IDC_CLEAR_LIST, 0x0080, 0x50000000, 0, 3, 84, 63, 12, "Clear content" },
-    { IDC_COPY_MATERIAL, 0x0080, 0x50000003, 0, 3, 114, 57, 9, "Copy material" },
-    { IDC_PAINT_RANDOM, 0x0080, 0x50000003, 0, 3, 126, 57, 9, "Paint random" },
-    { IDC_PAINT_FACE, 0x0080, 0x50000000, 0, 3, 150, 63, 12, "Paint face" },
-    { IDC_PAINT_SELECTION, 0x0080, 0x50000000, 0, 3, 162, 63, 12, "Paint selection" },
-    { IDC_PAINT_ALL, 0x0080, 0x50000000, 0, 3, 174, 63, 12, "Paint all" },
-    { IDC_HELP_BUTTON, 0x0080, 0x50000000, 0, 3, 189, 63, 12, "Help" },
-    { IDC_OBJECT_NAME, 0x0082, 0x50021200, 0, 3, 204, 63, 9, "Static" },
-    { IDC_LIST_TITLE, 0x0082, 0x50020200, 0, 6, 3, 62, 8, "Faces | matIDs list" },
-    { IDC_PAINT_OPTIONS, 0x0082, 0x50020201, 0x200, 3, 99, 63, 12, "Paint options" },
-    { IDC_ITEM_TEXT, 0x0081, 0x40810002, 0, 3, 99, 63, 12, "" },
-    { IDC_SPARE_BUTTON, 0x0080, 0x48010000, 0, 3, 99, 63, 12, "Button1" },
-    { IDC_PAINT_INVISIBLE, 0x0080, 0x50010003, 0, 3, 138, 57, 9, "Paint invisible" },
+    { IDC_FACE_LIST, "ListBox", kShown | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED
+      | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL, WS_EX_CLIENTEDGE, 4, 12, 62, 57, "" },
+    { IDC_LOAD_LIST, "Button", kShown | BS_PUSHBUTTON, 0, 3, 72, 63, 12, "Faces | matIDs" },
+    { IDC_CLEAR_LIST, "Button", kShown | BS_PUSHBUTTON, 0, 3, 84, 63, 12, "Clear content" },
+    { IDC_COPY_MATERIAL, "Button", kShown | BS_AUTOCHECKBOX, 0, 3, 114, 57, 9, "Copy material" },
+    { IDC_PAINT_RANDOM, "Button", kShown | BS_AUTOCHECKBOX, 0, 3, 126, 57, 9, "Paint random" },
+    { IDC_PAINT_FACE, "Button", kShown | BS_PUSHBUTTON, 0, 3, 150, 63, 12, "Paint face" },
+    { IDC_PAINT_SELECTION, "Button", kShown | BS_PUSHBUTTON, 0, 3, 162, 63, 12, "Paint selection" },
+    { IDC_PAINT_ALL, "Button", kShown | BS_PUSHBUTTON, 0, 3, 174, 63, 12, "Paint all" },
+    { IDC_HELP_BUTTON, "Button", kShown | BS_PUSHBUTTON, 0, 3, 189, 63, 12, "Help" },
+    { IDC_OBJECT_NAME, "Static", kLabel | SS_SUNKEN, 0, 3, 204, 63, 9, "Static" },
+    { IDC_LIST_TITLE, "Static", kLabel, 0, 6, 3, 62, 8, "Faces | matIDs list" },
+    { IDC_PAINT_OPTIONS, "Static", kShown | WS_GROUP | SS_CENTER | SS_CENTERIMAGE, WS_EX_CLIENTEDGE, 3, 99, 63, 12, "Paint options" },
+    { IDC_ITEM_TEXT, "Edit", WS_CHILD | WS_BORDER | WS_TABSTOP | ES_RIGHT, 0, 3, 99, 63, 12, "" },
+    { IDC_SPARE_BUTTON, "Button", WS_CHILD | WS_DISABLED | WS_TABSTOP | BS_PUSHBUTTON, 0, 3, 99, 63, 12, "Button1" },
+    { IDC_PAINT_INVISIBLE, "Button", kShown | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 3, 138, 57, 9, "Paint invisible" },
 };
 
 // Reads an extended dialog template field by field.
@@ -106,17 +110,18 @@ public:
             text += (char)c;
         return text;
     }
-    // A name or an ordinal: 0xFFFF then the ordinal, else a string; ordinals returned as "#n".
+    // A name or an ordinal: 0xFFFF then the ordinal, else a string. A control's class is one of
+    // the predefined ordinals.
     std::string NameOrOrdinal()
     {
+        static const char* const classes[] = { "Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox" };
         WORD first;
         memcpy(&first, m_p, 2);
-        if (first == 0xFFFF)
-        {
-            Word();
-            return "#" + std::to_string(Word());
-        }
-        return String();
+        if (first != 0xFFFF)
+            return String();
+        Word();
+        WORD ordinal = Word();
+        return ordinal >= 0x80 && ordinal <= 0x85 ? classes[ordinal - 0x80] : "#" + std::to_string(ordinal);
     }
     void AlignDword(const BYTE* base) { while ((m_p - base) % 4) ++m_p; }
     void Skip(int bytes) { m_p += bytes; }
@@ -139,8 +144,8 @@ TEST(PluginResources, ToolWindowTemplateMatchesTheDesignControlByControl)
     EXPECT_EQ(1, reader.Word());
     EXPECT_EQ(0xFFFF, reader.Word());
     EXPECT_EQ(0u, reader.Dword());
-    EXPECT_EQ(0x80u, reader.Dword());
-    EXPECT_EQ(0x90C800C4u, reader.Dword());
+    EXPECT_EQ((DWORD)WS_EX_TOOLWINDOW, reader.Dword());
+    EXPECT_EQ((DWORD)(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK), reader.Dword());
     int controls = reader.Word();
     EXPECT_EQ(0, reader.Short());
     EXPECT_EQ(0, reader.Short());
@@ -158,17 +163,15 @@ TEST(PluginResources, ToolWindowTemplateMatchesTheDesignControlByControl)
     ASSERT_EQ((int)(sizeof s_expectedControls / sizeof s_expectedControls[0]), controls);
     for (const TemplateControl& expected : s_expectedControls)
     {
-        SCOPED_TRACE("control " + std::to_string(expected.id));
+        SCOPED_TRACE(std::string("control ") + std::to_string(expected.id) + " \"" + expected.text + "\"");
         reader.AlignDword(base);
         EXPECT_EQ(0u, reader.Dword());
         EXPECT_EQ(expected.exStyle, reader.Dword());
         EXPECT_EQ(expected.style, reader.Dword());
-        EXPECT_EQ(expected.x, reader.Short());
-        EXPECT_EQ(expected.y, reader.Short());
-        EXPECT_EQ(expected.cx, reader.Short());
-        EXPECT_EQ(expected.cy, reader.Short());
+        const short x = reader.Short(), y = reader.Short(), cx = reader.Short(), cy = reader.Short();
+        EXPECT_EQ((std::vector<short>{ expected.x, expected.y, expected.cx, expected.cy }), (std::vector<short>{ x, y, cx, cy }));
         EXPECT_EQ((DWORD)expected.id, reader.Dword());
-        EXPECT_EQ("#" + std::to_string(expected.classAtom), reader.NameOrOrdinal());
+        EXPECT_EQ(expected.className, reader.NameOrOrdinal());
         EXPECT_EQ(expected.text, reader.NameOrOrdinal());
         reader.Skip(reader.Word());
     }

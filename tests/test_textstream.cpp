@@ -11,7 +11,6 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -79,20 +78,15 @@ std::string OnDisk(std::string bytes)
     return bytes;
 }
 
-// One WriteInt (text null) or WriteField call and the bytes it leaves in a fresh file.
-struct WriteCase { const char* label; int value; const char* text; bool endOfLine; int width; char alignment; const char* bytes; };
+// One WriteInt call and the bytes it leaves in a fresh file.
+struct WriteCase { const char* label; int value; bool endOfLine; const char* bytes; };
 
 const WriteCase kWrites[] = {
-    {"zero, end of line", 0, nullptr, true, 0, 'L', "0\r\n"},
-    {"negative, end of line", -250, nullptr, true, 0, 'L', "-250\r\n"},
-    {"largest int", INT_MAX, nullptr, true, 0, 'L', "2147483647\r\n"},
-    {"smallest int", INT_MIN, nullptr, true, 0, 'L', "-2147483648\r\n"},
-    {"left", 7, nullptr, false, 5, 'L', "7    "},
-    {"right", 7, nullptr, false, 5, 'R', "    7"},
-    {"centred, odd surplus: the extra space after", 123, nullptr, false, 6, 'C', " 123  "},
-    {"centred, even surplus", 0, "ab", false, 6, 'C', "  ab  "},
-    {"text wider than the width, kept whole", 0, "a b", true, 2, 'R', "a b\r\n"},
-    {"unknown alignment pads nothing", 42, nullptr, false, 6, 'x', "42"},
+    {"zero, end of line", 0, true, "0\r\n"},
+    {"negative, end of line", -250, true, "-250\r\n"},
+    {"largest int", INT_MAX, true, "2147483647\r\n"},
+    {"smallest int", INT_MIN, true, "-2147483648\r\n"},
+    {"no end of line", 12345, false, "12345"},
 };
 
 // Reads as many numbers as given, then one more read, which must fail.
@@ -144,8 +138,7 @@ protected:
         const std::string path = Path("field.txt");
         CTextFileStream stream;
         EXPECT_TRUE(stream.OpenForWrite(path));
-        EXPECT_TRUE(c.text ? stream.WriteField(c.text, c.endOfLine, c.width, c.alignment)
-                           : stream.WriteInt(c.value, c.endOfLine, c.width, c.alignment));
+        EXPECT_TRUE(stream.WriteInt(c.value, c.endOfLine));
         stream.CloseWrite();
         return Bytes(path);
     }
@@ -160,12 +153,6 @@ TEST_F(TextStreamTest, WritesPutTheseBytesOnDisk)
         SCOPED_TRACE(c.label);
         EXPECT_EQ(OnDisk(c.bytes), Written(c));
     }
-    for (int width : {5, 3, 0, -1, INT_MIN})
-        for (char alignment : {'L', 'R', 'C'})
-        {
-            SCOPED_TRACE(testing::Message() << "12345, width " << width << ", alignment " << alignment);
-            EXPECT_EQ("12345", Written(WriteCase{"", 12345, nullptr, false, width, alignment, ""}));
-        }
 }
 
 TEST_F(TextStreamTest, ReadIntGivesTheseNumbersAndThenFails)
@@ -188,18 +175,16 @@ TEST_F(TextStreamTest, ReadIntGivesTheseNumbersAndThenFails)
 }
 
 // Each end of line flushes at once.
-TEST_F(TextStreamTest, WriteFillAndEndOfLine)
+TEST_F(TextStreamTest, EachEndOfLineFlushes)
 {
     const std::string path = Path("eol.txt");
     CTextFileStream stream;
     ASSERT_TRUE(stream.OpenForWrite(path));
-    EXPECT_TRUE(stream.WriteInt(-1200, true, 0, 'L'));
+    EXPECT_TRUE(stream.WriteInt(-1200, true));
     EXPECT_EQ(OnDisk("-1200\r\n"), Bytes(path));
-    EXPECT_TRUE(stream.WriteFill('*', 3));
-    EXPECT_TRUE(stream.WriteFill('*', 0));
-    EXPECT_TRUE(stream.WriteFill('*', -4));
+    EXPECT_TRUE(stream.WriteInt(7, false));
     EXPECT_TRUE(stream.WriteEndOfLine());
-    EXPECT_EQ(OnDisk("-1200\r\n***\r\n"), Bytes(path));
+    EXPECT_EQ(OnDisk("-1200\r\n7\r\n"), Bytes(path));
 }
 
 // The failures leave error states behind; a later successful open must not inherit them.
@@ -210,7 +195,7 @@ TEST_F(TextStreamTest, FailedOpensReturnFalseAndALaterOpenWorks)
     stream.CloseWrite();
     const std::string nowhere = Path("no-such-folder/file.txt");
     EXPECT_FALSE(stream.OpenForWrite(nowhere));
-    EXPECT_FALSE(stream.WriteInt(1, true, 0, 'L'));
+    EXPECT_FALSE(stream.WriteInt(1, true));
     EXPECT_FALSE(stream.OpenForWrite(""));
     EXPECT_EQ("<missing>", Bytes(nowhere));
     int value = 0;
@@ -220,7 +205,7 @@ TEST_F(TextStreamTest, FailedOpensReturnFalseAndALaterOpenWorks)
 
     const std::string path = Path("again.txt");
     ASSERT_TRUE(stream.OpenForWrite(path));
-    EXPECT_TRUE(stream.WriteInt(2, true, 0, 'L'));
+    EXPECT_TRUE(stream.WriteInt(2, true));
     stream.CloseWrite();
     EXPECT_EQ(OnDisk("2\r\n"), Bytes(path));
     ASSERT_TRUE(stream.OpenForRead(path));
@@ -256,7 +241,7 @@ TEST_P(UnwritableFile, IsLeftAsItIs)
     }
     CTextFileStream stream;
     EXPECT_FALSE(stream.OpenForWrite(path));
-    EXPECT_FALSE(stream.WriteInt(3, true, 0, 'L'));
+    EXPECT_FALSE(stream.WriteInt(3, true));
     stream.CloseWrite();
     int value = 0;
     EXPECT_TRUE(stream.OpenForRead(path));
@@ -283,16 +268,16 @@ TEST_F(TextStreamTest, ReopeningClosesThePreviousFile)
     PutBytes(second, "1234\r\n5678\r\n");
     CTextFileStream stream;
     ASSERT_TRUE(stream.OpenForWrite(first));
-    EXPECT_TRUE(stream.WriteInt(11, false, 0, 'L'));
+    EXPECT_TRUE(stream.WriteInt(11, false));
     ASSERT_TRUE(stream.OpenForWrite(second));
     EXPECT_TRUE(IsClosedEverywhere(first));
     EXPECT_EQ("", Bytes(second));
     EXPECT_EQ("11", Bytes(first));
-    EXPECT_TRUE(stream.WriteInt(22, false, 0, 'L'));
+    EXPECT_TRUE(stream.WriteInt(22, false));
     stream.CloseWrite();
     EXPECT_TRUE(IsClosedEverywhere(second));
     EXPECT_EQ("22", Bytes(second));
-    EXPECT_FALSE(stream.WriteInt(6, false, 0, 'L'));
+    EXPECT_FALSE(stream.WriteInt(6, false));
     EXPECT_EQ("22", Bytes(second));
 
     PutBytes(first, "1 2 3");
@@ -321,10 +306,10 @@ TEST_F(TextStreamTest, StreamsAreIndependentAndTheDestructorClosesBoth)
         ASSERT_TRUE(stream.OpenForWrite(out));
         int value = 0;
         ASSERT_TRUE(stream.ReadInt(value));
-        EXPECT_TRUE(stream.WriteInt(value * 10, true, 0, 'L'));
+        EXPECT_TRUE(stream.WriteInt(value * 10, true));
         stream.CloseRead();
         EXPECT_TRUE(IsClosedEverywhere(in));
-        EXPECT_TRUE(stream.WriteInt(1, false, 0, 'L'));
+        EXPECT_TRUE(stream.WriteInt(1, false));
         ASSERT_TRUE(stream.OpenForRead(in));
     }
     EXPECT_TRUE(IsClosedEverywhere(in));
@@ -338,21 +323,10 @@ TEST_F(TextStreamTest, WriteToAFullDeviceFailsAtTheFlush)
     CTextFileStream stream;
     if (!stream.OpenForWrite(kFullDevice))
         GTEST_SKIP() << kFullDevice << " cannot be opened here (not running under Wine?)";
-    EXPECT_TRUE(stream.WriteInt(1, false, 0, 'L'));
+    EXPECT_TRUE(stream.WriteInt(1, false));
     EXPECT_FALSE(stream.WriteEndOfLine());
-    EXPECT_FALSE(stream.WriteInt(2, true, 0, 'L'));
+    EXPECT_FALSE(stream.WriteInt(2, true));
     stream.CloseWrite();
-}
-
-TEST(TextStreamCout, ConstructorLeavesShowpointAndFixedOnCout)
-{
-    const std::ios_base::fmtflags saved = std::cout.flags();
-    std::cout.unsetf(std::ios_base::showpoint);
-    std::cout.setf(std::ios_base::scientific, std::ios_base::floatfield);
-    CTextFileStream stream;
-    EXPECT_TRUE(std::cout.flags() & std::ios_base::showpoint);
-    EXPECT_EQ(std::ios_base::fixed, std::cout.flags() & std::ios_base::floatfield);
-    std::cout.flags(saved);
 }
 
 }  // namespace

@@ -41,7 +41,8 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.find_
 // notifications of the file's folder: Wine starts Linux programs but fills the process information
 // with stray values, so there is no process handle to wait on, and its "handles" are left alone:
 // closing them can close one of this program's own, its standard output for one. Not done within
-// ten seconds is a failure. False where the program cannot be started here (not under Wine).
+// ten seconds is a failure, and so is a program that does not start. False where there is no such
+// program here (not under Wine).
 template <typename Done>
 bool RunLinux(const char* program, const char* options, const std::string& windowsPath, Done done)
 {
@@ -70,6 +71,7 @@ bool RunLinux(const char* program, const char* options, const std::string& windo
     PROCESS_INFORMATION process = {};
     const bool started =
         CreateProcessA(executable.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
+    const DWORD error = GetLastError();
     const DWORD deadline = GetTickCount() + 10000;
     while (started && !done())
     {
@@ -79,8 +81,9 @@ bool RunLinux(const char* program, const char* options, const std::string& windo
         FindNextChangeNotification(change);
     }
     FindCloseChangeNotification(change);
-    EXPECT_TRUE(!started || done()) << commandLine << " had not done its work after ten seconds";
-    return started;
+    EXPECT_TRUE(started && done()) << commandLine << (started ? " had not done its work after ten seconds"
+                                                              : " did not start, error " + std::to_string(error));
+    return true;
 }
 
 // The file replaced by a Linux link to /dev/full, which opens but takes no byte. Wine's

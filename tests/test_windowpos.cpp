@@ -319,8 +319,9 @@ TEST_F(WindowPositionTest, StoredContentGivesThisCorner)
 }
 
 // The save at opening fails and is remembered: the close writes nothing, even once it could
-// succeed. The next window tries again.
-enum Obstacle { kNoFolder, kHeldOpen, kReadOnly };
+// succeed. The next window tries again. A folder that has the file's name stands for a read-only
+// file, whose attribute Wine keeps as Unix permission bits that do not stop the superuser.
+enum Obstacle { kNoFolder, kHeldOpen, kFolderOfItsName };
 
 class FailedSaveAtOpening : public WindowPositionTest, public testing::WithParamInterface<Obstacle>
 {
@@ -331,19 +332,14 @@ TEST_P(FailedSaveAtOpening, GivesDefaultsAndTheCloseWritesNothing)
     const Obstacle obstacle = GetParam();
     HANDLE holder = INVALID_HANDLE_VALUE;
     if (obstacle != kNoFolder)
-    {
         MakeSettingsFolder();
-        PutFile("unreadable\r\n");
-    }
     if (obstacle == kHeldOpen)
-        holder = CreateFileA(m_file.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (obstacle == kReadOnly)
     {
-        ASSERT_TRUE(SetFileAttributesA(m_file.c_str(), FILE_ATTRIBUTE_READONLY));
-        // Wine keeps the attribute as Unix permission bits, which do not stop the superuser.
-        if (FileIsClosedAndWritable())
-            GTEST_SKIP() << "the read-only attribute does not stop writing here";
+        PutFile("unreadable\r\n");
+        holder = CreateFileA(m_file.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     }
+    if (obstacle == kFolderOfItsName)
+        ASSERT_TRUE(CreateDirectoryA(m_file.c_str(), NULL));
     const std::string before = FileBytes();
     OpenWindow();
     EXPECT_EQ(kDefaults, WindowCorner());
@@ -352,9 +348,10 @@ TEST_P(FailedSaveAtOpening, GivesDefaultsAndTheCloseWritesNothing)
         EXPECT_FALSE(IsListed(m_hostDir + "\\zv")) << "the plug-in created the settings folder";
         MakeSettingsFolder();
     }
-    SetFileAttributesA(m_file.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (holder != INVALID_HANDLE_VALUE)
         CloseHandle(holder);
+    if (obstacle == kFolderOfItsName)
+        ASSERT_TRUE(RemoveDirectoryA(m_file.c_str()));
     MoveWindowTo({300, 200});
     CloseWindow();
     EXPECT_EQ(before, FileBytes()) << "the close wrote although the save at opening had failed";
@@ -364,11 +361,11 @@ TEST_P(FailedSaveAtOpening, GivesDefaultsAndTheCloseWritesNothing)
     DestroyWindowOnly();
 }
 
-INSTANTIATE_TEST_SUITE_P(Obstacles, FailedSaveAtOpening, testing::Values(kNoFolder, kHeldOpen, kReadOnly),
+INSTANTIATE_TEST_SUITE_P(Obstacles, FailedSaveAtOpening, testing::Values(kNoFolder, kHeldOpen, kFolderOfItsName),
                          [](const testing::TestParamInfo<Obstacle>& info) {
                              return std::string(info.param == kNoFolder   ? "NoFolder"
                                                 : info.param == kHeldOpen ? "HeldOpenByAnotherProgram"
-                                                                          : "ReadOnlyFile");
+                                                                          : "FolderOfItsName");
                          });
 
 // A disk that fills after the open (a link to /dev/full): every write fails unnoticed. The position

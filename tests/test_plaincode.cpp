@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/EntryText.h"
-#include "ui/MaterialTally.h"
-#include "ui/PaintHistory.h"
-#include "ui/RandomColour.h"
+#include "model/EntryText.h"
+#include "model/MaterialTally.h"
+#include "model/PaintHistory.h"
+#include "model/RandomColour.h"
 
 namespace
 {

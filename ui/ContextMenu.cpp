@@ -4,7 +4,7 @@
 
 #include "host/zvkapi.h"
 #include "ui/BusyIndicator.h"
-#include "ui/HostHelpers.h"
+#include "host/HostPolyhedron.h"
 
 static const char s_szSelectMaterial[] = "Select faces of material";
 

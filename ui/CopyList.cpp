@@ -8,8 +8,8 @@
 
 #include "host/zvkapi.h"
 #include "ui/BusyIndicator.h"
-#include "ui/EntryText.h"
-#include "ui/HostHelpers.h"
+#include "model/EntryText.h"
+#include "host/HostPolyhedron.h"
 
 static const char s_szClipboardInUse[] = "The clipboard is in use by another program: nothing was copied.";
 

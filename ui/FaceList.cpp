@@ -3,8 +3,8 @@
 
 #include "host/zvkapi.h"
 #include "ui/BusyIndicator.h"
-#include "ui/EntryText.h"
-#include "ui/HostHelpers.h"
+#include "model/EntryText.h"
+#include "host/HostPolyhedron.h"
 
 // Storage reserved per entry text before a fill: at most 13 characters and the zero.
 static const int ENTRY_STORAGE_BYTES = 16;

@@ -10,7 +10,7 @@
 
 #include "settings/TextFileStream.h"
 #include "ui/ColorListBox.h"
-#include "ui/PaintHistory.h"
+#include "model/PaintHistory.h"
 #include "ui/resource.h"
 
 class CMatIdDialog : public CDialog

@@ -4,7 +4,7 @@
 
 #include "host/zvkapi.h"
 #include "ui/BusyIndicator.h"
-#include "ui/HostHelpers.h"
+#include "host/HostPolyhedron.h"
 #include "ui/MaterialsPanel.h"
 
 // "Materials..." and Ctrl+M: for a list of the selected polyhedron that has entries. No data

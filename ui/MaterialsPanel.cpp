@@ -1,7 +1,7 @@
 #include "ui/MaterialsPanel.h"
 
 #include "host/zvkapi.h"
-#include "ui/HostHelpers.h"
+#include "host/HostPolyhedron.h"
 #include "ui/MatIdDialog.h"
 
 static const char s_szTitle[] = "Materials of ";

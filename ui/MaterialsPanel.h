@@ -8,7 +8,7 @@
 
 #include "host/zvkapi.h"
 #include "ui/MaterialRowList.h"
-#include "ui/MaterialTally.h"
+#include "model/MaterialTally.h"
 #include "ui/resource.h"
 
 class CMatIdDialog;

@@ -8,8 +8,8 @@
 
 #include "host/zvkapi.h"
 #include "ui/ColorListBox.h"
-#include "ui/HostHelpers.h"
-#include "ui/PaintHistory.h"
+#include "host/HostPolyhedron.h"
+#include "model/PaintHistory.h"
 
 // The entries are coloured only by painting, so any other item data is an entry still to do.
 inline EntryPaint EntryPaintOf(COLORREF rgb)

@@ -6,9 +6,9 @@
 
 #include "host/zvkapi.h"
 #include "ui/BusyIndicator.h"
-#include "ui/HostHelpers.h"
+#include "host/HostPolyhedron.h"
 #include "ui/PaintRecorder.h"
-#include "ui/RandomColour.h"
+#include "model/RandomColour.h"
 
 static const char s_szGlobalTexture[] = "Global texture changed! Please, reload the list.";
 

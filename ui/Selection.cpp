@@ -3,7 +3,7 @@
 
 #include "host/zvkapi.h"
 #include "ui/BusyIndicator.h"
-#include "ui/HostHelpers.h"
+#include "host/HostPolyhedron.h"
 
 void CMatIdDialog::OnSelchangeFaceList()
 {

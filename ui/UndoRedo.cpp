@@ -9,8 +9,8 @@
 
 #include "host/zvkapi.h"
 #include "ui/BusyIndicator.h"
-#include "ui/EntryText.h"
-#include "ui/HostHelpers.h"
+#include "model/EntryText.h"
+#include "host/HostPolyhedron.h"
 #include "ui/MaterialsPanel.h"
 #include "ui/PaintRecorder.h"
 

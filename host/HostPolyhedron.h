@@ -12,7 +12,7 @@
 #include <afxwin.h>
 
 #include "host/zvkapi.h"
-#include "ui/EntryText.h"
+#include "model/EntryText.h"
 
 // Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
 static const int FACE_LIMIT = 0xFFFF;

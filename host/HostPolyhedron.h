@@ -1,25 +1,16 @@
-// Small host and list helpers shared by the selection and painting handlers.
-#ifndef HOSTHELPERS_H
-#define HOSTHELPERS_H
+// The host's polyhedra as the plug-in sees them: the selection, full names, the host refresh, and a
+// view of one polyhedron through which its face records are read and its faces painted.
+#ifndef HOSTPOLYHEDRON_H
+#define HOSTPOLYHEDRON_H
 
-#include <intrin.h>
-#include <mbstring.h>
-#include <stdlib.h>
+#include <string>
 
-#include <new>
-#include <vector>
-
-#include <afxwin.h>
-
+#include "host/HostMaterial.h"
 #include "host/zvkapi.h"
-#include "model/EntryText.h"
 
 // Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
 static const int FACE_LIMIT = 0xFFFF;
 static const int MAX_FACE_INDEX = FACE_LIMIT - 1;
-
-// The list title while the list can be used.
-static const char s_szListTitle[] = "Faces | matIDs list";
 
 inline bool IsPolyhedron(ZvkHandle object)
 {
@@ -41,68 +32,17 @@ inline void ReadFullName(ZvkHandle object, char (&szName)[ZVK_NAME_BUFFER_SIZE])
     szName[sizeof szName - 1] = '\0';
 }
 
-// Whether the host's object carries this full name: compared as the names are shown, exactly and
-// multibyte-aware.
-inline bool HasFullName(ZvkHandle object, const CString& name)
+inline std::string FullNameOf(ZvkHandle object)
 {
     char szName[ZVK_NAME_BUFFER_SIZE];
     ReadFullName(object, szName);
-    return _mbscmp((const unsigned char*)(LPCTSTR)name, (const unsigned char*)szName) == 0;
+    return szName;
 }
 
 inline void RefreshHost()
 {
     zvkCurrobjRefresh();
     zvkAllViewRefreshSelObject();
-}
-
-// A new material equal to the one the Material Editor shows; NULL when the host made none.
-inline ZvkHandle CreateEditorCopy()
-{
-    ZvkHandle material = NULL;
-    zvkMaterialCreate(&material);
-    return material;
-}
-
-// A material from zvkMaterialCreate: its contents, then its block.
-inline void ReleaseMaterial(ZvkHandle material)
-{
-    zvkMaterialDestroy(material);
-    zvkFree(material);
-}
-
-// The Material Editor shows a copy of the material.
-inline void ShowInEditor(ZvkHandle material)
-{
-    zvkMaterialSetActive(material);
-    zvkMaterialFixColor(material);
-}
-
-// The Material Editor follows: the next paint takes this material as the editor's.
-inline void ShowAndRelease(ZvkHandle material)
-{
-    ShowInEditor(material);
-    ReleaseMaterial(material);
-}
-
-// The Material Editor shows the polyhedron's slot, read into a material that the caller made and
-// releases: picking a face and the materials panel's "To editor" alike.
-inline void ShowSlotInEditor(ZvkHandle polyhedron, unsigned short slot, ZvkHandle material)
-{
-    zvkPolyhGetMaterial(polyhedron, slot, material);
-    ShowInEditor(material);
-}
-
-inline ZvkColor ColourOf(ZvkHandle material)
-{
-    ZvkColor colour = { 0, 0, 0, 0 };
-    zvkMaterialGetColor(material, &colour);
-    return colour;
-}
-
-inline int FaceIndexOfEntry(const char* text)
-{
-    return ReadEntryFaceIndex(text);
 }
 
 // An entry's face index names a face only below the face count of the polyhedron selected now,
@@ -112,103 +52,62 @@ inline bool IsFaceOf(int face, int faceCount)
     return face >= 0 && face < faceCount && face <= MAX_FACE_INDEX;
 }
 
-// The face record of a valid face, or NULL: nothing is read outside the face pointer array.
-inline const ZvkFace* FaceRecord(ZvkFace** faces, int faceCount, int face)
-{
-    if (faces == NULL || !IsFaceOf(face, faceCount))
-        return NULL;
-    return faces[face];
-}
-
-// The material index of a face, or -1 when the host has no record for it.
-inline int MaterialOfFace(ZvkFace** faces, int faceCount, int face)
-{
-    const ZvkFace* record = FaceRecord(faces, faceCount, face);
-    return record != NULL ? zvkFaceMaterialIndex(record) : -1;
-}
-
-// The host's face selection is made through a face-count-long array of face indices from the
-// host allocator, released once on every path. One zvkPolyhSelectFaces call takes the faces in
-// order with the last one repeated to the array's end: one face fills it all, which is the shape
-// the host has always been given for a single face.
-class CHostFaceSelection
+// One polyhedron's faces: its face count and face pointer array, read when the view is made.
+// Every paint goes through the view: the host may reallocate its face array (and change its face
+// count) on any paint, so after each paint call both are read again. A pointer into the array is
+// never kept across a paint. A view of no polyhedron (NULL) has no faces and asks the host nothing.
+class CHostPolyhedron
 {
 public:
-    // No array for an empty polyhedron, nor when the host gives none: IsReady() says.
-    CHostFaceSelection(ZvkHandle polyhedron, int faceCount)
-        : m_polyhedron(polyhedron), m_faceCount(faceCount),
-          m_indices(faceCount > 0 ? (unsigned int*)zvkCalloc((unsigned int)faceCount, sizeof(unsigned int)) : NULL)
+    explicit CHostPolyhedron(ZvkHandle polyhedron) : m_polyhedron(polyhedron) { ReadFaces(); }
+
+    ZvkHandle Handle() const { return m_polyhedron; }
+    int FaceCount() const { return m_faceCount; }
+    // False when the host reports faces without their array: nothing can be read then.
+    bool HasFaceArray() const { return m_faces != NULL; }
+
+    // The face record of a valid face, or NULL: nothing is read outside the face pointer array.
+    const ZvkFace* FaceRecord(int face) const
     {
-    }
-    ~CHostFaceSelection()
-    {
-        if (m_indices != NULL)
-            zvkFree(m_indices);
+        if (m_faces == NULL || !IsFaceOf(face, m_faceCount))
+            return NULL;
+        return m_faces[face];
     }
 
-    bool IsReady() const { return m_indices != NULL; }
-
-    // Faces below the face count, at most that many; nothing without faces or without an array.
-    void Select(const int* faces, int n)
+    // The material index of a face, or -1 when the host has no record for it.
+    int MaterialOfFace(int face) const
     {
-        if (m_indices == NULL || n <= 0 || n > m_faceCount)
-            return;
-        for (int i = 0; i < n; ++i)
-            m_indices[i] = (unsigned int)faces[i];
-        // A string store runs at memset speed; a plain loop stores 4 bytes at a time on i686.
-        __stosd((unsigned long*)m_indices + n, m_indices[n - 1], (size_t)(m_faceCount - n));
-        zvkPolyhSelectFaces(m_polyhedron, m_faceCount, m_indices);
+        const ZvkFace* record = FaceRecord(face);
+        return record != NULL ? zvkFaceMaterialIndex(record) : -1;
     }
-    void Select(int face) { Select(&face, 1); }
+
+    void PaintFace(int face, const CHostMaterial& material)
+    {
+        zvkPolyhPaintFace(m_polyhedron, (unsigned short)face, material.Handle(), 1);
+        ReadFaces();
+    }
+    void PaintAll(const CHostMaterial& material)
+    {
+        zvkPolyhPaint(m_polyhedron, material.Handle());
+        ReadFaces();
+    }
 
 private:
-    CHostFaceSelection(const CHostFaceSelection&);
-    CHostFaceSelection& operator=(const CHostFaceSelection&);
+    void ReadFaces()
+    {
+        if (m_polyhedron == NULL)
+        {
+            m_faceCount = 0;
+            m_faces = NULL;
+            return;
+        }
+        m_faceCount = zvkPolyhGetNbrFaces(m_polyhedron);
+        m_faces = zvkPolyhGetFaceptrArray(m_polyhedron);
+    }
 
     ZvkHandle m_polyhedron;
     int m_faceCount;
-    unsigned int* m_indices;
-};
-
-// The entries at these ascending positions selected besides any already, consecutive ones as one
-// range: a message per run rather than per entry.
-inline void SelectPositions(CListBox& list, const std::vector<int>& positions)
-{
-    for (size_t i = 0; i < positions.size();)
-    {
-        size_t last = i;
-        while (last + 1 < positions.size() && positions[last + 1] == positions[last] + 1)
-            ++last;
-        list.SelItemRange(TRUE, positions[i], positions[last]);
-        i = last + 1;
-    }
-}
-
-// The positions of the selected entries, in the order the list gives them, held in a buffer of
-// 0x100000 bytes that asks for one position fewer than it holds and is released once.
-class CSelectedPositions
-{
-public:
-    explicit CSelectedPositions(const CListBox& list)
-        : m_positions(static_cast<int*>(::operator new(BUFFER_BYTES, std::nothrow))),
-          m_count(m_positions != NULL ? list.GetSelItems(MAX_POSITIONS, m_positions) : 0)
-    {
-        if (m_count < 0)
-            m_count = 0;
-    }
-    ~CSelectedPositions() { ::operator delete(m_positions); }
-
-    int GetCount() const { return m_count; }
-    int operator[](int i) const { return m_positions[i]; }
-
-private:
-    CSelectedPositions(const CSelectedPositions&);
-    CSelectedPositions& operator=(const CSelectedPositions&);
-
-    static const size_t BUFFER_BYTES = 0x100000;
-    static const int MAX_POSITIONS = 0x3FFFF;
-    int* m_positions;
-    int m_count;
+    ZvkFace** m_faces;
 };
 
 #endif

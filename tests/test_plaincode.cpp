@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,19 @@ TEST(MaterialTally, RowsCountFacesByIndexAndSayWhatTheirMaterialIs)
     EXPECT_EQ(nullptr, MaterialRowAt(tally, 3));
     EXPECT_EQ("8 faces, 3 materials", TotalText(tally));
 
+    // A tally cut short by a throw leaves none of its counts to the next one (of the same
+    // function: each instance of the template has counts of its own).
+    int throwAt = 6;
+    auto materialOf = [&](int face) -> int {
+        if (face == throwAt)
+            throw std::bad_alloc();
+        return materials[face];
+    };
+    EXPECT_THROW(CountFacesByMaterial(8, materialOf), std::bad_alloc);
+    throwAt = -1;
+    MaterialTally again = CountFacesByMaterial(8, materialOf);
+    EXPECT_EQ(rows[0], RowText(again, 0));
+    EXPECT_EQ("matID 5\t3 faces\t37.5 %\t", RowText(again, 1));
 }
 
 // The face list's model: each entry's paint as the window sets it (a position outside the list

@@ -492,6 +492,11 @@ int ZVKCALL zvkShaderGetID(ZvkHandle shader)
 
 ZvkHandle ZVKCALL zvkShaderInfoCreate(void)
 {
+    if (g_shaderFault == ZVKT_SHADER_INFOS_NONE)
+    {
+        Record("zvkShaderInfoCreate", 0);
+        return NULL;
+    }
     ShaderInfo* info = new ShaderInfo();
     g_shaderInfos.insert(info);
     ++g_balance.shaderInfosCreated;

@@ -232,6 +232,7 @@ TEST_F(HostFaults, EveryPathSurvivesEveryFault)
         { "a host directory of 300 and more characters", [&](ZvkHandle) { zvktSetZVDir(longDirectory.c_str()); }, FACES },
         { "no shaders", [](ZvkHandle) { zvktSetShaderFault(ZVKT_SHADERS_NONE); }, FACES },
         { "every shader of identifier 1", [](ZvkHandle) { zvktSetShaderFault(ZVKT_SHADERS_ALL_ID_1); }, FACES },
+        { "no shader info from zvkShaderInfoCreate", [](ZvkHandle) { zvktSetShaderFault(ZVKT_SHADER_INFOS_NONE); }, FACES },
     };
     const std::vector<Path> paths = Paths();
     MessageBoxCatcher boxes;

@@ -3,6 +3,7 @@
 #include "host/HostMaterial.h"
 #include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
+#include "settings/WindowPosition.h"
 #include "ui/MatIdDialog.h"
 
 static const char s_szTitle[] = "Materials of ";
@@ -76,7 +77,8 @@ BOOL CMaterialsPanel::OnInitDialog()
 }
 
 // Beside the tool window the first time (on its left when the right has no room), then where
-// the panel last closed.
+// the panel last closed; wherever that lies off every monitor (one unplugged since, or the tool
+// window moved off them), where the tool window opens without a stored position.
 void CMaterialsPanel::PlaceWindow()
 {
     POINT at = s_lastPosition;
@@ -90,6 +92,8 @@ void CMaterialsPanel::PlaceWindow()
         at.x = tool.right + PANEL_GAP + width <= screenRight ? tool.right + PANEL_GAP : tool.left - PANEL_GAP - width;
         at.y = tool.top;
     }
+    if (!IntersectsAMonitor(m_hWnd, at.x, at.y))
+        at = DEFAULT_WINDOW_POSITION;
     SetWindowPos(NULL, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

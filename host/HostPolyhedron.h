@@ -54,21 +54,31 @@ inline bool IsFaceOf(int face, int faceCount)
 
 // One polyhedron's faces: its face count and face pointer array, read when the view is made.
 // Every paint goes through the view: the host may reallocate its face array (and change its face
-// count) on any paint, so after each paint call both are read again. A pointer into the array is
-// never kept across a paint. A view of no polyhedron (NULL) has no faces and asks the host nothing.
+// count) on any paint, so after a paint call both are read again before anything more is read
+// through the view. A run of paints with no read between them costs one re-read, not one each.
+// A view of no polyhedron (NULL) has no faces and asks the host nothing.
 class CHostPolyhedron
 {
 public:
     explicit CHostPolyhedron(ZvkHandle polyhedron) : m_polyhedron(polyhedron) { ReadFaces(); }
 
     ZvkHandle Handle() const { return m_polyhedron; }
-    int FaceCount() const { return m_faceCount; }
+    int FaceCount() const
+    {
+        Fresh();
+        return m_faceCount;
+    }
     // False when the host reports faces without their array: nothing can be read then.
-    bool HasFaceArray() const { return m_faces != NULL; }
+    bool HasFaceArray() const
+    {
+        Fresh();
+        return m_faces != NULL;
+    }
 
     // The face record of a valid face, or NULL: nothing is read outside the face pointer array.
     const ZvkFace* FaceRecord(int face) const
     {
+        Fresh();
         if (m_faces == NULL || !IsFaceOf(face, m_faceCount))
             return NULL;
         return m_faces[face];
@@ -84,17 +94,23 @@ public:
     void PaintFace(int face, const CHostMaterial& material)
     {
         zvkPolyhPaintFace(m_polyhedron, (unsigned short)face, material.Handle(), 1);
-        ReadFaces();
+        m_bPainted = true;
     }
     void PaintAll(const CHostMaterial& material)
     {
         zvkPolyhPaint(m_polyhedron, material.Handle());
-        ReadFaces();
+        m_bPainted = true;
     }
 
 private:
-    void ReadFaces()
+    void Fresh() const
     {
+        if (m_bPainted)
+            ReadFaces();
+    }
+    void ReadFaces() const
+    {
+        m_bPainted = false;
         if (m_polyhedron == NULL)
         {
             m_faceCount = 0;
@@ -106,8 +122,9 @@ private:
     }
 
     ZvkHandle m_polyhedron;
-    int m_faceCount;
-    ZvkFace** m_faces;
+    mutable int m_faceCount;
+    mutable ZvkFace** m_faces;
+    mutable bool m_bPainted;
 };
 
 #endif

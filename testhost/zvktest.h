@@ -58,6 +58,10 @@ ZVKTEST void zvktSelect(ZvkHandle object);                  /* the host's curren
 /* Odd host data: the face count reported and whether the face pointer array is reported as null. */
 ZVKTEST void zvktSetReportedFaceCount(ZvkHandle polyhedron, int count);
 ZVKTEST void zvktSetNullFaceArray(ZvkHandle polyhedron, int isNull);
+/* Every paint moves the face pointer array to a new block and makes the old one inaccessible, as a
+   host that reallocates its array may: a pointer kept across a paint faults. Small polyhedra only:
+   the old blocks stay reserved until zvktReset. */
+ZVKTEST void zvktSetMovingFaceArray(ZvkHandle polyhedron, int moves);
 /* zvkGNodeGetFullName fills the whole buffer without a terminating zero. */
 ZVKTEST void zvktSetUnterminatedNames(int on);
 

@@ -223,6 +223,7 @@ TEST_F(HostFaults, EveryPathSurvivesEveryFault)
         { "its third leaves the handle 0", [](ZvkHandle) { zvktSetMaterialCreateFault(2, 1); }, FACES },
         { "zvkCalloc gives no block", [](ZvkHandle) { zvktSetCallocFault(0, -1); }, FACES },
         { "a null face pointer array with a positive count", [](ZvkHandle p) { zvktSetNullFaceArray(p, 1); }, FACES },
+        { "the face pointer array moved on every paint", [](ZvkHandle p) { zvktSetMovingFaceArray(p, 1); }, FACES },
         { "a negative face count", [](ZvkHandle p) { zvktSetReportedFaceCount(p, -5); }, 0 },
         { "null records inside the face pointer array",
           [](ZvkHandle p) { zvktSetNullFaceRecord(p, 1, 1); zvktSetNullFaceRecord(p, FACES - 1, 1); }, FACES },

@@ -1,16 +1,14 @@
 // Where the tool window opens: the window-position file under the host's directory.
 #include "ui/MatIdDialog.h"
 
+#include "settings/WindowPosition.h"
+
 #include "host/zvkapi.h"
 #include "settings/PositionFile.h"
 
 #include <climits>
 
-namespace
-{
-
-// True when the window's outer rectangle, moved to (left, top), shares at least one pixel
-// with a monitor. The sums are taken wide and clamped, so no stored number can overflow them.
+// The sums are taken wide and clamped, so no stored number can overflow them.
 bool IntersectsAMonitor(HWND window, int left, int top)
 {
     RECT now;
@@ -26,8 +24,6 @@ bool IntersectsAMonitor(HWND window, int left, int top)
     there.bottom = static_cast<LONG>(bottom < LONG_MAX ? bottom : LONG_MAX);
     return ::MonitorFromRect(&there, MONITOR_DEFAULTTONULL) != NULL;
 }
-
-}  // namespace
 
 // A host that reports no directory gives an empty path, which no open accepts. An empty
 // directory is none too: the path would name a folder at the root of the current drive.

@@ -75,8 +75,10 @@ struct SceneObject
     bool overrideCount = false;
     int reportedCount = 0;
     bool nullArray = false;
+    bool movingArray = false;
     GuardedBlock records;
     GuardedBlock pointers;
+    std::vector<GuardedBlock> movedFrom;   // inaccessible, so a stale pointer faults
     std::vector<MaterialData> slots;
     std::set<unsigned> selectedFaces;
 
@@ -179,6 +181,8 @@ void ClearScene()
     {
         object->records.Release();
         object->pointers.Release();
+        for (GuardedBlock& old : object->movedFrom)
+            old.Release();
         delete object;
     }
     g_objects.clear();
@@ -341,6 +345,22 @@ int ZVKCALL zvkPolyhSelectFaces(ZvkHandle polyhedron, int count, const unsigned 
     return 1;
 }
 
+// A host that reallocates its face pointer array on a paint (zvktSetMovingFaceArray).
+void MoveFaceArray(SceneObject* object)
+{
+    if (!object->movingArray)
+        return;
+    size_t bytes = (size_t)object->faceCount * sizeof(ZvkFace*);
+    GuardedBlock moved;
+    moved.Allocate(bytes);
+    memcpy(moved.data, object->pointers.data, bytes);
+    DWORD oldProtect;
+    VirtualProtect(object->pointers.base, (size_t)(object->pointers.data + bytes - (unsigned char*)object->pointers.base),
+                   PAGE_NOACCESS, &oldProtect);
+    object->movedFrom.push_back(object->pointers);
+    object->pointers = moved;
+}
+
 int ZVKCALL zvkPolyhPaintFace(ZvkHandle polyhedron, unsigned short faceIndex, ZvkHandle material, int flag)
 {
     Record("zvkPolyhPaintFace", 4, U(polyhedron), faceIndex, U(material), flag).result = 1;
@@ -348,6 +368,8 @@ int ZVKCALL zvkPolyhPaintFace(ZvkHandle polyhedron, unsigned short faceIndex, Zv
     MaterialBlock* block = FindMaterial(material);
     if (found && block && faceIndex < found->faceCount)
         found->SetMaterialIndex(faceIndex, FindOrAddSlot(found, block->data));
+    if (found)
+        MoveFaceArray(found);
     return 1;
 }
 
@@ -362,6 +384,8 @@ int ZVKCALL zvkPolyhPaint(ZvkHandle polyhedron, ZvkHandle material)
         for (int face = 0; face < found->faceCount; ++face)
             found->SetMaterialIndex(face, slot);
     }
+    if (found)
+        MoveFaceArray(found);
     return 1;
 }
 
@@ -492,6 +516,11 @@ int ZVKCALL zvkShaderGetID(ZvkHandle shader)
 
 ZvkHandle ZVKCALL zvkShaderInfoCreate(void)
 {
+    if (g_shaderFault == ZVKT_SHADER_INFOS_NONE)
+    {
+        Record("zvkShaderInfoCreate", 0);
+        return NULL;
+    }
     ShaderInfo* info = new ShaderInfo();
     g_shaderInfos.insert(info);
     ++g_balance.shaderInfosCreated;
@@ -679,6 +708,12 @@ void zvktSetNullFaceArray(ZvkHandle polyhedron, int isNull)
 {
     if (SceneObject* found = FindObject(polyhedron))
         found->nullArray = isNull != 0;
+}
+
+void zvktSetMovingFaceArray(ZvkHandle polyhedron, int moves)
+{
+    if (SceneObject* found = FindPolyhedron(polyhedron))
+        found->movingArray = moves != 0;
 }
 
 void zvktSetUnterminatedNames(int on) { g_unterminatedNames = on != 0; }

@@ -58,6 +58,10 @@ ZVKTEST void zvktSelect(ZvkHandle object);                  /* the host's curren
 /* Odd host data: the face count reported and whether the face pointer array is reported as null. */
 ZVKTEST void zvktSetReportedFaceCount(ZvkHandle polyhedron, int count);
 ZVKTEST void zvktSetNullFaceArray(ZvkHandle polyhedron, int isNull);
+/* Every paint moves the face pointer array to a new block and makes the old one inaccessible, as a
+   host that reallocates its array may: a pointer kept across a paint faults. Small polyhedra only:
+   the old blocks stay reserved until zvktReset. */
+ZVKTEST void zvktSetMovingFaceArray(ZvkHandle polyhedron, int moves);
 /* zvkGNodeGetFullName fills the whole buffer without a terminating zero. */
 ZVKTEST void zvktSetUnterminatedNames(int on);
 
@@ -106,8 +110,9 @@ ZVKTEST void zvktSetNullFaceRecord(ZvkHandle polyhedron, int face, int isNull);
 /* zvkGetZVDir returns a null pointer or an empty string instead of the directory set. */
 enum { ZVKT_ZVDIR_AS_SET = 0, ZVKT_ZVDIR_NULL = 1, ZVKT_ZVDIR_EMPTY = 2 };
 ZVKTEST void zvktSetZVDirFault(int fault);
-/* The shader walk finds no shader, or every shader reports identifier 1. */
-enum { ZVKT_SHADERS_AS_ADDED = 0, ZVKT_SHADERS_NONE = 1, ZVKT_SHADERS_ALL_ID_1 = 2 };
+/* The shader walk finds no shader, or every shader reports identifier 1, or zvkShaderInfoCreate
+   makes no shader info (returns 0). */
+enum { ZVKT_SHADERS_AS_ADDED = 0, ZVKT_SHADERS_NONE = 1, ZVKT_SHADERS_ALL_ID_1 = 2, ZVKT_SHADER_INFOS_NONE = 3 };
 ZVKTEST void zvktSetShaderFault(int fault);
 /* Model loading (the sandbox host): a slot's material, colour and alpha included. A slot past
    the polyhedron's last is ignored. */

@@ -1,10 +1,9 @@
 // The colour-coded list box on its own, for what the tool window never asks of it: colour 0,
-// positions outside the list, adding and inserting with a colour; Ctrl+letter keys handed to the
-// parent; and the class library's module-state switch around its calls and messages.
+// positions outside the list, adding with a colour; Ctrl+letter keys handed to the parent; and the
+// class library's module-state switch around its calls and messages.
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <string>
 
 #include "ui/ColorListBox.h"
@@ -61,18 +60,12 @@ protected:
         ::DestroyWindow(m_parent.m_hWnd);
     }
 
-    // The item data of every entry; the list's own record of its coloured entries must agree.
+    // The item data of every entry.
     std::vector<COLORREF> Colours() const
     {
         std::vector<COLORREF> colours;
-        std::set<int> coloured;
         for (int i = 0; i < m_list.GetCount(); ++i)
-        {
             colours.push_back((COLORREF)m_list.GetItemData(i));
-            if (colours.back() != 0)
-                coloured.insert(i);
-        }
-        EXPECT_EQ(coloured, m_list.ColouredEntries());
         return colours;
     }
 
@@ -112,24 +105,19 @@ TEST_F(ColorListBox, APositionOutsideTheListChangesNothingButStillRepaints)
     }
 }
 
-TEST_F(ColorListBox, AddingAndInsertingWithAColourSetItOnlyWhereAnEntryWasMade)
+// As undo rewrites the entries after a changed one: taken off from the end, added again with their colours.
+TEST_F(ColorListBox, AddingWithAColourSetsItOnTheEntryMade)
 {
     EXPECT_EQ(3, m_list.AddString("3 | 1", CLR_PAINTED));
-    EXPECT_EQ(0, m_list.InsertString(0, "first", CLR_PAINTED_INVISIBLE));
-    EXPECT_EQ(2, m_list.InsertString(2, "plain"));
-    EXPECT_LT(m_list.InsertString(99, "nowhere", CLR_PAINTED), 0);
-    EXPECT_EQ((std::vector<COLORREF>{ CLR_PAINTED_INVISIBLE, 0, 0, 0, 0, CLR_PAINTED }), Colours());
+    EXPECT_EQ(4, m_list.AddString("4 | 1", CLR_PAINTED_INVISIBLE));
+    EXPECT_EQ(5, m_list.AddString("plain"));
+    EXPECT_EQ((std::vector<COLORREF>{ 0, 0, 0, CLR_PAINTED, CLR_PAINTED_INVISIBLE, 0 }), Colours());
     CString text;
-    m_list.GetText(2, text);
+    m_list.GetText(5, text);
     EXPECT_STREQ("plain", text);
 
-    m_list.SendMessage(LB_DELETESTRING, 1);
-    EXPECT_EQ((std::vector<COLORREF>{ CLR_PAINTED_INVISIBLE, 0, 0, 0, CLR_PAINTED }), Colours());
-    // Windows sets every entry for -1, Wine none: the record follows either.
-    m_list.SendMessage(LB_SETITEMDATA, (WPARAM)-1, CLR_PAINTED);
-    Colours();
-    m_list.ResetContent();
-    EXPECT_TRUE(m_list.ColouredEntries().empty());
+    m_list.DeleteString(3);
+    EXPECT_EQ((std::vector<COLORREF>{ 0, 0, 0, CLR_PAINTED_INVISIBLE, 0 }), Colours());
 }
 
 // A Ctrl+letter key goes to the parent first. One the parent takes is not typed into the list,

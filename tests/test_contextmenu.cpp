@@ -630,15 +630,24 @@ TEST_F(MaterialsPanel, SwatchesShowTheSlotsColourHatchedWhenInvisible)
     ReleaseDC(screen, screenDc);
 }
 
+// Where it was last shown, unless that lies off every monitor: then where the tool window opens
+// without a stored position.
 TEST_F(MaterialsPanel, ClosesWithTheToolWindowAndReopensWhereItWasLastShownDuringTheRun)
 {
-    for (POINT at : { POINT{ 300, 200 }, POINT{ 340, 220 } })
+    struct Case { const char* label; POINT at, reopensAt; bool toolWindowClosed; };
+    const Case cases[] = {
+        { "the panel closed", { 300, 200 }, { 300, 200 }, false },
+        { "the tool window closed", { 340, 220 }, { 340, 220 }, true },
+        { "closed off every monitor", { -5000, -5000 }, { 100, 100 }, false },
+    };
+    for (const Case& c : cases)
     {
+        SCOPED_TRACE(c.label);
         LoadPolyhedron("Scene\\Box", 4);
         HWND panel = RequestPanel();
         ASSERT_TRUE(panel != NULL);
-        SetWindowPos(panel, NULL, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        if (at.x == 300)
+        SetWindowPos(panel, NULL, c.at.x, c.at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        if (!c.toolWindowClosed)
             SendMessageA(panel, WM_CLOSE, 0, 0);
         else
         {
@@ -652,8 +661,8 @@ TEST_F(MaterialsPanel, ClosesWithTheToolWindowAndReopensWhereItWasLastShownDurin
         panel = RequestPanel();
         RECT frame;
         GetWindowRect(panel, &frame);
-        EXPECT_EQ(at.x, frame.left);
-        EXPECT_EQ(at.y, frame.top);
+        EXPECT_EQ(c.reopensAt.x, frame.left);
+        EXPECT_EQ(c.reopensAt.y, frame.top);
     }
 }
 

@@ -223,6 +223,7 @@ TEST_F(HostFaults, EveryPathSurvivesEveryFault)
         { "its third leaves the handle 0", [](ZvkHandle) { zvktSetMaterialCreateFault(2, 1); }, FACES },
         { "zvkCalloc gives no block", [](ZvkHandle) { zvktSetCallocFault(0, -1); }, FACES },
         { "a null face pointer array with a positive count", [](ZvkHandle p) { zvktSetNullFaceArray(p, 1); }, FACES },
+        { "the face pointer array moved on every paint", [](ZvkHandle p) { zvktSetMovingFaceArray(p, 1); }, FACES },
         { "a negative face count", [](ZvkHandle p) { zvktSetReportedFaceCount(p, -5); }, 0 },
         { "null records inside the face pointer array",
           [](ZvkHandle p) { zvktSetNullFaceRecord(p, 1, 1); zvktSetNullFaceRecord(p, FACES - 1, 1); }, FACES },
@@ -232,6 +233,7 @@ TEST_F(HostFaults, EveryPathSurvivesEveryFault)
         { "a host directory of 300 and more characters", [&](ZvkHandle) { zvktSetZVDir(longDirectory.c_str()); }, FACES },
         { "no shaders", [](ZvkHandle) { zvktSetShaderFault(ZVKT_SHADERS_NONE); }, FACES },
         { "every shader of identifier 1", [](ZvkHandle) { zvktSetShaderFault(ZVKT_SHADERS_ALL_ID_1); }, FACES },
+        { "no shader info from zvkShaderInfoCreate", [](ZvkHandle) { zvktSetShaderFault(ZVKT_SHADER_INFOS_NONE); }, FACES },
     };
     const std::vector<Path> paths = Paths();
     MessageBoxCatcher boxes;

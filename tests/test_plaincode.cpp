@@ -1,19 +1,21 @@
 // The code that needs no Win32, on its own: entry texts and the face index read back from them,
-// the random colour rule, the materials panel's counts and words, and the paint history's bounds
-// and steps. Runs under Wine and, built natively, under the sanitizers
+// the random colour rule, the materials panel's counts and words, the paint history's bounds
+// and steps, and the face list's model. Runs under Wine and, built natively, under the sanitizers
 // (tests/native), where long is 64 bits and RAND_MAX is 2^31 - 1.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
-#include "ui/EntryText.h"
-#include "ui/MaterialTally.h"
-#include "ui/PaintHistory.h"
-#include "ui/RandomColour.h"
+#include "model/EntryText.h"
+#include "model/FaceListModel.h"
+#include "model/MaterialTally.h"
+#include "model/PaintHistory.h"
+#include "model/RandomColour.h"
 
 namespace
 {
@@ -130,6 +132,56 @@ TEST(MaterialTally, RowsCountFacesByIndexAndSayWhatTheirMaterialIs)
         EXPECT_EQ(rows[row], RowText(tally, row)) << "row " << row;
     EXPECT_EQ(nullptr, MaterialRowAt(tally, 3));
     EXPECT_EQ("8 faces, 3 materials", TotalText(tally));
+
+    // A tally cut short by a throw leaves none of its counts to the next one (of the same
+    // function: each instance of the template has counts of its own).
+    int throwAt = 6;
+    auto materialOf = [&](int face) -> int {
+        if (face == throwAt)
+            throw std::bad_alloc();
+        return materials[face];
+    };
+    EXPECT_THROW(CountFacesByMaterial(8, materialOf), std::bad_alloc);
+    throwAt = -1;
+    MaterialTally again = CountFacesByMaterial(8, materialOf);
+    EXPECT_EQ(rows[0], RowText(again, 0));
+    EXPECT_EQ("matID 5\t3 faces\t37.5 %\t", RowText(again, 1));
+}
+
+// The face list's model: each entry's paint as the window sets it (a position outside the list
+// changes nothing), the painted and to-do entries, and the polyhedron the list is of.
+TEST(FaceListModel, KeepsEachEntrysPaintAndWhatTheListIsOf)
+{
+    CFaceListModel list;
+    list.SetName("Scene\\Cube");
+    list.Filled(5);
+    struct Case { const char* label; int entry; EntryPaint paint; std::vector<int> painted; };
+    const Case cases[] = {
+        { "painted", 1, ENTRY_PAINTED, { 1 } },
+        { "painted invisible", 3, ENTRY_PAINTED_INVISIBLE, { 1, 3 } },
+        { "painted again", 3, ENTRY_PAINTED, { 1, 3 } },
+        { "to do again (an undo)", 1, ENTRY_TO_DO, { 3 } },
+        { "past the end", 5, ENTRY_PAINTED, { 3 } },
+        { "before the start", -1, ENTRY_PAINTED, { 3 } },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        list.SetPaint(c.entry, c.paint);
+        EXPECT_EQ(c.painted, list.Entries(true));
+        EXPECT_EQ(5 - c.painted.size(), list.Entries(false).size());
+        EXPECT_EQ(!c.painted.empty(), list.AnyEntry(true));
+        EXPECT_TRUE(list.AnyEntry(false));
+    }
+    EXPECT_EQ(ENTRY_PAINTED, list.PaintOf(3));
+    EXPECT_EQ(ENTRY_TO_DO, list.PaintOf(7));
+    EXPECT_TRUE(list.IsOf("Scene\\Cube", 5));
+    EXPECT_FALSE(list.IsOf("Scene\\Cube", 4));
+    EXPECT_FALSE(list.IsOf("Scene\\Cub", 5));
+    list.Empty();
+    EXPECT_FALSE(list.AnyEntry(true));
+    EXPECT_FALSE(list.AnyEntry(false));
+    EXPECT_TRUE(list.IsOf("Scene\\Cube", 0)) << "an emptied list keeps its name until it is named anew";
 }
 
 // A step of a polyhedron named name whose faces all went from index 1 to 2.

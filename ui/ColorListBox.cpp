@@ -16,19 +16,6 @@ int CColorListBox::AddString(LPCTSTR lpszItem, COLORREF rgb)
     return nItem;
 }
 
-int CColorListBox::InsertString(int nIndex, LPCTSTR lpszItem)
-{
-    return (int)SendMessage(LB_INSERTSTRING, nIndex, (LPARAM)lpszItem);
-}
-
-int CColorListBox::InsertString(int nIndex, LPCTSTR lpszItem, COLORREF rgb)
-{
-    int nItem = InsertString(nIndex, lpszItem);
-    if (nItem >= 0)
-        SetItemData(nItem, rgb);
-    return nItem;
-}
-
 // Repaints the whole list at once, so the user sees each painted face turn green or red.
 void CColorListBox::SetItemColour(int nIndex, COLORREF rgb)
 {
@@ -109,7 +96,6 @@ LRESULT CColorListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     LRESULT lResult = CListBox::WindowProc(message, wParam, lParam);
-    NoteColours(message, wParam, lParam, lResult);
     if (message == WM_KEYUP && wParam == VK_APPS && !m_bContextMenuAsked && m_hWnd != NULL)
         SendMessage(WM_CONTEXTMENU, (WPARAM)m_hWnd, MAKELPARAM(-1, -1));
     return lResult;
@@ -134,51 +120,4 @@ bool CColorListBox::HandCtrlKeyToParent(WPARAM vk)
         return true;
     m_bSwallowChar = false;
     return false;
-}
-
-/////////////////////////////////////////////////////////////////////////////
-// Coloured entries
-
-// After the list has done what the message asks: an entry added or inserted moves those after
-// it, a deleted one moves them back; LB_SETITEMDATA for -1 sets every entry.
-void CColorListBox::NoteColours(UINT message, WPARAM wParam, LPARAM lParam, LRESULT lResult)
-{
-    if (lResult == LB_ERR || lResult == LB_ERRSPACE)
-        return;
-    int position = (int)wParam;
-    switch (message)
-    {
-    case LB_RESETCONTENT:
-        m_coloured.clear();
-        break;
-    case LB_ADDSTRING:
-    case LB_INSERTSTRING:
-        ShiftColouredFrom((int)lResult, 1);
-        break;
-    case LB_DELETESTRING:
-        m_coloured.erase(position);
-        ShiftColouredFrom(position + 1, -1);
-        break;
-    case LB_SETITEMDATA:
-        if (position == -1)
-        {
-            m_coloured.clear();
-            for (int i = 0; lParam != 0 && i < GetCount(); ++i)
-                m_coloured.insert(i);
-        }
-        else if (lParam != 0)
-            m_coloured.insert(position);
-        else
-            m_coloured.erase(position);
-        break;
-    }
-}
-
-void CColorListBox::ShiftColouredFrom(int position, int by)
-{
-    std::set<int>::iterator from = m_coloured.lower_bound(position);
-    std::vector<int> moved(from, m_coloured.end());
-    m_coloured.erase(from, m_coloured.end());
-    for (size_t i = 0; i < moved.size(); ++i)
-        m_coloured.insert(moved[i] + by);
 }

@@ -1,16 +1,21 @@
-// The face list: an owner-drawn list box whose entries carry a colour in their item data.
+// The face list: an owner-drawn list box whose entries carry a colour in their item data. It only
+// draws them: which entries are painted the tool window's model of the list knows.
 #ifndef COLORLISTBOX_H
 #define COLORLISTBOX_H
 
 #include <afxwin.h>
 
-#include <set>
-#include <utility>
-#include <vector>
+#include "model/PaintHistory.h"
 
 const COLORREF CLR_PAINTED = 0x000B8800;           // green: face painted
 const COLORREF CLR_PAINTED_INVISIBLE = 0x000000C0; // red: face painted invisible
 const COLORREF CLR_SELECTED_TEXT = 0x00FEFDFC;     // text of a selected coloured entry
+
+// The colour an entry is drawn in for its paint state: its item data, 0 for an entry still to do.
+inline COLORREF EntryColourOf(EntryPaint paint)
+{
+    return paint == ENTRY_PAINTED ? CLR_PAINTED : paint == ENTRY_PAINTED_INVISIBLE ? CLR_PAINTED_INVISIBLE : 0;
+}
 
 // A Ctrl+letter key pressed in the list (Alt not held) goes to its parent first: wParam the
 // letter's virtual key, lParam nonzero with Shift held. A parent that takes the key returns
@@ -25,8 +30,6 @@ public:
 
     int AddString(LPCTSTR lpszItem);
     int AddString(LPCTSTR lpszItem, COLORREF rgb);
-    int InsertString(int nIndex, LPCTSTR lpszItem);
-    int InsertString(int nIndex, LPCTSTR lpszItem, COLORREF rgb);
     void SetItemColour(int nIndex, COLORREF rgb);
 
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
@@ -43,17 +46,6 @@ private:
 
     bool m_bContextMenuAsked = false;
     bool m_bSwallowChar = false;
-
-// Coloured entries (the menu's painted and to-do selections, the materials panel's "painted here")
-public:
-    // The positions whose item data is a colour, in order, kept as the list's messages set
-    // them: asking the list entry by entry costs a message each.
-    const std::set<int>& ColouredEntries() const { return m_coloured; }
-
-private:
-    void NoteColours(UINT message, WPARAM wParam, LPARAM lParam, LRESULT lResult);
-    void ShiftColouredFrom(int position, int by);
-    std::set<int> m_coloured;
 };
 
 #endif

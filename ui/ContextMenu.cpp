@@ -2,45 +2,16 @@
 // faces still to do in one step, and copy the list as text.
 #include "ui/MatIdDialog.h"
 
+#include "host/HostFaceSelection.h"
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
 #include "ui/BusyIndicator.h"
-#include "ui/HostHelpers.h"
+#include "ui/ListPositions.h"
 
 static const char s_szSelectMaterial[] = "Select faces of material";
 
 /////////////////////////////////////////////////////////////////////////////
 // What the menu looks at
-
-// A list built for this polyhedron holds one entry per face, entry i for face i, so the entry
-// positions can stand for the face indices without reading every entry's text back.
-bool CMatIdDialog::IsListOfPolyhedron(ZvkHandle polyhedron)
-{
-    return polyhedron != NULL && HasFullName(polyhedron, m_strObjectName)
-        && zvkPolyhGetNbrFaces(polyhedron) == m_faceList.GetCount();
-}
-
-// Entries coloured (painted) or not (to do), in list order, from the list's own record of its
-// coloured entries rather than an item-data message per entry.
-static std::vector<int> EntriesByPaintState(const CColorListBox& list, bool painted)
-{
-    const std::set<int>& coloured = list.ColouredEntries();
-    if (painted)
-        return std::vector<int>(coloured.begin(), coloured.end());
-    std::vector<int> chosen;
-    std::set<int>::const_iterator next = coloured.begin();
-    for (int i = 0, count = list.GetCount(); i < count; ++i)
-        if (next != coloured.end() && *next == i)
-            ++next;
-        else
-            chosen.push_back(i);
-    return chosen;
-}
-
-static bool AnyEntryWithPaintState(const CColorListBox& list, bool painted)
-{
-    int coloured = (int)list.ColouredEntries().size();
-    return painted ? coloured > 0 : coloured < list.GetCount();
-}
 
 static UINT GreyedUnless(bool enabled)
 {
@@ -93,7 +64,7 @@ static void DeleteOutOfDateLine(CMenu* pPopup)
 
 // The material number in the first select item, the out-of-date line (with its separator)
 // only when it applies, and every item greyed that has nothing to act on.
-static void FitMenuItems(CMenu* pPopup, const CColorListBox& list, bool upToDate, int material)
+static void FitMenuItems(CMenu* pPopup, const CListBox& list, const CFaceListModel& model, bool upToDate, int material)
 {
     if (material >= 0)
     {
@@ -104,8 +75,8 @@ static void FitMenuItems(CMenu* pPopup, const CColorListBox& list, bool upToDate
     if (upToDate)
         DeleteOutOfDateLine(pPopup);
     pPopup->EnableMenuItem(ID_SELECT_MATERIAL, GreyedUnless(material >= 0));
-    pPopup->EnableMenuItem(ID_SELECT_PAINTED, GreyedUnless(upToDate && AnyEntryWithPaintState(list, true)));
-    pPopup->EnableMenuItem(ID_SELECT_TO_DO, GreyedUnless(upToDate && AnyEntryWithPaintState(list, false)));
+    pPopup->EnableMenuItem(ID_SELECT_PAINTED, GreyedUnless(upToDate && model.AnyEntry(true)));
+    pPopup->EnableMenuItem(ID_SELECT_TO_DO, GreyedUnless(upToDate && model.AnyEntry(false)));
     pPopup->EnableMenuItem(ID_MATERIALS, GreyedUnless(upToDate && list.GetCount() > 0));
     pPopup->EnableMenuItem(ID_COPY_LIST, GreyedUnless(list.GetCount() > 0));
     pPopup->EnableMenuItem(ID_COPY_SELECTED, GreyedUnless(list.GetSelCount() > 0));
@@ -138,9 +109,9 @@ void CMatIdDialog::OnContextMenu(CWnd* pWnd, CPoint pos)
     if (pPopup == NULL)
         return;
     ZvkHandle polyhedron = SelectedPolyhedron();
-    bool upToDate = IsListOfPolyhedron(polyhedron);
-    int material = upToDate && entry >= 0 ? MaterialOfFace(zvkPolyhGetFaceptrArray(polyhedron), count, entry) : -1;
-    FitMenuItems(pPopup, m_faceList, upToDate, material);
+    bool upToDate = IsListOf(polyhedron);
+    int material = upToDate && entry >= 0 ? CHostPolyhedron(polyhedron).MaterialOfFace(entry) : -1;
+    FitMenuItems(pPopup, m_faceList, m_list, upToDate, material);
     FitUndoItems(pPopup, polyhedron);
 
     CPoint at = MenuPosition(pos, entry);
@@ -158,28 +129,27 @@ void CMatIdDialog::OnSelectMaterial()
     UpdateData(FALSE);
     ZvkHandle polyhedron = SelectedPolyhedron();
     int entry = m_nMenuEntry;
-    if (!IsListOfPolyhedron(polyhedron) || entry < 0 || entry >= m_faceList.GetCount())
+    if (!IsListOf(polyhedron) || entry < 0 || entry >= m_faceList.GetCount())
         return;
     CBusyIndicator busy(m_listTitle);
-    int count = m_faceList.GetCount();
-    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
-    int material = MaterialOfFace(faces, count, entry);
+    CHostPolyhedron faces(polyhedron);
+    int material = faces.MaterialOfFace(entry);
     if (material < 0)
         return;
-    SelectEntriesOfMaterial(polyhedron, faces, material, entry);
+    SelectEntriesOfMaterial(faces, material, entry);
 }
 
 // Exactly the entries whose face has the material index, with the given entry current (the first
 // chosen one for -1): the menu's item and the materials panel's rows alike.
-void CMatIdDialog::SelectEntriesOfMaterial(ZvkHandle polyhedron, ZvkFace** faces, int material, int current)
+void CMatIdDialog::SelectEntriesOfMaterial(const CHostPolyhedron& polyhedron, int material, int current)
 {
     int count = m_faceList.GetCount();
     std::vector<int> chosen;
     for (int face = 0; face < count; ++face)
-        if (MaterialOfFace(faces, count, face) == material)
+        if (polyhedron.MaterialOfFace(face) == material)
             chosen.push_back(face);
     if (!chosen.empty())
-        SelectChosenEntries(polyhedron, chosen, current >= 0 ? current : chosen.front());
+        SelectChosenEntries(polyhedron.Handle(), chosen, current >= 0 ? current : chosen.front());
 }
 
 void CMatIdDialog::OnSelectPainted()
@@ -197,10 +167,10 @@ void CMatIdDialog::SelectEntriesByPaintState(bool painted)
 {
     UpdateData(FALSE);
     ZvkHandle polyhedron = SelectedPolyhedron();
-    if (!IsListOfPolyhedron(polyhedron))
+    if (!IsListOf(polyhedron))
         return;
     CBusyIndicator busy(m_listTitle);
-    std::vector<int> chosen = EntriesByPaintState(m_faceList, painted);
+    std::vector<int> chosen = m_list.Entries(painted);
     if (!chosen.empty())
         SelectChosenEntries(polyhedron, chosen, chosen.front());
 }

@@ -6,18 +6,20 @@
 
 #include <string>
 
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
+#include "model/EntryText.h"
 #include "ui/BusyIndicator.h"
-#include "ui/EntryText.h"
-#include "ui/HostHelpers.h"
+#include "ui/ListPositions.h"
 
 static const char s_szClipboardInUse[] = "The clipboard is in use by another program: nothing was copied.";
+static const char s_szNoMemory[] = "Not enough memory: the command was not finished.";
 
-static const char* PaintState(COLORREF rgbEntry)
+static const char* PaintState(EntryPaint paint)
 {
-    if (rgbEntry == 0)
+    if (paint == ENTRY_TO_DO)
         return "to do";
-    return rgbEntry == CLR_PAINTED_INVISIBLE ? "invisible" : "painted";
+    return paint == ENTRY_PAINTED_INVISIBLE ? "invisible" : "painted";
 }
 
 // The material index an entry shows, after its " | "; none for an entry listed without its
@@ -33,32 +35,38 @@ static const char* ShownMaterial(const char* text)
     return *bar == NO_MATERIAL_MARK ? "" : bar;
 }
 
-// Puts text on the clipboard as CF_TEXT; false when another program holds the clipboard open,
-// which then stays as it was. Without memory for the text nothing is copied either.
-static bool PutOnClipboard(CWnd* pOwner, const std::string& text)
+// The message box that says why nothing was copied, or NULL once the text is on the clipboard.
+// Another program holding the clipboard open, and no memory for the text, leave the clipboard as
+// it was.
+static const char* PutOnClipboard(CWnd* pOwner, const std::string& text)
 {
     HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     if (hText == NULL)
-        return true;
+        return s_szNoMemory;
     char* pText = (char*)::GlobalLock(hText);
     if (pText == NULL)
     {
         ::GlobalFree(hText);
-        return true;
+        return s_szNoMemory;
     }
     memcpy(pText, text.c_str(), text.size() + 1);
     ::GlobalUnlock(hText);
     if (!pOwner->OpenClipboard())
     {
         ::GlobalFree(hText);
-        return false;
+        return s_szClipboardInUse;
     }
     ::EmptyClipboard();
-    // Once the clipboard has taken the block it is the clipboard's to free.
+    // Once the clipboard has taken the block it is the clipboard's to free; a clipboard that
+    // takes nothing has emptied itself and copied nothing.
+    const char* failure = NULL;
     if (::SetClipboardData(CF_TEXT, hText) == NULL)
+    {
         ::GlobalFree(hText);
+        failure = s_szNoMemory;
+    }
     ::CloseClipboard();
-    return true;
+    return failure;
 }
 
 // The lines are made under "Please wait..." (a long list takes a while); a clipboard that
@@ -68,8 +76,8 @@ void CMatIdDialog::CopyEntries(const std::vector<int>& positions)
     CBusyIndicator busy(m_listTitle);
     std::string text = EntriesText(positions);
     busy.End();
-    if (!PutOnClipboard(this, text))
-        AfxMessageBox(s_szClipboardInUse, MB_ICONINFORMATION, 0);
+    if (const char* failure = PutOnClipboard(this, text))
+        AfxMessageBox(failure, MB_ICONINFORMATION, 0);
 }
 
 // The face is read from the entry as every command reads it. The material index comes afresh
@@ -79,9 +87,9 @@ void CMatIdDialog::CopyEntries(const std::vector<int>& positions)
 std::string CMatIdDialog::EntriesText(const std::vector<int>& positions)
 {
     ZvkHandle polyhedron = SelectedPolyhedron();
-    bool upToDate = IsListOfPolyhedron(polyhedron);
-    int faceCount = upToDate ? m_faceList.GetCount() : 0;
-    ZvkFace** faces = upToDate ? zvkPolyhGetFaceptrArray(polyhedron) : NULL;
+    bool upToDate = IsListOf(polyhedron);
+    // The host's faces are read only for a list of the selected polyhedron.
+    CHostPolyhedron faces(upToDate ? polyhedron : NULL);
 
     std::string text;
     text.reserve(positions.size() * 24);
@@ -90,19 +98,19 @@ std::string CMatIdDialog::EntriesText(const std::vector<int>& positions)
     for (size_t i = 0; i < positions.size(); ++i)
     {
         m_faceList.GetText(positions[i], strEntry);
-        int face = FaceIndexOfEntry(strEntry);
+        int face = ReadEntryFaceIndex(strEntry);
         wsprintf(szNumber, "%d", face);
         text += szNumber;
         text += '\t';
         if (!upToDate)
             text += ShownMaterial(strEntry);
-        else if (const ZvkFace* record = FaceRecord(faces, faceCount, face))
+        else if (const ZvkFace* record = faces.FaceRecord(face))
         {
             wsprintf(szNumber, "%u", (unsigned)zvkFaceMaterialIndex(record));
             text += szNumber;
         }
         text += '\t';
-        text += PaintState((COLORREF)m_faceList.GetItemData(positions[i]));
+        text += PaintState(m_list.PaintOf(positions[i]));
         text += "\r\n";
     }
     return text;

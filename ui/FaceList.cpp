@@ -1,14 +1,17 @@
 // Building, clearing and labelling the face list; the help text.
 #include "ui/MatIdDialog.h"
 
+#include "host/HostMaterial.h"
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
+#include "model/EntryText.h"
 #include "ui/BusyIndicator.h"
-#include "ui/EntryText.h"
-#include "ui/HostHelpers.h"
 
 // Storage reserved per entry text before a fill: at most 13 characters and the zero.
 static const int ENTRY_STORAGE_BYTES = 16;
 
+// The list title while the list can be used.
+static const char s_szListTitle[] = "Faces | matIDs list";
 static const char s_szRefusedTitle[] = "Nothing selected...";
 static const char s_szEmptyTitle[] = "List is empty!";
 static const char s_szSelectPolyhedron[] = "Please, select a polyhedron!";
@@ -34,8 +37,7 @@ void CMatIdDialog::OnLoadList()
 {
     UpdateData(FALSE);
     CBusyIndicator busy(m_listTitle);
-    m_faceList.ResetContent();
-    g_paintHistory.ListReplaced();
+    ListEmptied();
     zvkCurrobjEditToolClose();
     zvkSceneRefresh();
     m_strItemText = "";
@@ -58,10 +60,10 @@ void CMatIdDialog::OnLoadList()
     m_btnPaintInvisible.EnableWindow(TRUE);
     SetPaintButtons(0, 0);
 
-    ZvkHandle editorMaterial = CreateEditorCopy();
+    CHostMaterial editorMaterial = CHostMaterial::EditorCopy();
     // Without the material the load could not give the editor back what it showed: it stops
     // here with the list empty, and nothing is activated or released as a material.
-    if (editorMaterial == NULL)
+    if (!editorMaterial.IsMade())
     {
         m_faceList.SetRedraw(TRUE);
         UpdateData(FALSE);
@@ -74,13 +76,15 @@ void CMatIdDialog::OnLoadList()
         busy.SetTitleAfter(s_szRefusedTitle);
         busy.End();
         AfxMessageBox(s_szTooManyFaces, MB_ICONINFORMATION, 0);
-        ReleaseMaterial(editorMaterial);
+        editorMaterial.Release();
         m_faceList.SetRedraw(TRUE);
         return;
     }
+    m_list.Filled(m_faceList.GetCount());
 
     zvkPolyhInitializeMaterials(polyhedron);
-    ShowAndRelease(editorMaterial);
+    editorMaterial.ShowInEditor();
+    editorMaterial.Release();
     RefreshHost();
     m_faceList.SetSel(0, TRUE);
     m_faceList.SetRedraw(TRUE);
@@ -92,11 +96,9 @@ void CMatIdDialog::OnLoadList()
 // whole (false, nothing added); m_strItemText keeps the text of the last entry formed.
 bool CMatIdDialog::AddFaceEntries(ZvkHandle polyhedron)
 {
-    int count = zvkPolyhGetNbrFaces(polyhedron);
-    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
+    CHostPolyhedron faces(polyhedron);
     // Faces reported without their array: nothing can be read, so nothing is listed.
-    if (faces == NULL)
-        count = 0;
+    int count = faces.HasFaceArray() ? faces.FaceCount() : 0;
     if (count > 0 && count < FACE_LIMIT)
         m_faceList.InitStorage(count, count * ENTRY_STORAGE_BYTES);
     // Each text is formed in a local buffer and m_strItemText takes only the one it keeps: nothing
@@ -104,8 +106,8 @@ bool CMatIdDialog::AddFaceEntries(ZvkHandle polyhedron)
     char szText[ENTRY_TEXT_SIZE] = "";
     for (int i = 0; i < count; ++i)
     {
-        if (faces[i] != NULL)
-            FormatEntryText(szText, i, zvkFaceMaterialIndex(faces[i]));
+        if (const ZvkFace* record = faces.FaceRecord(i))
+            FormatEntryText(szText, i, zvkFaceMaterialIndex(record));
         else
             FormatEntryTextWithoutRecord(szText, i);
         // Tested once entry 0's text is formed, before anything is added.
@@ -126,21 +128,53 @@ void CMatIdDialog::ShowObjectName()
     ZvkHandle selection = zvkGetCurrentSelection();
     char szName[ZVK_NAME_BUFFER_SIZE];
     ReadFullName(selection, szName);
-    if (!IsPolyhedron(selection))
-        m_strObjectName = s_szRefusedTitle;
-    else
-        m_strObjectName = szName;
+    ShowListName(IsPolyhedron(selection) ? szName : s_szRefusedTitle);
     UpdateData(FALSE);
+}
+
+// The name under the list, which the list's model keeps as the polyhedron the list is of.
+void CMatIdDialog::ShowListName(const char* name)
+{
+    m_strObjectName = name;
+    m_list.SetName(name);
+}
+
+// Every way the list is emptied: its entries and their paint states go, and with them the
+// entries that the paint history's steps so far coloured.
+void CMatIdDialog::ListEmptied()
+{
+    m_faceList.ResetContent();
+    m_list.Empty();
+    g_paintHistory.ListReplaced();
+}
+
+// The model's paint state and the colour the list draws the entry in; redrawn at once, or left
+// to the caller's redraw.
+void CMatIdDialog::SetEntryPaint(int entry, EntryPaint paint, bool redrawNow)
+{
+    m_list.SetPaint(entry, paint);
+    if (redrawNow)
+        m_faceList.SetItemColour(entry, EntryColourOf(paint));
+    else
+        m_faceList.SetItemData(entry, EntryColourOf(paint));
+}
+
+// The host is asked the full name, then the face count.
+bool CMatIdDialog::IsListOf(ZvkHandle polyhedron) const
+{
+    if (polyhedron == NULL)
+        return false;
+    std::string name = FullNameOf(polyhedron);
+    return m_list.IsOf(name, zvkPolyhGetNbrFaces(polyhedron));
 }
 
 void CMatIdDialog::OnClearList()
 {
     UpdateData(FALSE);
     m_faceList.SetRedraw(FALSE);
-    m_faceList.ResetContent();
-    g_paintHistory.ListReplaced();
+    ListEmptied();
     m_listTitle.SetWindowText(s_szEmptyTitle);
-    m_strObjectName = "";
+    ShowListName("");
     m_strItemText = "";
     SetPaintButtons(0, 0);
     zvkCurrobjEditToolClose();

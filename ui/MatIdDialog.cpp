@@ -1,7 +1,9 @@
 // The tool window's frame: data exchange, message map, opening and closing.
 #include "ui/MatIdDialog.h"
 
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
+#include "settings/WindowPosition.h"
 
 CMatIdDialog::CMatIdDialog(CWnd* pParent)
     : CDialog(CMatIdDialog::IDD, pParent)
@@ -52,8 +54,10 @@ BEGIN_MESSAGE_MAP(CMatIdDialog, CDialog)
     ON_COMMAND(ID_COPY_SELECTED, &CMatIdDialog::OnCopySelected)
     // The materials panel
     ON_COMMAND(ID_MATERIALS, &CMatIdDialog::OnMaterials)
+    // Undo and redo
     ON_COMMAND(ID_UNDO_PAINT, &CMatIdDialog::OnUndoPaint)
     ON_COMMAND(ID_REDO_PAINT, &CMatIdDialog::OnRedoPaint)
+    // The face list's Ctrl+letter keys
     ON_MESSAGE(WM_LIST_CTRL_KEY, &CMatIdDialog::OnListCtrlKey)
 END_MESSAGE_MAP()
 
@@ -90,8 +94,8 @@ BOOL CMatIdDialog::OnInitDialog()
     m_bSaveFailed = false;
     if (!LoadPosition())
     {
-        m_nLeft = 100;
-        m_nTop = 100;
+        m_nLeft = DEFAULT_WINDOW_POSITION.x;
+        m_nTop = DEFAULT_WINDOW_POSITION.y;
         SavePosition();
     }
     SetWindowPos(NULL, m_nLeft, m_nTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -114,8 +118,7 @@ BOOL CMatIdDialog::OnInitDialog()
 void CMatIdDialog::OnClose()
 {
     zvkCurrobjEditToolClose();
-    zvkCurrobjRefresh();
-    zvkAllViewRefreshSelObject();
+    RefreshHost();
     SavePosition();
     DestroyWindow();
 }

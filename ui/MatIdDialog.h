@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
-
+#include "model/FaceListModel.h"
+#include "model/PaintHistory.h"
 #include "settings/TextFileStream.h"
 #include "ui/ColorListBox.h"
-#include "ui/PaintHistory.h"
 #include "ui/resource.h"
 
 class CMatIdDialog : public CDialog
@@ -21,22 +22,14 @@ public:
 
     enum { IDD = IDD_MATID_TOOL };
 
-    CString m_strItemText;
-    CStatic m_listTitle;
-    CColorListBox m_faceList;
-    CStatic m_paintOptions;
-    CButton m_btnCopyMaterial;
-    CButton m_btnPaintRandom;
-    CButton m_btnPaintInvisible;
-    int m_bCopyMaterial;
-    int m_bPaintRandom;
-    int m_bPaintInvisible;
-    CString m_strObjectName;
-    CFont m_listFont;
-    bool m_bSaveFailed;
-    int m_nTop;
-    int m_nLeft;
-    CTextFileStream m_settingsFile;
+    // What the face list shows, for the materials panel.
+    const CFaceListModel& List() const { return m_list; }
+    // Whether the face list is of this polyhedron (asked of the host now); false for none.
+    bool IsListOf(ZvkHandle polyhedron) const;
+    // What the materials panel's rows ask: every face of the material selected, and the
+    // material sent to the Material Editor.
+    void SelectFacesOfMaterial(unsigned material);
+    void ShowMaterialInEditor(unsigned material);
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -44,27 +37,18 @@ protected:
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
 
     // Frame
     void OnClose();
     void OnSpareButton();
     void OnKillfocusFaceList();
-
     // Face list
     void OnLoadList();
     void OnClearList();
     void OnHelpButton();
-    void ShowObjectName();
-    bool AddFaceEntries(ZvkHandle polyhedron);
-
     // Selection
     void OnSelchangeFaceList();
-    void PickFaceMaterial();
-    void SelectSingleFace();
-    void SelectMultipleFaces();
-    void SetPaintButtons(int selected, int entries);
-    void SelectionChanged(int selected);
-
     // Painting
     void OnCopyMaterial();
     void OnPaintRandom();
@@ -72,6 +56,39 @@ protected:
     void OnPaintFace();
     void OnPaintSelection();
     void OnPaintAll();
+    // The face list's context menu
+    void OnContextMenu(CWnd* pWnd, CPoint pos);
+    void OnSelectMaterial();
+    void OnSelectPainted();
+    void OnSelectToDo();
+    void OnCopyList();
+    void OnCopySelected();
+    // "Materials..." and Ctrl+M
+    void OnMaterials();
+    // Undo and redo of paints, from the face list's menu or its keys
+    void OnUndoPaint();
+    void OnRedoPaint();
+    // Ctrl+letter keys of the face list
+    LRESULT OnListCtrlKey(WPARAM vk, LPARAM shift);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Face list
+    void ShowObjectName();
+    bool AddFaceEntries(ZvkHandle polyhedron);
+    void ShowListName(const char* name);
+    void ListEmptied();
+    void SetEntryPaint(int entry, EntryPaint paint, bool redrawNow);
+
+    // Selection
+    void PickFaceMaterial();
+    void SelectSingleFace();
+    void SelectMultipleFaces();
+    void SetPaintButtons(int selected, int entries);
+    void SelectionChanged(int selected);
+
+    // Painting
     void PaintWithEditorMaterial(void (CMatIdDialog::*pfnWorker)());
     void PaintSelectedFace();
     void PaintSelectedFaces();
@@ -83,43 +100,43 @@ protected:
     bool LoadPosition();
     bool SavePosition();
 
-    // Context menu of the face list: find faces by material or paint state, copy the list
-    int m_nMenuEntry = -1;   // the entry the menu was opened on; -1 for none
-    void OnContextMenu(CWnd* pWnd, CPoint pos);
-    void OnSelectMaterial();
-    void OnSelectPainted();
-    void OnSelectToDo();
+    // Context menu: find faces by material or paint state, copy the list
     void SelectEntriesByPaintState(bool painted);
-    void OnCopyList();
-    void OnCopySelected();
     CPoint MenuPosition(CPoint pos, int entry);
-    bool IsListOfPolyhedron(ZvkHandle polyhedron);
     void SelectChosenEntries(ZvkHandle polyhedron, const std::vector<int>& chosen, int current);
     void SelectEntriesInList(const std::vector<int>& chosen, int current);
+    void SelectEntriesOfMaterial(const CHostPolyhedron& polyhedron, int material, int current);
     void CopyEntries(const std::vector<int>& positions);
     std::string EntriesText(const std::vector<int>& positions);
 
-    // The materials panel: "Materials..." and Ctrl+M open it, the commands that change what it
-    // shows refresh it, and its rows act through the face list.
-    friend class CMaterialsPanel;
-    void OnMaterials();
-    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
-    void SelectEntriesOfMaterial(ZvkHandle polyhedron, ZvkFace** faces, int material, int current);
-    void SelectFacesOfMaterial(unsigned material);
-    void ShowMaterialInEditor(unsigned material);
-    // Undo and redo of paints, from the face list's menu or its keys
-    void OnUndoPaint();
-    void OnRedoPaint();
+    // Undo and redo
     void RestorePaint(bool undo);
     void PaintRestored();
-    void ShowRestoredEntries(ZvkHandle polyhedron, const PaintStep& step, const std::vector<std::uint32_t>& restored, bool undo);
+    void ShowRestoredEntries(const CHostPolyhedron& polyhedron, const PaintStep& step,
+                             const std::vector<std::uint32_t>& restored, bool undo);
     void RewriteEntryTexts(std::vector<std::pair<int, std::string>> texts);
     void FitUndoItems(CMenu* pPopup, ZvkHandle polyhedron);
 
-    // Ctrl+letter keys of the face list
-    LRESULT OnListCtrlKey(WPARAM vk, LPARAM shift);
+    // Bound to the controls by data exchange
+    CString m_strItemText;
+    CStatic m_listTitle;
+    CColorListBox m_faceList;
+    CStatic m_paintOptions;
+    CButton m_btnCopyMaterial;
+    CButton m_btnPaintRandom;
+    CButton m_btnPaintInvisible;
+    int m_bCopyMaterial;
+    int m_bPaintRandom;
+    int m_bPaintInvisible;
+    CString m_strObjectName;
 
-    DECLARE_MESSAGE_MAP()
+    CFaceListModel m_list;
+    CFont m_listFont;
+    bool m_bSaveFailed;
+    int m_nTop;
+    int m_nLeft;
+    CTextFileStream m_settingsFile;
+    int m_nMenuEntry = -1;   // the entry the menu was opened on; -1 for none
 };
 
 extern CMatIdDialog* g_pToolDialog;

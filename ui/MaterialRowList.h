@@ -5,7 +5,7 @@
 
 #include <afxwin.h>
 
-#include "ui/MaterialTally.h"
+#include "model/MaterialTally.h"
 
 class CMaterialRowList : public CListBox
 {

@@ -2,9 +2,10 @@
 // which it shows the host afresh, and what its rows ask of the face list.
 #include "ui/MatIdDialog.h"
 
+#include "host/HostMaterial.h"
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
 #include "ui/BusyIndicator.h"
-#include "ui/HostHelpers.h"
 #include "ui/MaterialsPanel.h"
 
 // "Materials..." and Ctrl+M: for a list of the selected polyhedron that has entries. No data
@@ -12,7 +13,7 @@
 void CMatIdDialog::OnMaterials()
 {
     ZvkHandle polyhedron = SelectedPolyhedron();
-    if (m_faceList.GetCount() <= 0 || !IsListOfPolyhedron(polyhedron))
+    if (m_faceList.GetCount() <= 0 || !IsListOf(polyhedron))
         return;
     CMaterialsPanel::Open(*this, polyhedron);
 }
@@ -48,10 +49,10 @@ void CMatIdDialog::SelectFacesOfMaterial(unsigned material)
 {
     UpdateData(FALSE);
     ZvkHandle polyhedron = SelectedPolyhedron();
-    if (!IsListOfPolyhedron(polyhedron))
+    if (!IsListOf(polyhedron))
         return;
     CBusyIndicator busy(m_listTitle);
-    SelectEntriesOfMaterial(polyhedron, zvkPolyhGetFaceptrArray(polyhedron), (int)material, -1);
+    SelectEntriesOfMaterial(CHostPolyhedron(polyhedron), (int)material, -1);
 }
 
 // "To editor": the slot's material to the Material Editor, as picking a face of it sends it,
@@ -60,12 +61,12 @@ void CMatIdDialog::ShowMaterialInEditor(unsigned material)
 {
     UpdateData(FALSE);
     ZvkHandle polyhedron = SelectedPolyhedron();
-    if (!IsListOfPolyhedron(polyhedron))
+    if (!IsListOf(polyhedron))
         return;
-    ZvkHandle copy = CreateEditorCopy();
-    if (copy == NULL)
+    CHostMaterial copy = CHostMaterial::SlotCopy(polyhedron, (unsigned short)material);
+    if (!copy.IsMade())
         return;
-    ShowSlotInEditor(polyhedron, (unsigned short)material, copy);
-    ReleaseMaterial(copy);
+    copy.ShowInEditor();
+    copy.Release();
     RefreshHost();
 }

@@ -1,7 +1,9 @@
 #include "ui/MaterialsPanel.h"
 
+#include "host/HostMaterial.h"
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
-#include "ui/HostHelpers.h"
+#include "settings/WindowPosition.h"
 #include "ui/MatIdDialog.h"
 
 static const char s_szTitle[] = "Materials of ";
@@ -75,7 +77,8 @@ BOOL CMaterialsPanel::OnInitDialog()
 }
 
 // Beside the tool window the first time (on its left when the right has no room), then where
-// the panel last closed.
+// the panel last closed; wherever that lies off every monitor (one unplugged since, or the tool
+// window moved off them), where the tool window opens without a stored position.
 void CMaterialsPanel::PlaceWindow()
 {
     POINT at = s_lastPosition;
@@ -89,6 +92,8 @@ void CMaterialsPanel::PlaceWindow()
         at.x = tool.right + PANEL_GAP + width <= screenRight ? tool.right + PANEL_GAP : tool.left - PANEL_GAP - width;
         at.y = tool.top;
     }
+    if (!IntersectsAMonitor(m_hWnd, at.x, at.y))
+        at = DEFAULT_WINDOW_POSITION;
     SetWindowPos(NULL, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -154,7 +159,7 @@ static void ShowText(CWnd& window, CString& strShown, LPCTSTR text)
 void CMaterialsPanel::Refresh()
 {
     ZvkHandle polyhedron = SelectedPolyhedron();
-    Show(m_owner.IsListOfPolyhedron(polyhedron) ? polyhedron : NULL);
+    Show(m_owner.IsListOf(polyhedron) ? polyhedron : NULL);
 }
 
 // The rows are read afresh only from a face list of the selected polyhedron (listed, known up to
@@ -171,9 +176,9 @@ void CMaterialsPanel::Show(ZvkHandle listed)
         CountFaces(listed);
         ReadColours(listed);
         changed = changed || !(m_tally == before);
-        if (m_strName.Compare(m_owner.m_strObjectName) != 0)
+        if (m_strName.Compare(m_owner.List().Name().c_str()) != 0)
         {
-            m_strName = m_owner.m_strObjectName;
+            m_strName = m_owner.List().Name().c_str();
             SetWindowText(CString(s_szTitle) + m_strName);
         }
     }
@@ -190,11 +195,11 @@ void CMaterialsPanel::Show(ZvkHandle listed)
 // coloured entries name the painted faces without a word of their texts read back.
 void CMaterialsPanel::CountFaces(ZvkHandle polyhedron)
 {
-    int count = m_owner.m_faceList.GetCount();
-    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
-    m_tally = CountFacesByMaterial(count, [faces, count](int face) { return MaterialOfFace(faces, count, face); });
-    for (int entry : m_owner.m_faceList.ColouredEntries())
-        if (const ZvkFace* record = FaceRecord(faces, count, entry))
+    const CFaceListModel& list = m_owner.List();
+    CHostPolyhedron faces(polyhedron);
+    m_tally = CountFacesByMaterial(list.EntryCount(), [&faces](int face) { return faces.MaterialOfFace(face); });
+    for (int entry : list.Entries(true))
+        if (const ZvkFace* record = faces.FaceRecord(entry))
             MarkPainted(m_tally, zvkFaceMaterialIndex(record));
 }
 
@@ -202,20 +207,19 @@ void CMaterialsPanel::CountFaces(ZvkHandle polyhedron)
 // outside the polyhedron's table the material holds whatever the host leaves in it.
 void CMaterialsPanel::ReadColours(ZvkHandle polyhedron)
 {
-    ZvkHandle material = CreateEditorCopy();
-    if (material == NULL)
+    CHostMaterial material = CHostMaterial::EditorCopy();
+    if (!material.IsMade())
         return;
     for (MaterialRow& row : m_tally.rows)
     {
-        zvkPolyhGetMaterial(polyhedron, (unsigned short)row.index, material);
-        ZvkColor colour = ColourOf(material);
+        material.ReadSlot(polyhedron, (unsigned short)row.index);
+        ZvkColor colour = material.Colour();
         row.hasColour = true;
         row.r = colour.r;
         row.g = colour.g;
         row.b = colour.b;
         row.a = colour.a;
     }
-    ReleaseMaterial(material);
 }
 
 // The row of the material that was current before, or the first row.
@@ -240,7 +244,7 @@ int CMaterialsPanel::CurrentRowAfterCount(const MaterialTally& before, int curre
 // the list is out of date, and nothing is done.
 const MaterialRow* CMaterialsPanel::RowToActOn()
 {
-    if (!m_bUpToDate || !m_owner.IsListOfPolyhedron(SelectedPolyhedron()))
+    if (!m_bUpToDate || !m_owner.IsListOf(SelectedPolyhedron()))
     {
         Refresh();
         return NULL;

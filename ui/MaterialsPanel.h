@@ -7,8 +7,8 @@
 #include <afxwin.h>
 
 #include "host/zvkapi.h"
+#include "model/MaterialTally.h"
 #include "ui/MaterialRowList.h"
-#include "ui/MaterialTally.h"
 #include "ui/resource.h"
 
 class CMatIdDialog;

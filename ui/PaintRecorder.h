@@ -1,55 +1,43 @@
 // What a press of a paint button does to each face, taken down for undo: the material index in the
-// face record right before and right after the host paints it, and the colour of its entry before
-// and after. The press becomes a step of the paint history when it changed at least one face.
+// face record right before and right after the host paints it, and the paint state of its entry
+// before and after. The press becomes a step of the paint history when it changed at least one face.
 #ifndef PAINTRECORDER_H
 #define PAINTRECORDER_H
 
-#include <afxwin.h>
-
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
-#include "ui/ColorListBox.h"
-#include "ui/HostHelpers.h"
-#include "ui/PaintHistory.h"
-
-// The entries are coloured only by painting, so any other item data is an entry still to do.
-inline EntryPaint EntryPaintOf(COLORREF rgb)
-{
-    return rgb == CLR_PAINTED ? ENTRY_PAINTED : rgb == CLR_PAINTED_INVISIBLE ? ENTRY_PAINTED_INVISIBLE : ENTRY_TO_DO;
-}
-
-inline COLORREF EntryColourOf(std::uint8_t paint)
-{
-    return paint == ENTRY_PAINTED ? CLR_PAINTED : paint == ENTRY_PAINTED_INVISIBLE ? CLR_PAINTED_INVISIBLE : 0;
-}
+#include "model/PaintHistory.h"
 
 // A face the host gives no record for is not taken down: undo could not tell whether it changed.
+// The records are read through the view the press paints through, so always where the host gives
+// them after the latest paint.
 class CPaintRecorder
 {
 public:
-    CPaintRecorder(ZvkHandle polyhedron, int faceCount)
-        : m_polyhedron(polyhedron), m_faces(zvkPolyhGetFaceptrArray(polyhedron)), m_nBefore(-1)
+    explicit CPaintRecorder(const CHostPolyhedron& polyhedron)
+        : m_polyhedron(polyhedron), m_nBefore(-1)
     {
         char szName[ZVK_NAME_BUFFER_SIZE];
-        ReadFullName(polyhedron, szName);
+        ReadFullName(polyhedron.Handle(), szName);
         m_step.polyhedron = szName;
-        m_step.faceCount = faceCount;
+        m_step.faceCount = polyhedron.FaceCount();
         m_step.listGeneration = g_paintHistory.ListGeneration();
     }
 
-    // Around zvkPolyhPaintFace of one face.
+    // Around the paint of one face.
     void BeforeFace(int face) { m_nBefore = MaterialOf(face); }
-    void AfterFace(int face, COLORREF rgbEntryBefore, COLORREF rgbEntryAfter)
+    void AfterFace(int face, EntryPaint entryBefore, EntryPaint entryAfter)
     {
         int after = MaterialOf(face);
         if (m_nBefore >= 0 && after >= 0)
             m_step.faces.push_back({ (std::uint16_t)face, (std::uint16_t)m_nBefore, (std::uint16_t)after,
-                                     EntryPaintOf(rgbEntryBefore), EntryPaintOf(rgbEntryAfter) });
+                                     (std::uint8_t)entryBefore, (std::uint8_t)entryAfter });
         m_nBefore = -1;
     }
 
-    // Around zvkPolyhPaint, which paints every face. Faces past 65,535 cannot be painted one by one
-    // through the host, so such a press could be taken back only in part: it is not taken down. Its
-    // entries' colours are not read, as the press empties the list (a list generation of its own).
+    // Around the paint of every face. Faces past 65,535 cannot be painted one by one through the
+    // host, so such a press could be taken back only in part: it is not taken down. Its entries'
+    // paint states are not read, as the press empties the list (a list generation of its own).
     void BeforeAll()
     {
         if (m_step.faceCount > FACE_LIMIT)
@@ -63,8 +51,6 @@ public:
     }
     void AfterAll()
     {
-        // The records are read where the host gives them after the paint.
-        m_faces = zvkPolyhGetFaceptrArray(m_polyhedron);
         std::vector<PaintedFace>& faces = m_step.faces;
         std::size_t kept = 0;
         for (PaintedFace& face : faces)
@@ -90,13 +76,13 @@ public:
     }
 
 private:
-    CPaintRecorder(const CPaintRecorder&);
-    CPaintRecorder& operator=(const CPaintRecorder&);
+    CPaintRecorder(const CPaintRecorder&) = delete;
+    CPaintRecorder& operator=(const CPaintRecorder&) = delete;
 
-    int MaterialOf(int face) const { return MaterialOfFace(m_faces, m_step.faceCount, face); }
+    // Faces beyond the step's face count are none of its faces, whatever the host reports later.
+    int MaterialOf(int face) const { return face < m_step.faceCount ? m_polyhedron.MaterialOfFace(face) : -1; }
 
-    ZvkHandle m_polyhedron;
-    ZvkFace** m_faces;
+    const CHostPolyhedron& m_polyhedron;
     int m_nBefore;
     PaintStep m_step;
 };

@@ -4,89 +4,37 @@
 #include <stdlib.h>
 #include <time.h>
 
+#include "host/HostMaterial.h"
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
+#include "model/EntryText.h"
+#include "model/RandomColour.h"
 #include "ui/BusyIndicator.h"
-#include "ui/HostHelpers.h"
+#include "ui/ListPositions.h"
 #include "ui/PaintRecorder.h"
-#include "ui/RandomColour.h"
 
 static const char s_szGlobalTexture[] = "Global texture changed! Please, reload the list.";
 
 static const int DEFAULT_SHADER_ID = 1;
 static const unsigned char WHITE = 255;
-static const unsigned char INVISIBLE_ALPHA = 0;
 
 /////////////////////////////////////////////////////////////////////////////
 // Materials
 
-// NULL when the host made none: the caller stops there.
-static ZvkHandle TakeEditorMaterial()
-{
-    ZvkHandle material = CreateEditorCopy();
-    if (material != NULL)
-        zvkMaterialGetActive();
-    return material;
-}
-
-static void MakeInvisible(ZvkHandle material)
-{
-    ZvkColor colour = ColourOf(material);
-    colour.a = INVISIBLE_ALPHA;
-    zvkMaterialSetColor(material, &colour);
-}
-
-// What a paint command paints: the editor's material, made invisible in that mode.
-static ZvkHandle TakePaintMaterial(int bPaintInvisible)
-{
-    ZvkHandle material = TakeEditorMaterial();
-    if (material != NULL && bPaintInvisible)
-        MakeInvisible(material);
-    return material;
-}
-
-static bool HasGlobalTexture(ZvkHandle material)
-{
-    return zvkMaterialGetTextureType(material) == ZVK_TEXTURE_GLOBAL;
-}
-
-static void GiveShaderBox(ZvkHandle material)
-{
-    if (zvkMaterialIsShaderBoxNull(material) || !zvkMaterialIsShaderBoxValid(material))
-        zvkMaterialCreateShaderBox(material);
-}
-
-// The walk runs to its end, so of several shaders with the identifier the last one wins.
-static ZvkHandle LastShaderWithId(int id)
-{
-    ZvkHandle found = NULL;
-    for (ZvkHandle shader = zvkShaderGetFirst(); shader != NULL; shader = zvkShaderGetNext(shader))
-        if (zvkShaderGetID(shader) == id)
-            found = shader;
-    return found;
-}
-
-static void ApplyShader(ZvkHandle material, ZvkHandle shader)
-{
-    ZvkHandle info = zvkShaderInfoCreate();
-    zvkShaderInfoSetShader(info, shader);
-    zvkMaterialSetShaderInfo(material, info);
-    zvkShaderInfoDestroy(info);
-}
-
 // The first random colour of a "Paint random" session is derived from white.
 static void MakeDefaultWhiteMaterialActive()
 {
-    ZvkHandle material = CreateEditorCopy();
-    if (material == NULL)
+    CHostMaterial material = CHostMaterial::EditorCopy();
+    if (!material.IsMade())
         return;
-    ZvkColor colour = ColourOf(material);
+    ZvkColor colour = material.Colour();
     colour.r = WHITE;
     colour.g = WHITE;
     colour.b = WHITE;
-    GiveShaderBox(material);
-    ApplyShader(material, LastShaderWithId(DEFAULT_SHADER_ID));
-    zvkMaterialSetColor(material, &colour);
-    ShowAndRelease(material);
+    material.GiveShaderBox();
+    material.ApplyShader(LastShaderWithId(DEFAULT_SHADER_ID));
+    material.SetColour(colour);
+    material.ShowInEditor();
 }
 
 static unsigned char RandomComponent(unsigned char old)
@@ -147,22 +95,21 @@ void CMatIdDialog::PaintWithEditorMaterial(void (CMatIdDialog::*pfnWorker)())
     UpdateData(FALSE);
     if (SelectedPolyhedron() == NULL)
         return;
-    ZvkHandle probe = CreateEditorCopy();
-    if (probe == NULL)
+    CHostMaterial probe = CHostMaterial::EditorCopy();
+    if (!probe.IsMade())
     {
         UpdateData(FALSE);
         return;
     }
     if (!m_bPaintRandom)
         (this->*pfnWorker)();
-    else if (HasGlobalTexture(probe))
+    else if (probe.HasGlobalTexture())
         AfxMessageBox(s_szGlobalTexture, MB_ICONINFORMATION, 0);
     else
     {
         MakeRandomColour();
         (this->*pfnWorker)();
     }
-    ReleaseMaterial(probe);
     UpdateData(FALSE);
 }
 
@@ -180,9 +127,9 @@ void CMatIdDialog::OnPaintAll()
 /////////////////////////////////////////////////////////////////////////////
 // Workers
 
-static COLORREF PaintedEntryColour(int bPaintInvisible)
+static EntryPaint PaintedEntry(int bPaintInvisible)
 {
-    return bPaintInvisible ? CLR_PAINTED_INVISIBLE : CLR_PAINTED;
+    return bPaintInvisible ? ENTRY_PAINTED_INVISIBLE : ENTRY_PAINTED;
 }
 
 // An empty list has no current entry; its empty text would otherwise read as face 0.
@@ -197,28 +144,29 @@ void CMatIdDialog::PaintSelectedFace()
     if (nCurrent < 0)
         return;
     m_faceList.GetText(nCurrent, m_strItemText);
-    int face = FaceIndexOfEntry(m_strItemText);
-    int faceCount = zvkPolyhGetNbrFaces(polyhedron);
-    if (!IsFaceOf(face, faceCount))
+    int face = ReadEntryFaceIndex(m_strItemText);
+    if (!IsFaceOf(face, zvkPolyhGetNbrFaces(polyhedron)))
     {
         UpdateData(FALSE);
         return;
     }
 
-    ZvkHandle material = TakePaintMaterial(m_bPaintInvisible);
-    if (material == NULL)
+    CHostMaterial material = CHostMaterial::PaintCopy(m_bPaintInvisible != 0);
+    if (!material.IsMade())
     {
         UpdateData(FALSE);
         return;
     }
-    COLORREF rgbEntry = PaintedEntryColour(m_bPaintInvisible);
-    CPaintRecorder recorder(polyhedron, faceCount);
+    EntryPaint paint = PaintedEntry(m_bPaintInvisible);
+    CHostPolyhedron faces(polyhedron);
+    CPaintRecorder recorder(faces);
     recorder.BeforeFace(face);
-    zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
-    recorder.AfterFace(face, (COLORREF)m_faceList.GetItemData(face), rgbEntry);
-    m_faceList.SetItemColour(face, rgbEntry);
+    faces.PaintFace(face, material);
+    recorder.AfterFace(face, m_list.PaintOf(face), paint);
+    SetEntryPaint(face, paint, true);
     recorder.Keep();
-    ShowAndRelease(material);
+    material.ShowInEditor();
+    material.Release();
     RefreshHost();
     UpdateData(FALSE);
 }
@@ -231,35 +179,36 @@ void CMatIdDialog::PaintSelectedFaces()
     if (polyhedron == NULL)
         return;
 
-    ZvkHandle material = TakePaintMaterial(m_bPaintInvisible);
-    if (material == NULL)
+    CHostMaterial material = CHostMaterial::PaintCopy(m_bPaintInvisible != 0);
+    if (!material.IsMade())
     {
         UpdateData(FALSE);
         return;
     }
-    int faceCount = zvkPolyhGetNbrFaces(polyhedron);
-    COLORREF rgbEntry = PaintedEntryColour(m_bPaintInvisible);
+    EntryPaint paint = PaintedEntry(m_bPaintInvisible);
 
     {
         CSelectedPositions positions(m_faceList);
         CBusyIndicator busy(m_listTitle);
-        CPaintRecorder recorder(polyhedron, faceCount);
+        CHostPolyhedron faces(polyhedron);
+        CPaintRecorder recorder(faces);
         for (int i = 0; i < positions.GetCount(); ++i)
         {
             CString strText;
             m_faceList.GetText(positions[i], strText);
-            int face = FaceIndexOfEntry(strText);
-            if (!IsFaceOf(face, faceCount))
+            int face = ReadEntryFaceIndex(strText);
+            if (!IsFaceOf(face, faces.FaceCount()))
                 continue;
             recorder.BeforeFace(face);
-            zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
-            recorder.AfterFace(face, (COLORREF)m_faceList.GetItemData(positions[i]), rgbEntry);
-            m_faceList.SetItemColour(positions[i], rgbEntry);
+            faces.PaintFace(face, material);
+            recorder.AfterFace(face, m_list.PaintOf(positions[i]), paint);
+            SetEntryPaint(positions[i], paint, true);
         }
         recorder.Keep();
     }
 
-    ShowAndRelease(material);
+    material.ShowInEditor();
+    material.Release();
     RefreshHost();
     UpdateData(FALSE);
 }
@@ -273,25 +222,26 @@ void CMatIdDialog::PaintWholePolyhedron()
     if (polyhedron == NULL)
         return;
 
-    ZvkHandle material = TakePaintMaterial(m_bPaintInvisible);
+    CHostMaterial material = CHostMaterial::PaintCopy(m_bPaintInvisible != 0);
     // Nothing painted: the list keeps its entries, which still show the faces as they are.
-    if (material == NULL)
+    if (!material.IsMade())
     {
         UpdateData(FALSE);
         return;
     }
     CBusyIndicator busy(m_listTitle);
-    CPaintRecorder recorder(polyhedron, zvkPolyhGetNbrFaces(polyhedron));
+    CHostPolyhedron faces(polyhedron);
+    CPaintRecorder recorder(faces);
     recorder.BeforeAll();
-    zvkPolyhPaint(polyhedron, material);
+    faces.PaintAll(material);
     recorder.AfterAll();
     recorder.Keep();
-    ShowAndRelease(material);
+    material.ShowInEditor();
+    material.Release();
     zvkCurrobjEditToolClose();
     RefreshHost();
 
-    m_faceList.ResetContent();
-    g_paintHistory.ListReplaced();
+    ListEmptied();
     SetPaintButtons(0, 0);
     UpdateData(FALSE);
 }
@@ -303,14 +253,14 @@ void CMatIdDialog::MakeRandomColour()
     if (SelectedPolyhedron() == NULL)
         return;
 
-    ZvkHandle material = CreateEditorCopy();
-    if (material == NULL)
+    CHostMaterial material = CHostMaterial::EditorCopy();
+    if (!material.IsMade())
         return;
-    ZvkColor colour = ColourOf(material);
+    ZvkColor colour = material.Colour();
     srand((unsigned)time(NULL));
     colour.r = RandomComponent(colour.r);
     colour.g = RandomComponent(colour.g);
     colour.b = RandomComponent(colour.b);
-    zvkMaterialSetColor(material, &colour);
-    ShowAndRelease(material);
+    material.SetColour(colour);
+    material.ShowInEditor();
 }

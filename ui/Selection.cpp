@@ -1,9 +1,13 @@
 // Selecting faces from the list and sending the current face's material to the editor.
 #include "ui/MatIdDialog.h"
 
+#include "host/HostFaceSelection.h"
+#include "host/HostMaterial.h"
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
+#include "model/EntryText.h"
 #include "ui/BusyIndicator.h"
-#include "ui/HostHelpers.h"
+#include "ui/ListPositions.h"
 
 void CMatIdDialog::OnSelchangeFaceList()
 {
@@ -12,7 +16,7 @@ void CMatIdDialog::OnSelchangeFaceList()
     if (polyhedron == NULL)
         return;
     zvkCurrobjEditToolClose();
-    if (!HasFullName(polyhedron, m_strObjectName))
+    if (FullNameOf(polyhedron) != m_list.Name())
         OnLoadList();
 
     int selected = m_faceList.GetSelCount();
@@ -51,7 +55,7 @@ void CMatIdDialog::SelectSingleFace()
         return;
     int current = m_faceList.GetCurSel();
     m_faceList.GetText(current, m_strItemText);
-    int face = FaceIndexOfEntry(m_strItemText);
+    int face = ReadEntryFaceIndex(m_strItemText);
     int count = zvkPolyhGetNbrFaces(polyhedron);
 
     if (current >= 0 && IsFaceOf(face, count))
@@ -83,7 +87,7 @@ void CMatIdDialog::SelectMultipleFaces()
             for (int i = 0; i < positions.GetCount(); ++i)
             {
                 m_faceList.GetText(positions[i], text);
-                int face = FaceIndexOfEntry(text);
+                int face = ReadEntryFaceIndex(text);
                 if (IsFaceOf(face, count))
                     faces.Select(face);
             }
@@ -107,20 +111,20 @@ void CMatIdDialog::PickFaceMaterial()
     if (polyhedron == NULL)
         return;
     m_faceList.GetText(current, m_strItemText);
-    int face = FaceIndexOfEntry(m_strItemText);
+    int face = ReadEntryFaceIndex(m_strItemText);
 
-    ZvkHandle material = CreateEditorCopy();
+    CHostMaterial material = CHostMaterial::EditorCopy();
     // No material to copy the face's into: the editor keeps what it shows.
-    if (material == NULL)
+    if (!material.IsMade())
     {
         UpdateData(FALSE);
         return;
     }
-    int count = zvkPolyhGetNbrFaces(polyhedron);
-    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
-    const ZvkFace* record = FaceRecord(faces, count, face);
+    const ZvkFace* record = CHostPolyhedron(polyhedron).FaceRecord(face);
     if (record != NULL)
-        ShowSlotInEditor(polyhedron, zvkFaceMaterialIndex(record), material);
-    ReleaseMaterial(material);
+    {
+        material.ReadSlot(polyhedron, zvkFaceMaterialIndex(record));
+        material.ShowInEditor();
+    }
     UpdateData(FALSE);
 }

@@ -7,12 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "host/HostMaterial.h"
+#include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
+#include "model/EntryText.h"
 #include "ui/BusyIndicator.h"
-#include "ui/EntryText.h"
-#include "ui/HostHelpers.h"
+#include "ui/ListPositions.h"
 #include "ui/MaterialsPanel.h"
-#include "ui/PaintRecorder.h"
 
 // One history for the loaded plug-in: a closed window keeps it, unloading the library frees it.
 CPaintHistory g_paintHistory;
@@ -37,67 +38,68 @@ struct RestoreOutcome
     int changedSince = 0;                   // changed in the host since: left as they are
 };
 
-// A new material made like slot index of the polyhedron, or NULL when the host makes none.
-ZvkHandle MaterialOfSlot(ZvkHandle polyhedron, unsigned short index)
-{
-    ZvkHandle material = CreateEditorCopy();
-    if (material != NULL)
-        zvkPolyhGetMaterial(polyhedron, index, material);
-    return material;
-}
+// Faces looked at before any of them is painted: no read comes between two paints (each read after
+// a paint asks the host for its face array again), and the records read are still in the cache
+// when the host paints them.
+const std::uint32_t LOOK_AHEAD = 256;
 
 // One index at a time: the faces of a step lie in runs of the index they get (see
 // CPaintHistory::Record). A face whose index is no longer what the step left behind (or whose
-// record the host no longer gives) was changed in the host since and stays as it is. The index's
-// material is made before the first face that needs it is touched; when the host makes none, that
-// run and the ones after it are not reached, and what was painted before stays painted. One
-// function per direction: the loop runs once per face, up to 65,534 times.
+// record the host no longer gives) was changed in the host since and stays as it is. The faces
+// are looked at LOOK_AHEAD at a time, then painted. The index's material is made before the run's
+// first paint; when the host makes none, that run and the ones after it are not reached, and what
+// was painted before stays painted. One function per direction: the loops run once per face, up to
+// 65,534 times.
 template <bool undo>
-RestoreOutcome RestoreFacesTo(ZvkHandle polyhedron, const PaintStep& step, bool wantRestored)
+RestoreOutcome RestoreFacesTo(CHostPolyhedron& polyhedron, const PaintStep& step, bool wantRestored)
 {
     RestoreOutcome outcome;
-    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
     const PaintedFace* stepFaces = step.faces.data();
     const std::uint32_t count = (std::uint32_t)step.faces.size();
-    const int faceCount = step.faceCount;
+    std::uint32_t unchanged[LOOK_AHEAD];   // as the step left them
     for (std::uint32_t first = 0, end = 0; first < count; first = end)
     {
         const std::uint16_t index = IndexTo(stepFaces[first], undo);
-        ZvkHandle material = NULL;
+        CHostMaterial material;
         size_t restoredBefore = outcome.restored.size();
         int changedSince = 0;
-        for (end = first; end < count && IndexTo(stepFaces[end], undo) == index; ++end)
+        while (end < count && IndexTo(stepFaces[end], undo) == index)
         {
-            const PaintedFace face = stepFaces[end];
-            const std::uint16_t from = IndexFrom(face, undo);
-            const ZvkFace* record = FaceRecord(faces, faceCount, face.face);
-            if (record == NULL || zvkFaceMaterialIndex(record) != from)
+            std::uint32_t nUnchanged = 0;
+            bool anyToPaint = false;
+            for (std::uint32_t stop = end + LOOK_AHEAD; end < count && end < stop && IndexTo(stepFaces[end], undo) == index; ++end)
             {
-                ++changedSince;
-                continue;
-            }
-            if (from != index)
-            {
-                if (material == NULL && (material = MaterialOfSlot(polyhedron, index)) == NULL)
+                const std::uint16_t from = IndexFrom(stepFaces[end], undo);
+                if (polyhedron.MaterialOfFace(stepFaces[end].face) != from)
+                    ++changedSince;
+                else
                 {
-                    outcome.restored.resize(restoredBefore);
-                    for (std::uint32_t i = first; i < count; ++i)
-                        outcome.notReached.push_back(i);
-                    return outcome;
+                    unchanged[nUnchanged++] = end;
+                    anyToPaint = anyToPaint || from != index;
                 }
-                zvkPolyhPaintFace(polyhedron, face.face, material, 1);
             }
-            if (wantRestored)
-                outcome.restored.push_back(end);
+            if (anyToPaint && !material.IsMade() && !(material = CHostMaterial::SlotCopy(polyhedron.Handle(), index)).IsMade())
+            {
+                outcome.restored.resize(restoredBefore);
+                for (std::uint32_t i = first; i < count; ++i)
+                    outcome.notReached.push_back(i);
+                return outcome;
+            }
+            for (std::uint32_t n = 0; n < nUnchanged; ++n)
+            {
+                const std::uint32_t i = unchanged[n];
+                if (IndexFrom(stepFaces[i], undo) != index)
+                    polyhedron.PaintFace(stepFaces[i].face, material);
+                if (wantRestored)
+                    outcome.restored.push_back(i);
+            }
         }
-        if (material != NULL)
-            ReleaseMaterial(material);
         outcome.changedSince += changedSince;
     }
     return outcome;
 }
 
-RestoreOutcome RestoreFaces(ZvkHandle polyhedron, const PaintStep& step, bool undo, bool wantRestored)
+RestoreOutcome RestoreFaces(CHostPolyhedron& polyhedron, const PaintStep& step, bool undo, bool wantRestored)
 {
     return undo ? RestoreFacesTo<true>(polyhedron, step, wantRestored) : RestoreFacesTo<false>(polyhedron, step, wantRestored);
 }
@@ -107,7 +109,7 @@ RestoreOutcome RestoreFaces(ZvkHandle polyhedron, const PaintStep& step, bool un
 bool IsStepOf(const PaintStep* step, ZvkHandle polyhedron)
 {
     return step != NULL && polyhedron != NULL && zvkPolyhGetNbrFaces(polyhedron) == step->faceCount
-        && HasFullName(polyhedron, CString(step->polyhedron.c_str()));
+        && FullNameOf(polyhedron) == step->polyhedron;
 }
 
 // What the user is told after the host let an undo or redo go only part of the way, or after
@@ -156,14 +158,15 @@ void CMatIdDialog::RestorePaint(bool undo)
         return;
     CBusyIndicator busy(m_listTitle);
     zvkCurrobjEditToolClose();
-    bool listShowsIt = IsListOfPolyhedron(polyhedron);
-    RestoreOutcome outcome = RestoreFaces(polyhedron, *step, undo, listShowsIt);
+    bool listShowsIt = IsListOf(polyhedron);
+    CHostPolyhedron faces(polyhedron);
+    RestoreOutcome outcome = RestoreFaces(faces, *step, undo, listShowsIt);
     int total = (int)step->faces.size();
     int reached = total - (int)outcome.notReached.size();
     if (reached > 0)
     {
         if (listShowsIt)
-            ShowRestoredEntries(polyhedron, *step, outcome.restored, undo);
+            ShowRestoredEntries(faces, *step, outcome.restored, undo);
         // The step is split or moved: it is not looked at again.
         if (undo)
             g_paintHistory.Undone(outcome.notReached);
@@ -190,13 +193,12 @@ void CMatIdDialog::PaintRestored()
 // The list is of this polyhedron (entry i is face i): the restored faces' entries show the index
 // their records hold now and, while the list is still the one the paint went through, the colour
 // they had on that side of the paint. The selection stays as it is.
-void CMatIdDialog::ShowRestoredEntries(ZvkHandle polyhedron, const PaintStep& step,
+void CMatIdDialog::ShowRestoredEntries(const CHostPolyhedron& polyhedron, const PaintStep& step,
                                        const std::vector<std::uint32_t>& restored, bool undo)
 {
     if (restored.empty())
         return;
     bool sameList = step.listGeneration == g_paintHistory.ListGeneration();
-    ZvkFace** faces = zvkPolyhGetFaceptrArray(polyhedron);
     std::vector<std::pair<int, std::string>> texts;
     char szText[ENTRY_TEXT_SIZE];
     CString strShown;
@@ -204,8 +206,8 @@ void CMatIdDialog::ShowRestoredEntries(ZvkHandle polyhedron, const PaintStep& st
     {
         const PaintedFace& face = step.faces[i];
         if (sameList)
-            m_faceList.SetItemData(face.face, EntryColourOf(undo ? face.entryBefore : face.entryAfter));
-        const ZvkFace* record = FaceRecord(faces, step.faceCount, face.face);
+            SetEntryPaint(face.face, (EntryPaint)(undo ? face.entryBefore : face.entryAfter), false);
+        const ZvkFace* record = polyhedron.FaceRecord(face.face);
         if (record == NULL)
             continue;
         FormatEntryText(szText, face.face, zvkFaceMaterialIndex(record));

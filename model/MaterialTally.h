@@ -35,37 +35,71 @@ struct MaterialTally
     }
 };
 
+// The counts by index stay allocated and zero between tallies (only the indices met are reset),
+// for a fresh quarter megabyte each time costs more than the pass itself. Every index counted is
+// among those met, and they are reset on every way out, a throw included: a later tally never
+// starts from another's counts.
+class CMaterialCounts
+{
+public:
+    CMaterialCounts() { m_met.reserve(256); }
+    ~CMaterialCounts()
+    {
+        for (unsigned index : m_met)
+            Counts()[index] = 0;
+    }
+
+    // The index is noted as met before it is counted, so a failed note leaves nothing counted.
+    void Count(unsigned index)
+    {
+        int& count = Counts()[index];
+        if (count == 0)
+            m_met.push_back(index);
+        ++count;
+    }
+    std::vector<unsigned>& Met() { return m_met; }
+    int CountOf(unsigned index) const { return Counts()[index]; }
+
+private:
+    CMaterialCounts(const CMaterialCounts&) = delete;
+    CMaterialCounts& operator=(const CMaterialCounts&) = delete;
+
+    static std::vector<int>& Counts()
+    {
+        static std::vector<int> s_counts(0x10000, 0);
+        return s_counts;
+    }
+
+    std::vector<unsigned> m_met;
+};
+
 // One pass over the faces: materialOf(face) gives a face's material index (0 to 65535), or -1
-// when the host has no record of it. The counts by index stay allocated and zero between calls
-// (only the indices met are reset), for a fresh quarter megabyte each time costs more than the
-// pass itself.
+// when the host has no record of it.
 template <class MaterialOf>
 MaterialTally CountFacesByMaterial(int faceCount, MaterialOf materialOf)
 {
-    static std::vector<int> s_counts(0x10000, 0);
     MaterialTally tally;
     if (faceCount <= 0)
         return tally;
     tally.faces = faceCount;
-    std::vector<unsigned> met;
-    met.reserve(256);
+    CMaterialCounts counts;
     for (int face = 0; face < faceCount; ++face)
     {
         int material = materialOf(face);
         if (material < 0)
             ++tally.withoutRecord;
-        else if (s_counts[material & 0xFFFF]++ == 0)
-            met.push_back((unsigned)material & 0xFFFF);
+        else
+            counts.Count((unsigned)material & 0xFFFF);
     }
     // Indices usually come in order (faces painted in runs): then there is nothing to sort.
+    std::vector<unsigned>& met = counts.Met();
     if (!std::is_sorted(met.begin(), met.end()))
         std::sort(met.begin(), met.end());
     tally.rows.resize(met.size());
     for (size_t i = 0; i < met.size(); ++i)
     {
         tally.rows[i].index = met[i];
-        tally.rows[i].faces = s_counts[met[i]];
-        s_counts[met[i]] = 0;
+        tally.rows[i].faces = counts.CountOf(met[i]);
     }
     return tally;
 }

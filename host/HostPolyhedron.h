@@ -1,0 +1,130 @@
+// The host's polyhedra as the plug-in sees them: the selection, full names, the host refresh, and a
+// view of one polyhedron through which its face records are read and its faces painted.
+#ifndef HOSTPOLYHEDRON_H
+#define HOSTPOLYHEDRON_H
+
+#include <string>
+
+#include "host/HostMaterial.h"
+#include "host/zvkapi.h"
+
+// Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
+static const int FACE_LIMIT = 0xFFFF;
+static const int MAX_FACE_INDEX = FACE_LIMIT - 1;
+
+inline bool IsPolyhedron(ZvkHandle object)
+{
+    return object != NULL && zvkSobjGetType(object) == ZVK_TYPE_POLYHEDRON;
+}
+
+// The host's selection when it is a polyhedron, otherwise 0.
+inline ZvkHandle SelectedPolyhedron()
+{
+    ZvkHandle selection = zvkGetCurrentSelection();
+    return IsPolyhedron(selection) ? selection : NULL;
+}
+
+// The host's full name of the object. A name the host leaves unterminated is cut at the buffer's end.
+inline void ReadFullName(ZvkHandle object, char (&szName)[ZVK_NAME_BUFFER_SIZE])
+{
+    szName[0] = '\0';
+    zvkGNodeGetFullName(object, 0, szName, sizeof szName);
+    szName[sizeof szName - 1] = '\0';
+}
+
+inline std::string FullNameOf(ZvkHandle object)
+{
+    char szName[ZVK_NAME_BUFFER_SIZE];
+    ReadFullName(object, szName);
+    return szName;
+}
+
+inline void RefreshHost()
+{
+    zvkCurrobjRefresh();
+    zvkAllViewRefreshSelObject();
+}
+
+// An entry's face index names a face only below the face count of the polyhedron selected now,
+// which need not be the one the list was built for (a same-name polyhedron with fewer faces).
+inline bool IsFaceOf(int face, int faceCount)
+{
+    return face >= 0 && face < faceCount && face <= MAX_FACE_INDEX;
+}
+
+// One polyhedron's faces: its face count and face pointer array, read when the view is made.
+// Every paint goes through the view: the host may reallocate its face array (and change its face
+// count) on any paint, so after a paint call both are read again before anything more is read
+// through the view. A run of paints with no read between them costs one re-read, not one each.
+// A view of no polyhedron (NULL) has no faces and asks the host nothing.
+class CHostPolyhedron
+{
+public:
+    explicit CHostPolyhedron(ZvkHandle polyhedron) : m_polyhedron(polyhedron) { ReadFaces(); }
+
+    ZvkHandle Handle() const { return m_polyhedron; }
+    int FaceCount() const
+    {
+        Fresh();
+        return m_faceCount;
+    }
+    // False when the host reports faces without their array: nothing can be read then.
+    bool HasFaceArray() const
+    {
+        Fresh();
+        return m_faces != NULL;
+    }
+
+    // The face record of a valid face, or NULL: nothing is read outside the face pointer array.
+    const ZvkFace* FaceRecord(int face) const
+    {
+        Fresh();
+        if (m_faces == NULL || !IsFaceOf(face, m_faceCount))
+            return NULL;
+        return m_faces[face];
+    }
+
+    // The material index of a face, or -1 when the host has no record for it.
+    int MaterialOfFace(int face) const
+    {
+        const ZvkFace* record = FaceRecord(face);
+        return record != NULL ? zvkFaceMaterialIndex(record) : -1;
+    }
+
+    void PaintFace(int face, const CHostMaterial& material)
+    {
+        zvkPolyhPaintFace(m_polyhedron, (unsigned short)face, material.Handle(), 1);
+        m_bPainted = true;
+    }
+    void PaintAll(const CHostMaterial& material)
+    {
+        zvkPolyhPaint(m_polyhedron, material.Handle());
+        m_bPainted = true;
+    }
+
+private:
+    void Fresh() const
+    {
+        if (m_bPainted)
+            ReadFaces();
+    }
+    void ReadFaces() const
+    {
+        m_bPainted = false;
+        if (m_polyhedron == NULL)
+        {
+            m_faceCount = 0;
+            m_faces = NULL;
+            return;
+        }
+        m_faceCount = zvkPolyhGetNbrFaces(m_polyhedron);
+        m_faces = zvkPolyhGetFaceptrArray(m_polyhedron);
+    }
+
+    ZvkHandle m_polyhedron;
+    mutable int m_faceCount;
+    mutable ZvkFace** m_faces;
+    mutable bool m_bPainted;
+};
+
+#endif

@@ -1,0 +1,76 @@
+// What the face list shows: the polyhedron it is of, by full name and entry count, and each entry's
+// paint state. The tool window owns it and tells it what it does to the list; the menu, copying,
+// undo and the materials panel ask it. Needs no Win32, so it also builds natively for the
+// sanitizer runs.
+#ifndef FACELISTMODEL_H
+#define FACELISTMODEL_H
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/PaintHistory.h"
+
+class CFaceListModel
+{
+public:
+    // The list was emptied: no entries. The name stays until it is set anew.
+    void Empty()
+    {
+        m_paint.clear();
+        m_painted = 0;
+    }
+    // The list was filled with this many entries, none painted yet.
+    void Filled(int entries)
+    {
+        m_paint.assign(entries > 0 ? (std::size_t)entries : 0u, ENTRY_TO_DO);
+        m_painted = 0;
+    }
+    // The full name shown under the list ("" for none).
+    void SetName(std::string name) { m_name = std::move(name); }
+
+    const std::string& Name() const { return m_name; }
+    int EntryCount() const { return (int)m_paint.size(); }
+
+    // The one out-of-date test. A list built for a polyhedron holds one entry per face, entry i
+    // for face i, so while it is of the polyhedron with this full name and face count, entry
+    // positions stand for face indices without a word of the entries read back.
+    bool IsOf(const std::string& fullName, int faceCount) const
+    {
+        return fullName == m_name && faceCount == EntryCount();
+    }
+
+    // A position outside the list changes nothing, as the list itself takes no item data there.
+    void SetPaint(int entry, EntryPaint paint)
+    {
+        if (entry < 0 || entry >= EntryCount())
+            return;
+        m_painted += (paint != ENTRY_TO_DO) - (m_paint[entry] != ENTRY_TO_DO);
+        m_paint[entry] = (std::uint8_t)paint;
+    }
+    EntryPaint PaintOf(int entry) const
+    {
+        return entry >= 0 && entry < EntryCount() ? (EntryPaint)m_paint[entry] : ENTRY_TO_DO;
+    }
+
+    // Painted (green or red) entries, or those still to do: whether there are any, and which, in
+    // list order.
+    bool AnyEntry(bool painted) const { return painted ? m_painted > 0 : m_painted < EntryCount(); }
+    std::vector<int> Entries(bool painted) const
+    {
+        std::vector<int> chosen;
+        chosen.reserve(painted ? m_painted : EntryCount() - m_painted);
+        for (int i = 0; i < EntryCount(); ++i)
+            if ((m_paint[i] != ENTRY_TO_DO) == painted)
+                chosen.push_back(i);
+        return chosen;
+    }
+
+private:
+    std::string m_name;
+    std::vector<std::uint8_t> m_paint;   // EntryPaint per entry
+    int m_painted = 0;
+};
+
+#endif

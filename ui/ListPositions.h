@@ -1,0 +1,51 @@
+// Positions of list entries: selecting them run by run, and reading the selected ones.
+#ifndef LISTPOSITIONS_H
+#define LISTPOSITIONS_H
+
+#include <new>
+#include <vector>
+
+#include <afxwin.h>
+
+// The entries at these ascending positions selected besides any already, consecutive ones as one
+// range: a message per run rather than per entry.
+inline void SelectPositions(CListBox& list, const std::vector<int>& positions)
+{
+    for (size_t i = 0; i < positions.size();)
+    {
+        size_t last = i;
+        while (last + 1 < positions.size() && positions[last + 1] == positions[last] + 1)
+            ++last;
+        list.SelItemRange(TRUE, positions[i], positions[last]);
+        i = last + 1;
+    }
+}
+
+// The positions of the selected entries, in the order the list gives them, held in a buffer of
+// 0x100000 bytes that asks for one position fewer than it holds and is released once.
+class CSelectedPositions
+{
+public:
+    explicit CSelectedPositions(const CListBox& list)
+        : m_positions(static_cast<int*>(::operator new(BUFFER_BYTES, std::nothrow))),
+          m_count(m_positions != NULL ? list.GetSelItems(MAX_POSITIONS, m_positions) : 0)
+    {
+        if (m_count < 0)
+            m_count = 0;
+    }
+    ~CSelectedPositions() { ::operator delete(m_positions); }
+
+    int GetCount() const { return m_count; }
+    int operator[](int i) const { return m_positions[i]; }
+
+private:
+    CSelectedPositions(const CSelectedPositions&);
+    CSelectedPositions& operator=(const CSelectedPositions&);
+
+    static const size_t BUFFER_BYTES = 0x100000;
+    static const int MAX_POSITIONS = 0x3FFFF;
+    int* m_positions;
+    int m_count;
+};
+
+#endif

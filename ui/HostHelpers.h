@@ -12,6 +12,7 @@
 #include <afxwin.h>
 
 #include "host/zvkapi.h"
+#include "ui/ColorListBox.h"
 #include "ui/EntryText.h"
 
 // Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
@@ -172,14 +173,14 @@ private:
 
 // The entries at these ascending positions selected besides any already, consecutive ones as one
 // range: a message per run rather than per entry.
-inline void SelectPositions(CListBox& list, const std::vector<int>& positions)
+inline void SelectPositions(CColorListBox& list, const std::vector<int>& positions)
 {
     for (size_t i = 0; i < positions.size();)
     {
         size_t last = i;
         while (last + 1 < positions.size() && positions[last + 1] == positions[last] + 1)
             ++last;
-        list.SelItemRange(TRUE, positions[i], positions[last]);
+        list.SelectRange(positions[i], positions[last]);
         i = last + 1;
     }
 }

@@ -164,6 +164,11 @@ void MeasureLayout(const char* layout, const std::vector<unsigned short>& materi
         zvkFree(slot);
     }
 
+    // The repaint inside each floor, and the same repaint of the face list (empty as the press
+    // leaves it), which the floor used to take.
+    auto repaint = [](HWND list) { RedrawWindow(list, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); };
+    double plainRepaintMs = MedianMs(21, nullptr, [&] { repaint(plainList); });
+    double faceListRepaintMs = MedianMs(21, nullptr, [&] { repaint(bench.list); });
     ClosePlainList(plainList);
 
     std::string label = std::string(layout) + ": ";
@@ -172,6 +177,8 @@ void MeasureLayout(const char* layout, const std::vector<unsigned short>& materi
     Report("undo", label + "undo / floor (median)", Median(figures.ratios), "x");
     Report("undo", label + "floor in the undo's order (median)", Median(figures.byIndex), "ms");
     Report("undo", label + "undo / floor in its order (median)", Median(figures.byIndexRatios), "x");
+    Report("undo", label + "the floor's repaint of its list (median)", plainRepaintMs, "ms");
+    Report("undo", label + "a repaint of the empty face list (median)", faceListRepaintMs, "ms");
     Report("undo", label + "redo of Paint all (median)", Median(figures.redo), "ms");
     Report("undo", label + "Paint all press (median)", Median(figures.press), "ms");
     Report("undo", label + "recording in the press (median)", Median(figures.recording), "ms");

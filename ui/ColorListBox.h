@@ -31,6 +31,9 @@ public:
     int AddString(LPCTSTR lpszItem);
     int AddString(LPCTSTR lpszItem, COLORREF rgb);
     void SetItemColour(int nIndex, COLORREF rgb);
+    // Selects the entries nFirst to nLast besides any already, straight through the list's own
+    // procedure, as AddString adds: a selection made run by run is one call per run.
+    void SelectRange(int nFirst, int nLast);
 
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);

@@ -7,16 +7,18 @@
 
 #include <afxwin.h>
 
+#include "ui/ColorListBox.h"
+
 // The entries at these ascending positions selected besides any already, consecutive ones as one
 // range: a message per run rather than per entry.
-inline void SelectPositions(CListBox& list, const std::vector<int>& positions)
+inline void SelectPositions(CColorListBox& list, const std::vector<int>& positions)
 {
     for (size_t i = 0; i < positions.size();)
     {
         size_t last = i;
         while (last + 1 < positions.size() && positions[last + 1] == positions[last] + 1)
             ++last;
-        list.SelItemRange(TRUE, positions[i], positions[last]);
+        list.SelectRange(positions[i], positions[last]);
         i = last + 1;
     }
 }

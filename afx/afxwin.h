@@ -47,6 +47,7 @@ class CThreadPointer
 public:
     CThreadPointer() : m_nSlot(::TlsAlloc()) {}
     ~CThreadPointer() { if (m_nSlot != TLS_OUT_OF_INDEXES) ::TlsFree(m_nSlot); }
+    bool HasSlot() const { return m_nSlot != TLS_OUT_OF_INDEXES; }
     TYPE* Get() const { return m_nSlot != TLS_OUT_OF_INDEXES ? (TYPE*)::TlsGetValue(m_nSlot) : NULL; }
     void Set(TYPE* pValue) { if (m_nSlot != TLS_OUT_OF_INDEXES) ::TlsSetValue(m_nSlot, pValue); }
 
@@ -56,6 +57,10 @@ private:
     DWORD m_nSlot;
 };
 
+// The dialog being created on this thread: bound to its window on the window's first message.
+class CDialog;
+CThreadPointer<CDialog>& AfxDialogBeingCreated();
+
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 CWinApp* AfxGetApp();
@@ -63,9 +68,31 @@ BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, 
 void AfxWinTerm();
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 
+// Whether every per-thread pointer has its TLS slot. Without one the library cannot switch to its
+// own module state and would run on the host's: the caller refuses to open a window.
+BOOL AfxThreadStorageAvailable();
+
 // Temporary CWnd objects (from FromHandle) live until the outermost message returns.
 void AfxLockTempMaps();
 void AfxUnlockTempMaps();
+
+// Every way into the library's code from outside (a window procedure, an export) is one of these:
+// temporary objects live until the outermost one ends, and nothing thrown goes further. A command
+// that ran out of memory is told to the user once the outermost way in has unwound, so that the
+// box never runs its message loop in the middle of an outer command.
+class CAfxEntry
+{
+public:
+    CAfxEntry();
+    ~CAfxEntry();
+    // Called in a catch (...) block: what ended the command is traced, and an allocation failure
+    // noted for the box.
+    void Caught(LPCTSTR lpszWhere);
+
+private:
+    CAfxEntry(const CAfxEntry&);
+    CAfxEntry& operator=(const CAfxEntry&);
+};
 
 /////////////////////////////////////////////////////////////////////////////
 // Message maps

@@ -49,13 +49,29 @@ MaterialTally CountFacesByMaterial(int faceCount, MaterialOf materialOf)
     tally.faces = faceCount;
     std::vector<unsigned> met;
     met.reserve(256);
+    // Every index counted is in met, pushed before its count: the counts go back to zero however
+    // this ends, an allocation that fails included.
+    struct ZeroCounts
+    {
+        const std::vector<unsigned>& met;
+        ~ZeroCounts()
+        {
+            for (unsigned index : met)
+                s_counts[index] = 0;
+        }
+    } zeroCounts = { met };
     for (int face = 0; face < faceCount; ++face)
     {
         int material = materialOf(face);
         if (material < 0)
+        {
             ++tally.withoutRecord;
-        else if (s_counts[material & 0xFFFF]++ == 0)
-            met.push_back((unsigned)material & 0xFFFF);
+            continue;
+        }
+        unsigned index = (unsigned)material & 0xFFFF;
+        if (s_counts[index] == 0)
+            met.push_back(index);
+        ++s_counts[index];
     }
     // Indices usually come in order (faces painted in runs): then there is nothing to sort.
     if (!std::is_sorted(met.begin(), met.end()))
@@ -65,7 +81,6 @@ MaterialTally CountFacesByMaterial(int faceCount, MaterialOf materialOf)
     {
         tally.rows[i].index = met[i];
         tally.rows[i].faces = s_counts[met[i]];
-        s_counts[met[i]] = 0;
     }
     return tally;
 }

@@ -9,8 +9,8 @@
 
 namespace {
 
-AFX_MODULE_STATE g_processModuleState = { GetModuleHandle(NULL), GetModuleHandle(NULL), NULL, NULL };
-AFX_MODULE_STATE g_staticModuleState = { NULL, NULL, NULL, NULL };
+AFX_MODULE_STATE g_processModuleState = { GetModuleHandle(NULL), NULL, NULL };
+AFX_MODULE_STATE g_staticModuleState = { NULL, NULL, NULL };
 
 // Made on first use: another module's static initialisation may ask for the state first.
 CThreadPointer<AFX_MODULE_STATE>& ThreadModuleState()
@@ -50,9 +50,7 @@ AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* pNewState)
     return pPrevState;
 }
 
-HINSTANCE AfxGetInstanceHandle() { return AfxGetModuleState()->m_hCurrentInstanceHandle; }
 HINSTANCE AfxGetResourceHandle() { return AfxGetModuleState()->m_hCurrentResourceHandle; }
-CWinApp* AfxGetApp() { return AfxGetModuleState()->m_pCurrentWinApp; }
 
 /////////////////////////////////////////////////////////////////////////////
 // Application object
@@ -74,7 +72,6 @@ CWinApp::~CWinApp()
 BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPTSTR, int)
 {
     AFX_MODULE_STATE* pModuleState = AfxGetStaticModuleState();
-    pModuleState->m_hCurrentInstanceHandle = hInstance;
     pModuleState->m_hCurrentResourceHandle = hInstance;
 
     CWinApp* pApp = pModuleState->m_pCurrentWinApp;
@@ -282,12 +279,6 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
-{
-    HWND hWndControl = ::GetDlgItem(pParent->m_hWnd, nID);
-    return hWndControl != NULL && SubclassWindow(hWndControl);
-}
-
 CWnd::~CWnd()
 {
     if (m_hWnd != NULL && FromHandlePermanent(m_hWnd) == this)
@@ -302,13 +293,6 @@ CWnd::~CWnd()
 BOOL CWnd::DestroyWindow()
 {
     return m_hWnd != NULL && ::DestroyWindow(m_hWnd);
-}
-
-void CWnd::GetWindowText(CString& rString) const
-{
-    int nLength = ::GetWindowTextLength(m_hWnd);
-    ::GetWindowText(m_hWnd, rString.GetBufferSetLength(nLength), nLength + 1);
-    rString.ReleaseBuffer();
 }
 
 /////////////////////////////////////////////////////////////////////////////

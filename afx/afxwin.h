@@ -19,7 +19,6 @@ class CDataExchange;
 
 struct AFX_MODULE_STATE
 {
-    HINSTANCE m_hCurrentInstanceHandle;
     HINSTANCE m_hCurrentResourceHandle;
     CWinApp* m_pCurrentWinApp;
     LPCTSTR m_lpszCurrentAppName;
@@ -61,9 +60,7 @@ private:
 class CDialog;
 CThreadPointer<CDialog>& AfxDialogBeingCreated();
 
-HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
-CWinApp* AfxGetApp();
 BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, int nCmdShow);
 void AfxWinTerm();
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
@@ -234,7 +231,6 @@ public:
     virtual ~CGdiObject() { DeleteObject(); }
     BOOL Attach(HGDIOBJ hObject);
     BOOL DeleteObject();
-    HGDIOBJ GetSafeHandle() const { return m_hObject; }
 
     HGDIOBJ m_hObject;
 };
@@ -299,7 +295,6 @@ public:
     BOOL Attach(HWND hWndNew);
     HWND Detach();
     BOOL SubclassWindow(HWND hWnd);
-    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
 
 // Operations
     virtual BOOL DestroyWindow();
@@ -311,7 +306,6 @@ public:
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemText(m_hWnd, nID, lpszString); }
     void SetWindowText(LPCTSTR lpszString) { ::SetWindowText(m_hWnd, lpszString); }
-    void GetWindowText(CString& rString) const;
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
@@ -394,7 +388,6 @@ class CStatic : public CWnd
 class CButton : public CWnd
 {
 public:
-    int GetCheck() const { return (int)SendMessage(BM_GETCHECK); }
     void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, nCheck); }
 };
 

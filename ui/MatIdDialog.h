@@ -86,7 +86,7 @@ private:
     void SelectSingleFace();
     void SelectMultipleFaces();
     void SetPaintButtons(int selected, int entries);
-    void SelectionChanged(int selected);
+    void SelectionChanged();
 
     // Painting
     void PaintWithEditorMaterial(void (CMatIdDialog::*pfnWorker)());
@@ -110,11 +110,12 @@ private:
     std::string EntriesText(const std::vector<int>& positions);
 
     // Undo and redo
+    struct EntryRewrite;   // what an undo or redo writes into the list, its room taken beforehand
     void RestorePaint(bool undo);
     void PaintRestored();
     void ShowRestoredEntries(const CHostPolyhedron& polyhedron, const PaintStep& step,
-                             const std::vector<std::uint32_t>& restored, bool undo);
-    void RewriteEntryTexts(std::vector<std::pair<int, std::string>> texts);
+                             const std::vector<std::uint32_t>& restored, bool undo, EntryRewrite& rewrite);
+    void RewriteEntryTexts(EntryRewrite& rewrite);
     void FitUndoItems(CMenu* pPopup, ZvkHandle polyhedron);
 
     // Bound to the controls by data exchange

@@ -3,6 +3,7 @@
 #include "ui/MatIdDialog.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +25,44 @@ static const char s_szNothingUndone[] = "The host could not make a material: not
 static const char s_szNothingRedone[] = "The host could not make a material: nothing was redone.";
 static const char s_szUndoPartly[] = "The host could not make a material: this undo reached %d of %d faces; undo again for the rest.";
 static const char s_szRedoPartly[] = "The host could not make a material: this redo reached %d of %d faces; redo again for the rest.";
+
+// What an undo or a redo writes into the face list, its room taken before the host paints a face:
+// filling it and writing it then allocate nothing, so a command that runs out of memory leaves
+// the list as it was, never with some entries rewritten and others not.
+struct CMatIdDialog::EntryRewrite
+{
+    struct Text
+    {
+        int entry;
+        char text[ENTRY_TEXT_SIZE];
+        bool operator<(const Text& other) const { return entry < other.entry; }
+    };
+    struct Entry
+    {
+        char text[ENTRY_TEXT_SIZE];
+        DWORD_PTR data;
+    };
+    std::vector<Text> texts;      // the entries whose text changes
+    std::vector<Entry> tail;      // the entries from the first to change to the end
+    std::vector<int> selected;
+
+    void Reserve(std::size_t faces, int entries)
+    {
+        texts.reserve(faces);
+        tail.reserve(entries > 0 ? entries : 0);
+        selected.reserve(entries > 0 ? entries : 0);
+    }
+};
+
+// An entry's text into a buffer of ENTRY_TEXT_SIZE; the list holds only the texts the plug-in
+// formed, so a longer one is no entry of ours and reads as empty.
+static void ReadEntryText(const CListBox& list, int entry, char* text)
+{
+    text[0] = '\0';
+    int length = list.GetTextLen(entry);
+    if (length >= 0 && length < ENTRY_TEXT_SIZE)
+        list.GetText(entry, text);
+}
 
 /////////////////////////////////////////////////////////////////////////////
 // Bringing the faces back
@@ -57,6 +96,10 @@ RestoreOutcome RestoreFacesTo(CHostPolyhedron& polyhedron, const PaintStep& step
     RestoreOutcome outcome;
     const PaintedFace* stepFaces = step.faces.data();
     const std::uint32_t count = (std::uint32_t)step.faces.size();
+    // Taken before the first paint, so that nothing thrown comes between a paint and its record.
+    outcome.notReached.reserve(count);
+    if (wantRestored)
+        outcome.restored.reserve(count);
     std::uint16_t toPaint[LOOK_AHEAD];
     for (std::uint32_t first = 0, end = 0; first < count; first = end)
     {
@@ -159,6 +202,9 @@ void CMatIdDialog::RestorePaint(bool undo)
     CBusyIndicator busy(m_listTitle);
     zvkCurrobjEditToolClose();
     bool listShowsIt = IsListOf(polyhedron);
+    EntryRewrite rewrite;
+    if (listShowsIt)
+        rewrite.Reserve(step->faces.size(), m_faceList.GetCount());
     CHostPolyhedron faces(polyhedron);
     RestoreOutcome outcome = RestoreFaces(faces, *step, undo, listShowsIt);
     int total = (int)step->faces.size();
@@ -166,7 +212,7 @@ void CMatIdDialog::RestorePaint(bool undo)
     if (reached > 0)
     {
         if (listShowsIt)
-            ShowRestoredEntries(faces, *step, outcome.restored, undo);
+            ShowRestoredEntries(faces, *step, outcome.restored, undo, rewrite);
         // The step is split or moved: it is not looked at again.
         if (undo)
             g_paintHistory.Undone(outcome.notReached);
@@ -194,14 +240,12 @@ void CMatIdDialog::PaintRestored()
 // their records hold now and, while the list is still the one the paint went through, the colour
 // they had on that side of the paint. The selection stays as it is.
 void CMatIdDialog::ShowRestoredEntries(const CHostPolyhedron& polyhedron, const PaintStep& step,
-                                       const std::vector<std::uint32_t>& restored, bool undo)
+                                       const std::vector<std::uint32_t>& restored, bool undo, EntryRewrite& rewrite)
 {
     if (restored.empty())
         return;
     bool sameList = step.listGeneration == g_paintHistory.ListGeneration();
-    std::vector<std::pair<int, std::string>> texts;
-    char szText[ENTRY_TEXT_SIZE];
-    CString strShown;
+    char szShown[ENTRY_TEXT_SIZE];
     for (std::uint32_t i : restored)
     {
         const PaintedFace& face = step.faces[i];
@@ -210,13 +254,15 @@ void CMatIdDialog::ShowRestoredEntries(const CHostPolyhedron& polyhedron, const 
         const ZvkFace* record = polyhedron.FaceRecord(face.face);
         if (record == NULL)
             continue;
-        FormatEntryText(szText, face.face, zvkFaceMaterialIndex(record));
-        m_faceList.GetText(face.face, strShown);
-        if (strShown != szText)
-            texts.push_back({ face.face, szText });
+        EntryRewrite::Text text;
+        text.entry = face.face;
+        FormatEntryText(text.text, face.face, zvkFaceMaterialIndex(record));
+        ReadEntryText(m_faceList, face.face, szShown);
+        if (strcmp(szShown, text.text) != 0)
+            rewrite.texts.push_back(text);
     }
-    if (!texts.empty())
-        RewriteEntryTexts(std::move(texts));
+    if (!rewrite.texts.empty())
+        RewriteEntryTexts(rewrite);
     m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
@@ -226,40 +272,38 @@ void CMatIdDialog::ShowRestoredEntries(const CHostPolyhedron& polyhedron, const 
 // put back. The work grows with the entries after the first change, never with their product.
 // Wine's LB_GETCURSEL of a multiple-selection list gives the entry last reached by keyboard, which
 // no message sets, and so comes back as the focus rectangle, Windows' answer to it.
-void CMatIdDialog::RewriteEntryTexts(std::vector<std::pair<int, std::string>> texts)
+void CMatIdDialog::RewriteEntryTexts(EntryRewrite& rewrite)
 {
+    std::vector<EntryRewrite::Text>& texts = rewrite.texts;
     std::sort(texts.begin(), texts.end());
     int count = m_faceList.GetCount();
-    int first = texts.front().first;
+    int first = texts.front().entry;
     int top = m_faceList.GetTopIndex();
     int caret = m_faceList.GetCaretIndex();
     int anchor = m_faceList.GetAnchorIndex();
-    struct Entry
-    {
-        CString text;
-        DWORD_PTR data;
-    };
-    std::vector<Entry> tail(count - first);
-    std::vector<int> selected;
+    // The room was taken for the list's entries: more would be a list changed since, none of ours.
+    if (first < 0 || count - first > (int)rewrite.tail.capacity())
+        return;
+    rewrite.tail.resize(count - first);
     size_t next = 0;
     for (int i = first; i < count; ++i)
     {
-        Entry& entry = tail[i - first];
-        if (next < texts.size() && texts[next].first == i)
-            entry.text = texts[next++].second.c_str();
+        EntryRewrite::Entry& entry = rewrite.tail[i - first];
+        if (next < texts.size() && texts[next].entry == i)
+            memcpy(entry.text, texts[next++].text, sizeof entry.text);
         else
-            m_faceList.GetText(i, entry.text);
+            ReadEntryText(m_faceList, i, entry.text);
         entry.data = m_faceList.GetItemData(i);
         if (m_faceList.GetSel(i) > 0)
-            selected.push_back(i);
+            rewrite.selected.push_back(i);
     }
 
     m_faceList.SetRedraw(FALSE);
     for (int i = count - 1; i >= first; --i)
         m_faceList.DeleteString(i);
-    for (const Entry& entry : tail)
+    for (const EntryRewrite::Entry& entry : rewrite.tail)
         m_faceList.AddString(entry.text, (COLORREF)entry.data);
-    SelectPositions(m_faceList, selected);
+    SelectPositions(m_faceList, rewrite.selected);
     m_faceList.SetAnchorIndex(anchor);
     m_faceList.SetCaretIndex(caret, FALSE);
     m_faceList.SetTopIndex(top);

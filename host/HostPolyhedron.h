@@ -76,21 +76,40 @@ public:
         return m_faces != NULL;
     }
 
-    // The face record of a valid face, or NULL: nothing is read outside the face pointer array.
-    const ZvkFace* FaceRecord(int face) const
+    // The face records as the host gives them now, for reads until the next paint through the view.
+    // A pass over every face reads through this: its count and array stay in registers, where a
+    // read through the view asks again each time whether a paint came between (the floor of such
+    // a pass is about a nanosecond a face).
+    class Records
+    {
+    public:
+        Records(ZvkFace** faces, int faceCount) : m_faces(faces), m_faceCount(faceCount) {}
+
+        // The face record of a valid face, or NULL: nothing is read outside the face pointer array.
+        const ZvkFace* FaceRecord(int face) const
+        {
+            if (m_faces == NULL || !IsFaceOf(face, m_faceCount))
+                return NULL;
+            return m_faces[face];
+        }
+        // The material index of a face, or -1 when the host has no record for it.
+        int MaterialOfFace(int face) const
+        {
+            const ZvkFace* record = FaceRecord(face);
+            return record != NULL ? zvkFaceMaterialIndex(record) : -1;
+        }
+
+    private:
+        ZvkFace** m_faces;
+        int m_faceCount;
+    };
+    Records ReadRecords() const
     {
         Fresh();
-        if (m_faces == NULL || !IsFaceOf(face, m_faceCount))
-            return NULL;
-        return m_faces[face];
+        return Records(m_faces, m_faceCount);
     }
-
-    // The material index of a face, or -1 when the host has no record for it.
-    int MaterialOfFace(int face) const
-    {
-        const ZvkFace* record = FaceRecord(face);
-        return record != NULL ? zvkFaceMaterialIndex(record) : -1;
-    }
+    const ZvkFace* FaceRecord(int face) const { return ReadRecords().FaceRecord(face); }
+    int MaterialOfFace(int face) const { return ReadRecords().MaterialOfFace(face); }
 
     void PaintFace(int face, const CHostMaterial& material)
     {

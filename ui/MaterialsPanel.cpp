@@ -197,9 +197,10 @@ void CMaterialsPanel::CountFaces(ZvkHandle polyhedron)
 {
     const CFaceListModel& list = m_owner.List();
     CHostPolyhedron faces(polyhedron);
-    m_tally = CountFacesByMaterial(list.EntryCount(), [&faces](int face) { return faces.MaterialOfFace(face); });
+    const CHostPolyhedron::Records records = faces.ReadRecords();
+    m_tally = CountFacesByMaterial(list.EntryCount(), [records](int face) { return records.MaterialOfFace(face); });
     for (int entry : list.Entries(true))
-        if (const ZvkFace* record = faces.FaceRecord(entry))
+        if (const ZvkFace* record = records.FaceRecord(entry))
             MarkPainted(m_tally, zvkFaceMaterialIndex(record));
 }
 

@@ -114,11 +114,12 @@ RestoreOutcome RestoreFacesTo(CHostPolyhedron& polyhedron, const PaintStep& step
         {
             const std::uint32_t stop = runEnd - end > LOOK_AHEAD ? end + LOOK_AHEAD : runEnd;
             int nToPaint = 0;
+            const CHostPolyhedron::Records records = polyhedron.ReadRecords();
             for (; end < stop; ++end)
             {
                 const PaintedFace face = stepFaces[end];
                 const std::uint16_t from = IndexFrom(face, undo);
-                if (polyhedron.MaterialOfFace(face.face) != from)
+                if (records.MaterialOfFace(face.face) != from)
                 {
                     ++changedSince;
                     continue;

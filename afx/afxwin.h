@@ -430,15 +430,8 @@ public:
 
 // Operations
     int AddString(LPCTSTR lpszItem) { return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)lpszItem); }
-    int InsertString(int nIndex, LPCTSTR lpszItem)
-        { return (int)SendMessage(LB_INSERTSTRING, nIndex, (LPARAM)lpszItem); }
     int DeleteString(UINT nIndex) { return (int)SendMessage(LB_DELETESTRING, nIndex); }
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
-    int SelItemRange(BOOL bSelect, int nFirstItem, int nLastItem)
-    {
-        return bSelect ? (int)SendMessage(LB_SELITEMRANGEEX, nFirstItem, nLastItem)
-                       : (int)SendMessage(LB_SELITEMRANGEEX, nLastItem, nFirstItem);
-    }
 
 // Overridables
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {}

@@ -139,6 +139,15 @@ protected:
         PumpMessages();
     }
 
+    // Entries 0 and 1 selected and the panel open on its first row, matID 0: "Assign" paints
+    // face 1, "Replace" face 0.
+    void SelectTwoAndOpenPanel()
+    {
+        ClickEntry(0);
+        ClickEntry(1, MK_CONTROL);
+        ChooseFromMenu(ID_MATERIALS);
+    }
+
     // A paint that changes a face, for undo and redo to work on.
     void PaintFaceInvisible()
     {
@@ -179,6 +188,10 @@ protected:
               [this] { PanelCommand(IDOK); } },
             { "To editor in the materials panel", [this] { ChooseFromMenu(ID_MATERIALS); },
               [this] { PanelCommand(IDC_TO_EDITOR); } },
+            { "Assign in the materials panel", [this] { SelectTwoAndOpenPanel(); }, [this] { PanelCommand(IDC_ASSIGN); } },
+            { "Replace in the materials panel", [this] { SelectTwoAndOpenPanel(); }, [this] { PanelCommand(IDC_REPLACE); } },
+            { "Replace in the materials panel, Paint random", [this] { Press(IDC_PAINT_RANDOM); SelectTwoAndOpenPanel(); },
+              [this] { PanelCommand(IDC_REPLACE); } },
             { "Undo paint", [this] { PaintFaceInvisible(); }, [this] { ChooseFromMenu(ID_UNDO_PAINT); } },
             { "Redo paint", [this] { PaintFaceInvisible(); ChooseFromMenu(ID_UNDO_PAINT); },
               [this] { ChooseFromMenu(ID_REDO_PAINT); } },
@@ -277,7 +290,10 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
         std::function<void()> prepare, act;
         int createsMade;   // the action's creates that still succeed before the rest fail
         bool editorKept;
+        const char* told = NULL;   // the one box the user sees, if any
     };
+    const char* const NOTHING_PAINTED = "The host could not make a material: nothing was painted.";
+    auto openPanel = [this] { ClickEntry(0); ClickEntry(1, MK_CONTROL); ChooseFromMenu(ID_MATERIALS); };
     auto paintFace = [this] { Press(IDC_PAINT_FACE); };
     auto paintSelection = [this] { Press(IDC_PAINT_SELECTION); };
     auto paintAll = [this] { Press(IDC_PAINT_ALL); };
@@ -296,6 +312,12 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
         { "Paint random on: the white material", 0, [] {}, [this] { Press(IDC_PAINT_RANDOM); }, 0, true },
         { "Select faces of material: the material it picks into", 0, [] {},
           [this] { ChooseOnEntry(1, ID_SELECT_MATERIAL); }, 0, true },
+        { "Assign: the slot's copy", 0, openPanel, [this] { PanelCommand(IDC_ASSIGN); }, 0, true, NOTHING_PAINTED },
+        { "Replace: its probe", 0, openPanel, [this] { PanelCommand(IDC_REPLACE); }, 0, true, NOTHING_PAINTED },
+        { "Replace: the material it paints", IDC_PAINT_INVISIBLE, openPanel, [this] { PanelCommand(IDC_REPLACE); }, 1, true,
+          NOTHING_PAINTED },
+        { "Replace, random: the material it paints", IDC_PAINT_RANDOM, openPanel, [this] { PanelCommand(IDC_REPLACE); }, 2,
+          false, NOTHING_PAINTED },
     };
     MessageBoxCatcher boxes;
     for (const Case& c : cases)
@@ -309,7 +331,13 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
         SetEditorToMarker();
         zvktSetMaterialCreateFault(c.createsMade, -1);
         zvktJournalClear();
+        size_t boxesBefore = boxes.Boxes().size();
         c.act();
+        if (c.told != NULL)
+        {
+            ASSERT_EQ(boxesBefore + 1, boxes.Boxes().size());
+            EXPECT_EQ(c.told, boxes.Boxes().back().text);
+        }
 
         EXPECT_TRUE(CallsNamed("zvkPolyhPaintFace").empty());
         EXPECT_TRUE(CallsNamed("zvkPolyhPaint").empty());

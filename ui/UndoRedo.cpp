@@ -2,17 +2,13 @@
 // side of the paint, one material per index, the face list following, and the menu's two items.
 #include "ui/MatIdDialog.h"
 
-#include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "host/HostMaterial.h"
 #include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
-#include "model/EntryText.h"
 #include "ui/BusyIndicator.h"
-#include "ui/ListPositions.h"
 #include "ui/MaterialsPanel.h"
 
 // One history for the loaded plug-in: a closed window keeps it, unloading the library frees it.
@@ -192,78 +188,23 @@ void CMatIdDialog::PaintRestored()
 
 // The list is of this polyhedron (entry i is face i): the restored faces' entries show the index
 // their records hold now and, while the list is still the one the paint went through, the colour
-// they had on that side of the paint. The selection stays as it is.
+// they had on that side of the paint. Both are the model's, which the list draws and answers from:
+// the entries stay where they are, selected or not, and the list is repainted once.
 void CMatIdDialog::ShowRestoredEntries(const CHostPolyhedron& polyhedron, const PaintStep& step,
                                        const std::vector<std::uint32_t>& restored, bool undo)
 {
     if (restored.empty())
         return;
     bool sameList = step.listGeneration == g_paintHistory.ListGeneration();
-    std::vector<std::pair<int, std::string>> texts;
-    char szText[ENTRY_TEXT_SIZE];
-    CString strShown;
     for (std::uint32_t i : restored)
     {
         const PaintedFace& face = step.faces[i];
         if (sameList)
-            SetEntryPaint(face.face, (EntryPaint)(undo ? face.entryBefore : face.entryAfter), false);
-        const ZvkFace* record = polyhedron.FaceRecord(face.face);
-        if (record == NULL)
-            continue;
-        FormatEntryText(szText, face.face, zvkFaceMaterialIndex(record));
-        m_faceList.GetText(face.face, strShown);
-        if (strShown != szText)
-            texts.push_back({ face.face, szText });
+            m_list.SetPaint(face.face, (EntryPaint)(undo ? face.entryBefore : face.entryAfter));
+        if (const ZvkFace* record = polyhedron.FaceRecord(face.face))
+            m_list.SetShownIndex(face.face, zvkFaceMaterialIndex(record));
     }
-    if (!texts.empty())
-        RewriteEntryTexts(std::move(texts));
     m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
-
-// A list box cannot change an entry's text in place. The entries from the first one to change to
-// the end are taken off from the end, which costs nothing to move, and added again, each with its
-// text, colour and selection; then the anchor, the focus rectangle and the scroll position are
-// put back. The work grows with the entries after the first change, never with their product.
-// Wine's LB_GETCURSEL of a multiple-selection list gives the entry last reached by keyboard, which
-// no message sets, and so comes back as the focus rectangle, Windows' answer to it.
-void CMatIdDialog::RewriteEntryTexts(std::vector<std::pair<int, std::string>> texts)
-{
-    std::sort(texts.begin(), texts.end());
-    int count = m_faceList.GetCount();
-    int first = texts.front().first;
-    int top = m_faceList.GetTopIndex();
-    int caret = m_faceList.GetCaretIndex();
-    int anchor = m_faceList.GetAnchorIndex();
-    struct Entry
-    {
-        CString text;
-        DWORD_PTR data;
-    };
-    std::vector<Entry> tail(count - first);
-    std::vector<int> selected;
-    size_t next = 0;
-    for (int i = first; i < count; ++i)
-    {
-        Entry& entry = tail[i - first];
-        if (next < texts.size() && texts[next].first == i)
-            entry.text = texts[next++].second.c_str();
-        else
-            m_faceList.GetText(i, entry.text);
-        entry.data = m_faceList.GetItemData(i);
-        if (m_faceList.GetSel(i) > 0)
-            selected.push_back(i);
-    }
-
-    m_faceList.SetRedraw(FALSE);
-    for (int i = count - 1; i >= first; --i)
-        m_faceList.DeleteString(i);
-    for (const Entry& entry : tail)
-        m_faceList.AddString(entry.text, (COLORREF)entry.data);
-    SelectPositions(m_faceList, selected);
-    m_faceList.SetAnchorIndex(anchor);
-    m_faceList.SetCaretIndex(caret, FALSE);
-    m_faceList.SetTopIndex(top);
-    m_faceList.SetRedraw(TRUE);
 }
 
 /////////////////////////////////////////////////////////////////////////////

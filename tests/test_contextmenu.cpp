@@ -770,9 +770,9 @@ TEST_F(MaterialsPanel, AGreyedOrIdleCommandAsksTheHostOnlyAndAFailedMaterialIsTo
         { "Assign to faces that have the material", [this](ZvkHandle) { ClickEntry(0); ClickEntry(4, MK_CONTROL); }, 0,
           IDC_ASSIGN, false, NULL },
         { "Assign, no material from the host", [](ZvkHandle) { zvktSetMaterialCreateFault(0, -1); }, 1, IDC_ASSIGN, false,
-          "The host could not make a material: nothing was painted." },
+          NOTHING_PAINTED },
         { "Replace, no material from the host", [](ZvkHandle) { zvktSetMaterialCreateFault(0, -1); }, 1, IDC_REPLACE, false,
-          "The host could not make a material: nothing was painted." },
+          NOTHING_PAINTED },
     };
     for (const Case& c : cases)
     {

@@ -292,7 +292,6 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
         bool editorKept;
         const char* told = NULL;   // the one box the user sees, if any
     };
-    const char* const NOTHING_PAINTED = "The host could not make a material: nothing was painted.";
     auto openPanel = [this] { ClickEntry(0); ClickEntry(1, MK_CONTROL); ChooseFromMenu(ID_MATERIALS); };
     auto paintFace = [this] { Press(IDC_PAINT_FACE); };
     auto paintSelection = [this] { Press(IDC_PAINT_SELECTION); };

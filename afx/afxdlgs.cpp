@@ -1,16 +1,16 @@
 #include "afxwin.h"
 
-namespace {
-
-// The dialog being created: bound to its window on the window's first message
-// (WM_SETFONT and WM_MEASUREITEM come before WM_INITDIALOG).
-CThreadPointer<CDialog>& DialogInit()
+// Binds the dialog being created to its window, on the window's first message (WM_SETFONT and
+// WM_MEASUREITEM come before WM_INITDIALOG). A bind that runs out of memory takes the window down
+// (AfxDlgProc); the dialog still waits, so that the window's last messages reach it.
+static CDialog* BindDialogBeingCreated(HWND hWnd)
 {
-    static CThreadPointer<CDialog> s_pDialog;
-    return s_pDialog;
+    CDialog* pDialog = AfxDialogBeingCreated().Get();
+    if (pDialog == NULL || !pDialog->Attach(hWnd))
+        return NULL;
+    AfxDialogBeingCreated().Set(NULL);
+    return pDialog;
 }
-
-} // namespace
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOK)
@@ -23,18 +23,28 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
     m_pParentWnd = pParentWnd;
     HINSTANCE hInst = AfxGetResourceHandle();
 
-    DialogInit().Set(this);
-    HWND hWnd = ::CreateDialogParam(hInst, MAKEINTRESOURCE(nIDTemplate),
-                                    pParentWnd ? pParentWnd->m_hWnd : NULL, AfxDlgProc, 0);
-    if (DialogInit().Get() == this)
+    // Without its slot the dialog could never be bound to its window.
+    if (!AfxDialogBeingCreated().HasSlot())
     {
-        // Failed before the first message: the window never lived, so clean up here.
-        DialogInit().Set(NULL);
         PostNcDestroy();
         return FALSE;
     }
-    // A window that was bound and then failed has had its WM_NCDESTROY already.
-    return hWnd != NULL;
+    AfxDialogBeingCreated().Set(this);
+    HWND hWnd = ::CreateDialogParam(hInst, MAKEINTRESOURCE(nIDTemplate),
+                                    pParentWnd ? pParentWnd->m_hWnd : NULL, AfxDlgProc, 0);
+    if (AfxDialogBeingCreated().Get() == this)
+    {
+        // Never bound (failed before the first message, or every bind ran out of memory): a
+        // window left goes without its object, which goes here.
+        AfxDialogBeingCreated().Set(NULL);
+        if (hWnd != NULL)
+            ::DestroyWindow(hWnd);
+        PostNcDestroy();
+        return FALSE;
+    }
+    // A window that was bound and then failed (its initialisation threw, say) has had its
+    // WM_NCDESTROY already, and this object is gone.
+    return hWnd != NULL && ::IsWindow(hWnd);
 }
 
 BOOL CDialog::OnInitDialog()
@@ -59,17 +69,13 @@ void CDialog::OnCancel()
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    AfxLockTempMaps();
+    CAfxEntry entry;
     INT_PTR nResult = FALSE;
     try
     {
         CDialog* pDialog = static_cast<CDialog*>(CWnd::FromHandlePermanent(hWnd));
-        if (pDialog == NULL && DialogInit().Get() != NULL)
-        {
-            pDialog = DialogInit().Get();
-            DialogInit().Set(NULL);
-            pDialog->Attach(hWnd);
-        }
+        if (pDialog == NULL)
+            pDialog = BindDialogBeingCreated(hWnd);
         if (pDialog != NULL)
         {
             if (message == WM_INITDIALOG)
@@ -89,8 +95,12 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     catch (...)
     {
+        entry.Caught("AfxDlgProc");
+        // A dialog that could not be bound or initialised does not stay half made: its window
+        // goes, and its WM_NCDESTROY deletes the object.
+        if (message == WM_INITDIALOG || CWnd::FromHandlePermanent(hWnd) == NULL)
+            ::DestroyWindow(hWnd);
         nResult = FALSE;
     }
-    AfxUnlockTempMaps();
     return nResult;
 }

@@ -1,30 +1,39 @@
 // Start-up and shut-down of a regular DLL that uses this library.
 #include "afxwin.h"
 
+// Nothing thrown may reach the loader: a start-up that runs out of memory refuses the load.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID)
 {
-    if (dwReason == DLL_PROCESS_ATTACH)
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    try
     {
-        AFX_MANAGE_STATE(AfxGetStaticModuleState());
-        if (!AfxWinInit(hInstance, NULL, (LPTSTR)"", 0))
+        if (dwReason == DLL_PROCESS_ATTACH)
         {
-            AfxWinTerm();
-            return FALSE;
+            // The TLS slots are taken now, while the library starts, and answer from then on.
+            AfxThreadStorageAvailable();
+            if (!AfxWinInit(hInstance, NULL, (LPTSTR)"", 0))
+            {
+                AfxWinTerm();
+                return FALSE;
+            }
+            CWinApp* pApp = AfxGetStaticModuleState()->m_pCurrentWinApp;
+            if (pApp != NULL && !pApp->InitInstance())
+            {
+                pApp->ExitInstance();
+                AfxWinTerm();
+                return FALSE;
+            }
         }
-        CWinApp* pApp = AfxGetApp();
-        if (pApp != NULL && !pApp->InitInstance())
+        else if (dwReason == DLL_PROCESS_DETACH)
         {
-            pApp->ExitInstance();
+            if (CWinApp* pApp = AfxGetStaticModuleState()->m_pCurrentWinApp)
+                pApp->ExitInstance();
             AfxWinTerm();
-            return FALSE;
         }
     }
-    else if (dwReason == DLL_PROCESS_DETACH)
+    catch (...)
     {
-        AFX_MANAGE_STATE(AfxGetStaticModuleState());
-        if (CWinApp* pApp = AfxGetApp())
-            pApp->ExitInstance();
-        AfxWinTerm();
+        return dwReason != DLL_PROCESS_ATTACH;
     }
     return TRUE;
 }

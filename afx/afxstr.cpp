@@ -19,13 +19,6 @@ void CString::Format(LPCTSTR pszFormat, ...)
     va_end(args);
 }
 
-LPTSTR CString::GetBuffer(int nMinBufLength)
-{
-    if (nMinBufLength > GetLength())
-        m_str.resize(nMinBufLength);
-    return &m_str[0];
-}
-
 LPTSTR CString::GetBufferSetLength(int nNewLength)
 {
     m_str.resize(nNewLength < 0 ? 0 : nNewLength);

@@ -13,7 +13,6 @@ public:
 
 // Attributes
     int GetLength() const { return (int)m_str.size(); }
-    BOOL IsEmpty() const { return m_str.empty(); }
     operator LPCTSTR() const { return m_str.c_str(); }
 
 // Operations
@@ -21,7 +20,6 @@ public:
     CString& operator=(LPCTSTR psz) { m_str = psz ? psz : ""; return *this; }
     CString& operator+=(LPCTSTR psz) { m_str += psz ? psz : ""; return *this; }
     void Format(LPCTSTR pszFormat, ...);
-    LPTSTR GetBuffer(int nMinBufLength);
     LPTSTR GetBufferSetLength(int nNewLength);
     void ReleaseBuffer(int nNewLength = -1);
     int Compare(LPCTSTR psz) const { return m_str.compare(psz ? psz : ""); }

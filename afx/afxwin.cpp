@@ -1,13 +1,16 @@
 #include "afxwin.h"
+#include <cstdio>
 #include <map>
+#include <memory>
+#include <new>
 
 /////////////////////////////////////////////////////////////////////////////
 // Module state: the process's (resources from the executable) and this library's.
 
 namespace {
 
-AFX_MODULE_STATE g_processModuleState = { GetModuleHandle(NULL), GetModuleHandle(NULL), NULL, NULL };
-AFX_MODULE_STATE g_staticModuleState = { NULL, NULL, NULL, NULL };
+AFX_MODULE_STATE g_processModuleState = { GetModuleHandle(NULL), NULL, NULL };
+AFX_MODULE_STATE g_staticModuleState = { NULL, NULL, NULL };
 
 // Made on first use: another module's static initialisation may ask for the state first.
 CThreadPointer<AFX_MODULE_STATE>& ThreadModuleState()
@@ -17,6 +20,17 @@ CThreadPointer<AFX_MODULE_STATE>& ThreadModuleState()
 }
 
 } // namespace
+
+CThreadPointer<CDialog>& AfxDialogBeingCreated()
+{
+    static CThreadPointer<CDialog> s_pDialog;
+    return s_pDialog;
+}
+
+BOOL AfxThreadStorageAvailable()
+{
+    return ThreadModuleState().HasSlot() && AfxDialogBeingCreated().HasSlot();
+}
 
 AFX_MODULE_STATE* AfxGetModuleState()
 {
@@ -36,9 +50,7 @@ AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* pNewState)
     return pPrevState;
 }
 
-HINSTANCE AfxGetInstanceHandle() { return AfxGetModuleState()->m_hCurrentInstanceHandle; }
 HINSTANCE AfxGetResourceHandle() { return AfxGetModuleState()->m_hCurrentResourceHandle; }
-CWinApp* AfxGetApp() { return AfxGetModuleState()->m_pCurrentWinApp; }
 
 /////////////////////////////////////////////////////////////////////////////
 // Application object
@@ -55,10 +67,11 @@ CWinApp::~CWinApp()
         g_staticModuleState.m_pCurrentWinApp = NULL;
 }
 
+// Fills the library's own state, which the thread may not have been able to switch to (no TLS
+// slot): the library must load all the same, to refuse its window with a message.
 BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPTSTR, int)
 {
-    AFX_MODULE_STATE* pModuleState = AfxGetModuleState();
-    pModuleState->m_hCurrentInstanceHandle = hInstance;
+    AFX_MODULE_STATE* pModuleState = AfxGetStaticModuleState();
     pModuleState->m_hCurrentResourceHandle = hInstance;
 
     CWinApp* pApp = pModuleState->m_pCurrentWinApp;
@@ -108,10 +121,68 @@ namespace {
 
 typedef std::map<HWND, CWnd*> HandleMap;
 HandleMap g_permanentMap;
+// Temporary objects come from a pool first: a message needs a few (a dialog's buttons), and taking
+// each from the heap would let a handler fail at its first button. The rest go to the map.
+const int TEMPORARY_POOL_SIZE = 16;
+CWnd g_temporaryPool[TEMPORARY_POOL_SIZE];
+int g_nTemporaryPoolUsed = 0;
 HandleMap g_temporaryMap;
 int g_nTempMapLock = 0;
 
 } // namespace
+
+/////////////////////////////////////////////////////////////////////////////
+// Ways in from outside
+
+namespace {
+
+const char s_szOutOfMemory[] = "Not enough memory: the command was not finished.";
+int g_nEntryDepth = 0;
+bool g_bOutOfMemory = false;   // a command ran out of memory; the outermost way in tells the user
+
+} // namespace
+
+CAfxEntry::CAfxEntry()
+{
+    ++g_nEntryDepth;
+    AfxLockTempMaps();
+}
+
+// The box opens while this way in still counts, so that a failure in a message that comes during
+// the box waits for it to close.
+CAfxEntry::~CAfxEntry()
+{
+    while (g_nEntryDepth == 1 && g_bOutOfMemory)
+    {
+        g_bOutOfMemory = false;
+        AfxMessageBox(s_szOutOfMemory, MB_ICONINFORMATION);
+    }
+    AfxUnlockTempMaps();
+    --g_nEntryDepth;
+}
+
+void CAfxEntry::Caught(LPCTSTR lpszWhere)
+{
+    const char* pszWhat = "an exception";
+    try
+    {
+        throw;
+    }
+    catch (const std::bad_alloc&)
+    {
+        g_bOutOfMemory = true;
+        pszWhat = "an allocation failure";
+    }
+    catch (...)
+    {
+    }
+    char szTrace[96];
+    snprintf(szTrace, sizeof szTrace, "%s: %s ended the command\n", lpszWhere, pszWhat);
+    ::OutputDebugString(szTrace);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Temporary objects
 
 void AfxLockTempMaps()
 {
@@ -125,6 +196,9 @@ void AfxUnlockTempMaps()
     if (--g_nTempMapLock > 0)
         return;
     g_nTempMapLock = 0;
+    for (int i = 0; i < g_nTemporaryPoolUsed; ++i)
+        g_temporaryPool[i].m_hWnd = NULL;
+    g_nTemporaryPoolUsed = 0;
     while (!g_temporaryMap.empty())
     {
         CWnd* pTemp = g_temporaryMap.begin()->second;
@@ -147,13 +221,23 @@ CWnd* CWnd::FromHandle(HWND hWnd)
         return NULL;
     if (CWnd* pWnd = FromHandlePermanent(hWnd))
         return pWnd;
-    CWnd*& pTemp = g_temporaryMap[hWnd];
-    if (pTemp == NULL)
+    for (int i = 0; i < g_nTemporaryPoolUsed; ++i)
+        if (g_temporaryPool[i].m_hWnd == hWnd)
+            return &g_temporaryPool[i];
+    if (g_nTemporaryPoolUsed < TEMPORARY_POOL_SIZE)
     {
-        pTemp = new CWnd;
+        CWnd* pTemp = &g_temporaryPool[g_nTemporaryPoolUsed++];
         pTemp->m_hWnd = hWnd;
+        return pTemp;
     }
-    return pTemp;
+    HandleMap::iterator it = g_temporaryMap.lower_bound(hWnd);
+    if (it != g_temporaryMap.end() && it->first == hWnd)
+        return it->second;
+    // The object before its entry: an allocation that fails leaves no entry without an object.
+    std::unique_ptr<CWnd> pTemp(new CWnd);
+    g_temporaryMap.insert(it, HandleMap::value_type(hWnd, pTemp.get()));
+    pTemp->m_hWnd = hWnd;
+    return pTemp.release();
 }
 
 BOOL CWnd::Attach(HWND hWndNew)
@@ -182,15 +266,17 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (!Attach(hWnd))
         return FALSE;
-    PreSubclassWindow();
+    try
+    {
+        PreSubclassWindow();
+    }
+    catch (...)
+    {
+        Detach();
+        throw;
+    }
     m_pfnSuper = (WNDPROC)::SetWindowLongPtr(hWnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);
     return TRUE;
-}
-
-BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
-{
-    HWND hWndControl = ::GetDlgItem(pParent->m_hWnd, nID);
-    return hWndControl != NULL && SubclassWindow(hWndControl);
 }
 
 CWnd::~CWnd()
@@ -207,13 +293,6 @@ CWnd::~CWnd()
 BOOL CWnd::DestroyWindow()
 {
     return m_hWnd != NULL && ::DestroyWindow(m_hWnd);
-}
-
-void CWnd::GetWindowText(CString& rString) const
-{
-    int nLength = ::GetWindowTextLength(m_hWnd);
-    ::GetWindowText(m_hWnd, rString.GetBufferSetLength(nLength), nLength + 1);
-    rString.ReleaseBuffer();
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -328,7 +407,7 @@ void CWnd::OnNcDestroy()
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    AfxLockTempMaps();
+    CAfxEntry entry;
     LRESULT lResult = 0;
     try
     {
@@ -345,9 +424,9 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
     }
     catch (...)
     {
+        entry.Caught("AfxWndProc");
         lResult = 0;
     }
-    AfxUnlockTempMaps();
     return lResult;
 }
 
@@ -460,13 +539,14 @@ CMenu* CMenu::FromHandle(HMENU hMenu)
 {
     if (hMenu == NULL)
         return NULL;
-    CMenu*& pTemp = g_temporaryMenus[hMenu];
-    if (pTemp == NULL)
-    {
-        pTemp = new CMenu;
-        pTemp->m_hMenu = hMenu;
-    }
-    return pTemp;
+    std::map<HMENU, CMenu*>::iterator it = g_temporaryMenus.lower_bound(hMenu);
+    if (it != g_temporaryMenus.end() && it->first == hMenu)
+        return it->second;
+    // Given its menu only once it has its entry: an object that goes without one destroys nothing.
+    std::unique_ptr<CMenu> pTemp(new CMenu);
+    g_temporaryMenus.insert(it, std::make_pair(hMenu, pTemp.get()));
+    pTemp->m_hMenu = hMenu;
+    return pTemp.release();
 }
 
 BOOL CMenu::Attach(HMENU hMenu)

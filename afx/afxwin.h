@@ -19,7 +19,6 @@ class CDataExchange;
 
 struct AFX_MODULE_STATE
 {
-    HINSTANCE m_hCurrentInstanceHandle;
     HINSTANCE m_hCurrentResourceHandle;
     CWinApp* m_pCurrentWinApp;
     LPCTSTR m_lpszCurrentAppName;
@@ -47,6 +46,7 @@ class CThreadPointer
 public:
     CThreadPointer() : m_nSlot(::TlsAlloc()) {}
     ~CThreadPointer() { if (m_nSlot != TLS_OUT_OF_INDEXES) ::TlsFree(m_nSlot); }
+    bool HasSlot() const { return m_nSlot != TLS_OUT_OF_INDEXES; }
     TYPE* Get() const { return m_nSlot != TLS_OUT_OF_INDEXES ? (TYPE*)::TlsGetValue(m_nSlot) : NULL; }
     void Set(TYPE* pValue) { if (m_nSlot != TLS_OUT_OF_INDEXES) ::TlsSetValue(m_nSlot, pValue); }
 
@@ -56,16 +56,40 @@ private:
     DWORD m_nSlot;
 };
 
-HINSTANCE AfxGetInstanceHandle();
+// The dialog being created on this thread: bound to its window on the window's first message.
+class CDialog;
+CThreadPointer<CDialog>& AfxDialogBeingCreated();
+
 HINSTANCE AfxGetResourceHandle();
-CWinApp* AfxGetApp();
 BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, int nCmdShow);
 void AfxWinTerm();
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 
+// Whether every per-thread pointer has its TLS slot. Without one the library cannot switch to its
+// own module state and would run on the host's: the caller refuses to open a window.
+BOOL AfxThreadStorageAvailable();
+
 // Temporary CWnd objects (from FromHandle) live until the outermost message returns.
 void AfxLockTempMaps();
 void AfxUnlockTempMaps();
+
+// Every way into the library's code from outside (a window procedure, an export) is one of these:
+// temporary objects live until the outermost one ends, and nothing thrown goes further. A command
+// that ran out of memory is told to the user once the outermost way in has unwound, so that the
+// box never runs its message loop in the middle of an outer command.
+class CAfxEntry
+{
+public:
+    CAfxEntry();
+    ~CAfxEntry();
+    // Called in a catch (...) block: what ended the command is traced, and an allocation failure
+    // noted for the box.
+    void Caught(LPCTSTR lpszWhere);
+
+private:
+    CAfxEntry(const CAfxEntry&);
+    CAfxEntry& operator=(const CAfxEntry&);
+};
 
 /////////////////////////////////////////////////////////////////////////////
 // Message maps
@@ -207,7 +231,6 @@ public:
     virtual ~CGdiObject() { DeleteObject(); }
     BOOL Attach(HGDIOBJ hObject);
     BOOL DeleteObject();
-    HGDIOBJ GetSafeHandle() const { return m_hObject; }
 
     HGDIOBJ m_hObject;
 };
@@ -272,7 +295,6 @@ public:
     BOOL Attach(HWND hWndNew);
     HWND Detach();
     BOOL SubclassWindow(HWND hWnd);
-    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
 
 // Operations
     virtual BOOL DestroyWindow();
@@ -284,7 +306,6 @@ public:
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemText(m_hWnd, nID, lpszString); }
     void SetWindowText(LPCTSTR lpszString) { ::SetWindowText(m_hWnd, lpszString); }
-    void GetWindowText(CString& rString) const;
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
@@ -367,7 +388,6 @@ class CStatic : public CWnd
 class CButton : public CWnd
 {
 public:
-    int GetCheck() const { return (int)SendMessage(BM_GETCHECK); }
     void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, nCheck); }
 };
 

@@ -43,6 +43,13 @@ bool LoadFaceList(const BenchWindow& bench, int faceCount);
 // Closes the tool window and resets the host, for the next benchmark.
 void CloseToolWindow(const BenchWindow& bench);
 
+// A floor's list: a list box the plug-in does not own, in a window of the benchmark's own beside the
+// tool window, with the face list's styles, size, font and entry height, so that the two differ only
+// in who owns them and none of its messages passes through the plug-in's window procedures. NULL
+// when it could not be made.
+HWND OpenPlainList(const BenchWindow& bench);
+void ClosePlainList(HWND list);
+
 double Median(std::vector<double> values);
 // Seconds on the performance counter.
 double Now();

@@ -54,6 +54,52 @@ void CloseToolWindow(const BenchWindow& bench)
     zvktReset();
 }
 
+// Its parent answers nothing itself: the list's requests go to DefWindowProc, as no plug-in's do.
+HWND OpenPlainList(const BenchWindow& bench)
+{
+    static const char s_szClass[] = "ZvkBenchPlainListParent";
+    WNDCLASSA parentClass = {};
+    parentClass.lpfnWndProc = DefWindowProcA;
+    parentClass.hInstance = GetModuleHandleA(NULL);
+    parentClass.lpszClassName = s_szClass;
+    RegisterClassA(&parentClass);
+
+    // Beside the tool window, so that neither covers the other's list.
+    RECT rect, window;
+    GetWindowRect(bench.list, &rect);
+    GetWindowRect(bench.window, &window);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    int x = window.right + 8;
+    if (x + width > GetSystemMetrics(SM_CXSCREEN))
+        x = window.left - width - 8 > 0 ? window.left - width - 8 : 0;
+    HWND parent = CreateWindowExA(0, s_szClass, "", WS_POPUP, x, rect.top, width, height, NULL, NULL,
+                                  GetModuleHandleA(NULL), NULL);
+    if (parent == NULL)
+        return NULL;
+    DWORD style = (DWORD)GetWindowLongA(bench.list, GWL_STYLE) & ~WS_TABSTOP;
+    DWORD exStyle = (DWORD)GetWindowLongA(bench.list, GWL_EXSTYLE);
+    HWND list = CreateWindowExA(exStyle, "LISTBOX", "", style, 0, 0, width, height, parent, NULL,
+                                GetModuleHandleA(NULL), NULL);
+    if (list == NULL)
+    {
+        DestroyWindow(parent);
+        return NULL;
+    }
+    SendMessageA(list, WM_SETFONT, SendMessageA(bench.list, WM_GETFONT, 0, 0), FALSE);
+    SendMessageA(list, LB_SETITEMHEIGHT, 0, SendMessageA(bench.list, LB_GETITEMHEIGHT, 0, 0));
+    // Shown without taking the activation from the tool window.
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    PumpMessages();
+    return list;
+}
+
+void ClosePlainList(HWND list)
+{
+    if (list != NULL)
+        DestroyWindow(GetParent(list));
+    PumpMessages();
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());

@@ -3,6 +3,7 @@
 #ifndef HOSTPOLYHEDRON_H
 #define HOSTPOLYHEDRON_H
 
+#include <cstdint>
 #include <string>
 
 #include "host/HostMaterial.h"
@@ -95,6 +96,13 @@ public:
     {
         zvkPolyhPaintFace(m_polyhedron, (unsigned short)face, material.Handle(), 1);
         m_bPainted = true;
+    }
+    // Several faces painted with no read between them: one re-read for all.
+    void PaintFaces(const std::uint16_t* faces, int n, const CHostMaterial& material)
+    {
+        for (int i = 0; i < n; ++i)
+            zvkPolyhPaintFace(m_polyhedron, faces[i], material.Handle(), 1);
+        m_bPainted = m_bPainted || n > 0;
     }
     void PaintAll(const CHostMaterial& material)
     {

@@ -62,7 +62,11 @@ public:
     std::vector<int> Entries(bool painted) const
     {
         std::vector<int> chosen;
-        chosen.reserve(painted ? m_painted : EntryCount() - m_painted);
+        const int wanted = painted ? m_painted : EntryCount() - m_painted;
+        // The materials panel asks at every refresh: a list with nothing painted is not walked.
+        if (wanted == 0)
+            return chosen;
+        chosen.reserve(wanted);
         for (int i = 0; i < EntryCount(); ++i)
             if ((m_paint[i] != ENTRY_TO_DO) == painted)
                 chosen.push_back(i);

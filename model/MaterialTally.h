@@ -42,23 +42,23 @@ struct MaterialTally
 class CMaterialCounts
 {
 public:
-    CMaterialCounts() { m_met.reserve(256); }
+    CMaterialCounts() : m_counts(Counts().data()) { m_met.reserve(256); }
     ~CMaterialCounts()
     {
         for (unsigned index : m_met)
-            Counts()[index] = 0;
+            m_counts[index] = 0;
     }
 
     // The index is noted as met before it is counted, so a failed note leaves nothing counted.
     void Count(unsigned index)
     {
-        int& count = Counts()[index];
+        int& count = m_counts[index];
         if (count == 0)
             m_met.push_back(index);
         ++count;
     }
     std::vector<unsigned>& Met() { return m_met; }
-    int CountOf(unsigned index) const { return Counts()[index]; }
+    int CountOf(unsigned index) const { return m_counts[index]; }
 
 private:
     CMaterialCounts(const CMaterialCounts&) = delete;
@@ -70,6 +70,8 @@ private:
         return s_counts;
     }
 
+    // Taken once: the pass counts every face, and the static's guard would be asked at each.
+    int* m_counts;
     std::vector<unsigned> m_met;
 };
 

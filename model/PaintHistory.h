@@ -79,6 +79,7 @@ public:
     void Record(PaintStep step)
     {
         SortByIndexBefore(step.faces);
+        ReserveOneMore(m_done);
         m_undone.clear();
         m_done.push_back(std::move(step));
         Trim();
@@ -95,10 +96,12 @@ public:
     unsigned ListGeneration() const { return m_listGeneration; }
 
 private:
+    // Every allocation comes before the first change: a throw leaves the history as it was.
     void Move(std::vector<PaintStep>& from, std::vector<PaintStep>& to, const std::vector<std::uint32_t>& notReached)
     {
         if (from.empty() || notReached.size() >= from.back().faces.size())
             return;
+        ReserveOneMore(to);
         PaintStep& step = from.back();
         if (notReached.empty())
         {
@@ -123,6 +126,14 @@ private:
         if (!rest.faces.empty())
             from.push_back(std::move(rest));
         Trim();
+    }
+
+    // Room for one step more, growing as push_back would, so that the push_back after it cannot
+    // throw (a step moves without allocating).
+    static void ReserveOneMore(std::vector<PaintStep>& steps)
+    {
+        if (steps.size() == steps.capacity())
+            steps.reserve(steps.size() * 2 + 1);
     }
 
     // The step farthest from the present goes first: the oldest paint, or, with nothing left to

@@ -61,9 +61,20 @@ static void BringToolWindowForward(CMatIdDialog* pDialog)
     pDialog->SetActiveWindow();
 }
 
+static const char s_szNoThreadStorage[] = "The plug-in could not start its window: Windows has no thread storage left.";
+
 extern "C" int __cdecl zvkOnLeftClick(void)
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    // Without its TLS slots the library cannot make its own state current: a window would take
+    // the host's templates and resources.
+    if (!AfxThreadStorageAvailable())
+    {
+        ::MessageBox(::GetActiveWindow(), s_szNoThreadStorage, AfxGetStaticModuleState()->m_lpszCurrentAppName,
+                     MB_ICONINFORMATION);
+        return 0;
+    }
+    CAfxEntry entry;
     try
     {
         if (g_pToolDialog == NULL)
@@ -78,6 +89,7 @@ extern "C" int __cdecl zvkOnLeftClick(void)
     }
     catch (...)
     {
+        entry.Caught("zvkOnLeftClick");
     }
     return 0;
 }
@@ -85,6 +97,7 @@ extern "C" int __cdecl zvkOnLeftClick(void)
 extern "C" void __cdecl zvkOnRightClick(void)
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    CAfxEntry entry;
     try
     {
         HWND hWndMainView = zvkGetMainViewHwnd();
@@ -94,6 +107,7 @@ extern "C" void __cdecl zvkOnRightClick(void)
     }
     catch (...)
     {
+        entry.Caught("zvkOnRightClick");
     }
 }
 

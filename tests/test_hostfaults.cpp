@@ -2,6 +2,7 @@
 // window is driven through every path that meets it. Nothing may fault, no host call may take a
 // material that was never made or a face the polyhedron does not have, and everything taken from
 // the host is given back.
+#include "support/ImportTable.h"
 #include "support/PluginFixture.h"
 
 #include <algorithm>
@@ -9,6 +10,9 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
 
 namespace {
 
@@ -68,6 +72,55 @@ int FailureCount()
     return failures;
 }
 
+/////////////////////////////////////////////////////////////////////////////
+// The plug-in's allocations, counted at its imports of the C runtime's allocator (operator new
+// ends in malloc), one of them made to fail.
+
+void* (__cdecl* g_malloc)(size_t);
+void* (__cdecl* g_calloc)(size_t, size_t);
+void* (__cdecl* g_realloc)(void*, size_t);
+int g_allocations = 0;   // since the count was last started
+int g_failing = 0;       // the allocation that fails; 0 for none
+
+bool NextAllocationFails() { return ++g_allocations == g_failing; }
+void* __cdecl CountedMalloc(size_t size) { return NextAllocationFails() ? NULL : g_malloc(size); }
+void* __cdecl CountedCalloc(size_t n, size_t size) { return NextAllocationFails() ? NULL : g_calloc(n, size); }
+void* __cdecl CountedRealloc(void* block, size_t size) { return NextAllocationFails() ? NULL : g_realloc(block, size); }
+
+void RouteAllocator()
+{
+    if (g_malloc != NULL)
+        return;
+    HMODULE plugin = Plugin::Module();
+    g_malloc = (decltype(g_malloc))RedirectImport(plugin, "msvcrt.dll", "malloc", (void*)CountedMalloc);
+    g_calloc = (decltype(g_calloc))RedirectImport(plugin, "msvcrt.dll", "calloc", (void*)CountedCalloc);
+    g_realloc = (decltype(g_realloc))RedirectImport(plugin, "msvcrt.dll", "realloc", (void*)CountedRealloc);
+    ASSERT_TRUE(g_malloc != NULL && g_calloc != NULL && g_realloc != NULL) << "the plug-in's allocator imports moved";
+    // Another allocating import would make blocks that no failure reaches.
+    ForEachImport(plugin, [](const char* dll, const char* name, IMAGE_THUNK_DATA*) {
+        std::string function = name;
+        bool allocates = function.find("alloc") != std::string::npos || function.find("dup") != std::string::npos;
+        if (_stricmp(dll, "msvcrt.dll") == 0 && allocates && function != "malloc" && function != "calloc" && function != "realloc")
+            ADD_FAILURE() << "the plug-in allocates through " << dll << "!" << name;
+    });
+}
+
+const char OUT_OF_MEMORY[] = "Not enough memory: the command was not finished.";
+
+// A command that hangs ends the program, saying where, instead of waiting for ctest's timeout;
+// watched until the beats go below zero.
+DWORD WINAPI Watchdog(LPVOID beats)
+{
+    for (LONG seen = -1, now; Sleep(60000), (now = *(volatile LONG*)beats) >= 0; seen = now)
+        if (now == seen)
+        {
+            printf("[  FAILED  ] no progress for 60 s, during: %s\n", g_faultWhere);
+            fflush(stdout);
+            TerminateProcess(GetCurrentProcess(), 4);
+        }
+    return 0;
+}
+
 } // namespace
 
 class HostFaults : public ToolWindowTest
@@ -87,13 +140,15 @@ protected:
     // A fresh host with shaders and a listed polyhedron of four faces, the window's mode boxes off.
     ZvkHandle ListFreshPolyhedron()
     {
+        if (FindToolWindow() == NULL)
+            OpenToolWindow();
         ResetHost();
         for (int id : { 2, 1, 1, 3 })
             zvktAddShader(id);
         for (int box : { IDC_COPY_MATERIAL, IDC_PAINT_RANDOM, IDC_PAINT_INVISIBLE })
             if (CheckState(box) == BST_CHECKED)
                 Press(box);
-        m_polyhedron = LoadPolyhedron("Scene\\Faulty", FACES, MATERIALS, FACES);
+        m_polyhedron = m_listed = LoadPolyhedron("Scene\\Faulty", FACES, MATERIALS, FACES);
         return m_polyhedron;
     }
 
@@ -103,23 +158,36 @@ protected:
             Press(mode.box);
     }
 
+    // No window when the click could not make one (out of memory): the caller checks.
     void ReopenWindow()
     {
         SendMessageA(m_window, WM_CLOSE, 0, 0);
         PumpMessages();
-        OpenToolWindow();
+        Plugin::LeftClick();
+        PumpMessages();
+        m_window = FindToolWindow();
+        m_list = GetDlgItem(m_window, IDC_FACE_LIST);
     }
 
     // A command of the face list's menu opened on entry 1: chosen there when the fault leaves it
     // enabled, sent all the same when it greys it (a command may arrive without its menu).
+    // A menu that could not open (out of memory) sends nothing.
     void ChooseFromMenu(UINT command)
     {
-        std::vector<MenuItem> items = ChooseOnEntry(1, 0);
+        std::vector<MenuItem> items = MenuOnEntry(1, 0);
         auto item = std::find_if(items.begin(), items.end(), [&](const MenuItem& i) { return i.id == command; });
-        if (item != items.end() && !item->greyed)
-            ChooseOnEntry(1, command);
+        if (items.empty())
+            EXPECT_NE(0, g_failing) << "the menu did not open";
+        else if (item != items.end() && !item->greyed)
+            MenuOnEntry(1, command);
         else
             SendMessageA(m_window, WM_COMMAND, command, 0);
+    }
+    std::vector<MenuItem> MenuOnEntry(int index, UINT command)
+    {
+        PopupMenuCatcher menu(m_window, command);
+        RightClickAt(::EntryCentre(m_list, index));
+        return menu.Items();
     }
 
     // A copy while another program holds the clipboard open.
@@ -139,13 +207,24 @@ protected:
         PumpMessages();
     }
 
-    // Entries 0 and 1 selected and the panel open on its first row, matID 0: "Assign" paints
-    // face 1, "Replace" face 0.
+    // Entries 0 and 1 selected and the panel open on its first row, matID 0 (the one panel keeps
+    // the row an earlier path left current): "Assign" paints face 1, "Replace" face 0.
     void SelectTwoAndOpenPanel()
     {
         ClickEntry(0);
         ClickEntry(1, MK_CONTROL);
         ChooseFromMenu(ID_MATERIALS);
+        MakePanelRowCurrent(0);
+    }
+
+    // A click on a row of the materials panel.
+    void MakePanelRowCurrent(int row)
+    {
+        HWND rows = GetDlgItem(FindMaterialsPanel(), IDC_MATERIALS_LIST);
+        POINT centre = ::EntryCentre(rows, row);
+        SendMessageA(rows, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+        SendMessageA(rows, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
+        PumpMessages();
     }
 
     // A paint that changes a face, for undo and redo to work on.
@@ -184,9 +263,9 @@ protected:
               [this] { ChooseFromMenu(ID_COPY_SELECTED); } },
             { "Copy list while another program holds the clipboard", [] {}, [this] { CopyWhileTheClipboardIsHeld(); } },
             { "Materials...", [] {}, [this] { ChooseFromMenu(ID_MATERIALS); } },
-            { "Enter on a row of the materials panel", [this] { ChooseFromMenu(ID_MATERIALS); },
+            { "Enter on a row of the materials panel", [this] { ChooseFromMenu(ID_MATERIALS); MakePanelRowCurrent(1); },
               [this] { PanelCommand(IDOK); } },
-            { "To editor in the materials panel", [this] { ChooseFromMenu(ID_MATERIALS); },
+            { "To editor in the materials panel", [this] { ChooseFromMenu(ID_MATERIALS); MakePanelRowCurrent(1); },
               [this] { PanelCommand(IDC_TO_EDITOR); } },
             { "Assign in the materials panel", [this] { SelectTwoAndOpenPanel(); }, [this] { PanelCommand(IDC_ASSIGN); } },
             { "Replace in the materials panel", [this] { SelectTwoAndOpenPanel(); }, [this] { PanelCommand(IDC_REPLACE); } },
@@ -215,8 +294,81 @@ protected:
         return paths;
     }
 
+    // What a command may leave as it found it or as it finishes it.
+    struct WindowState
+    {
+        std::vector<std::string> entries;
+        std::vector<COLORREF> colours;
+        std::string title;
+        std::vector<int> selected;
+        bool paintFace, paintSelection;
+        std::vector<std::string> history;   // the menu's undo or redo items asked for
+    };
+    WindowState ReadWindow(const std::vector<UINT>& history)
+    {
+        WindowState state = { ListTexts(m_list), {}, ItemText(IDC_LIST_TITLE), SelectedEntries(),
+                              IsEnabled(IDC_PAINT_FACE), IsEnabled(IDC_PAINT_SELECTION), {} };
+        for (int i = 0; i < EntryCount(); ++i)
+            state.colours.push_back(EntryColour(i));
+        if (!history.empty())
+        {
+            PopupMenuCatcher menu(m_window);
+            SendMessageA(m_list, WM_CONTEXTMENU, (WPARAM)m_list, MAKELPARAM(-1, -1));
+            PumpMessages();
+            for (UINT id : history)
+                if (const MenuItem* item = menu.Find(id))
+                    state.history.push_back(item->text + (item->greyed ? " (greyed)" : ""));
+        }
+        return state;
+    }
+
+    // What is wrong after a command that an allocation failure may have ended; empty when nothing.
+    std::string WindowProblems(const WindowState& before, const WindowState& after, const std::vector<UINT>& history,
+                               bool windowMayGo)
+    {
+        std::ostringstream problems;
+        ZvktBalance balance;
+        zvktGetBalance(&balance);
+        if (balance.materialsCreated != balance.materialsDestroyed || balance.materialsCreated != balance.materialsFreed)
+            problems << " materials made " << balance.materialsCreated << ", destroyed " << balance.materialsDestroyed
+                     << ", freed " << balance.materialsFreed << ";";
+        if (balance.blocksAllocated != balance.blocksFreed || balance.badFrees != 0)
+            problems << " zvkCalloc blocks " << balance.blocksAllocated << ", freed " << balance.blocksFreed
+                     << ", bad frees " << balance.badFrees << ";";
+        if (FindToolWindow() == NULL && !windowMayGo)
+            return problems.str() + " the tool window is gone;";
+        if (FindToolWindow() == NULL)
+            return problems.str();
+        WindowState now = ReadWindow(history);
+        auto asBeforeOrAfter = [&](auto field) { return field(now) == field(before) || field(now) == field(after); };
+        if (!asBeforeOrAfter([](const WindowState& w) { return std::make_pair(w.entries, w.colours); }))
+            problems << " the list is neither as before nor as after;";
+        // A command that painted faces and then failed must not leave their entries looking
+        // untouched: an entry still to do shows what the host holds now.
+        for (size_t i = 0; i < now.entries.size(); ++i)
+            if (now.colours[i] == 0
+                && now.entries[i] != std::to_string(i) + " | " + std::to_string(zvktFaceMaterialIndex(m_listed, (int)i)))
+            {
+                problems << " entry \"" << now.entries[i] << "\" is still to do, its face painted;";
+                break;
+            }
+        if (!asBeforeOrAfter([](const WindowState& w) { return w.title; }))
+            problems << " the list title is \"" << now.title << "\";";
+        int selected = (int)now.selected.size();
+        bool byTheRules = now.paintFace == (selected == 1)
+                          && now.paintSelection == (selected >= 2 && selected < (int)now.entries.size());
+        if (!byTheRules && !asBeforeOrAfter([](const WindowState& w) {
+                return std::make_tuple(w.selected, w.paintFace, w.paintSelection); }))
+            problems << " the paint buttons are " << now.paintFace << now.paintSelection << " for " << selected
+                     << " selected entries;";
+        if (!asBeforeOrAfter([](const WindowState& w) { return w.history; }))
+            problems << " the history is neither as before nor as after;";
+        return problems.str();
+    }
+
     PVOID m_watch = NULL;
     ZvkHandle m_polyhedron = NULL;   // the one selected in the host
+    ZvkHandle m_listed = NULL;       // the one the list was filled with
 };
 
 // Every fault on every path: the host is set up well, the fault is switched on, then the path runs.
@@ -276,6 +428,110 @@ TEST_F(HostFaults, EveryPathSurvivesEveryFault)
     snprintf(g_faultWhere, sizeof g_faultWhere, "closing the last window");
     printf("ZVK-FIGURE host faults injected and survived: %d of %d (%d paths each)\n", survived,
            (int)(sizeof faults / sizeof faults[0]), (int)paths.size());
+}
+
+// Every path survives an allocation failure at each of the allocations it makes: the k-th
+// allocation of the plug-in fails, for every k the path reaches. The command ends there: nothing
+// taken from the host is kept, the window is as before or as after, and the user is told once.
+TEST_F(HostFaults, EveryPathSurvivesAnAllocationFailureAtEachOfItsAllocations)
+{
+    RouteAllocator();
+    // Failures still known, each path with the allocations k that its fix waits for (none now): a
+    // known case that survives fails the test, so that the table never outlives its faults.
+    const std::map<std::string, std::vector<int>> knownByPath = {};
+    std::set<std::pair<std::string, int>> known;
+    for (const auto& path : knownByPath)
+        for (int k : path.second)
+            known.insert({ path.first, k });
+    static volatile LONG beats = 0;
+    CloseHandle(CreateThread(NULL, 0, Watchdog, (LPVOID)&beats, 0, NULL));
+    MessageBoxCatcher boxes;
+    int injected = 0;
+    for (const Path& path : Paths())
+    {
+        // The history items a path may change; an undo's own item shows what lies under its step,
+        // which earlier cases left there.
+        std::vector<UINT> history;
+        if (path.label.find("Paint") == 0 || path.label.find("Redo") == 0)
+            history = { ID_UNDO_PAINT, ID_REDO_PAINT };
+        else if (path.label.find("Undo") == 0)
+            history = { ID_REDO_PAINT };
+        // A left click that runs out of memory leaves no window.
+        const bool opensTheWindow = path.label == "closing and reopening the window";
+        snprintf(g_faultWhere, sizeof g_faultWhere, "counting the allocations of %s", path.label.c_str());
+        ListFreshPolyhedron();
+        path.prepare();
+        g_allocations = 0;
+        path.act();
+        const int allocations = g_allocations;
+        const WindowState after = ReadWindow(history);
+
+        for (int k = 1; k <= allocations; ++k)
+        {
+            InterlockedIncrement(&beats);
+            const std::string where = path.label + ", allocation " + std::to_string(k) + " of " + std::to_string(allocations);
+            SCOPED_TRACE(where);
+            snprintf(g_faultWhere, sizeof g_faultWhere, "%s", where.c_str());
+            ListFreshPolyhedron();
+            path.prepare();
+            const WindowState before = ReadWindow(history);
+            const size_t boxesBefore = boxes.Boxes().size();
+            g_allocations = 0;
+            g_failing = k;
+            path.act();
+            g_failing = 0;
+            const bool reached = g_allocations >= k;
+
+            std::string problems = WindowProblems(before, after, history, opensTheWindow);
+            int told = 0;
+            for (size_t b = boxesBefore; b < boxes.Boxes().size(); ++b)
+                if (boxes.Boxes()[b].text == OUT_OF_MEMORY)
+                    told += boxes.Boxes()[b].informationIcon ? 1 : 100;
+            if (reached && (told != 1 || boxes.Boxes().back().text != OUT_OF_MEMORY))
+                problems += " the user was not told once, last and with the information icon;";
+            if (!reached && told != 0)
+                problems += " told of a failure that did not happen;";
+            injected += reached ? 1 : 0;
+            const bool isKnown = known.count({ path.label, k }) != 0;
+            if (!problems.empty() && !isKnown)
+                ADD_FAILURE() << problems;
+            if (problems.empty() && isKnown)
+                ADD_FAILURE() << "survives now: take it out of the known failures";
+        }
+    }
+    beats = -1;
+    snprintf(g_faultWhere, sizeof g_faultWhere, "closing the last window");
+    printf("ZVK-FIGURE allocation failures injected and survived: %d\n", injected - (int)known.size());
+}
+
+// No TLS slot left when the plug-in loads: its library cannot make its own state current, so the
+// tool window refuses to open with a message instead of running on the host's (whose dialog 102
+// would have been taken for its own).
+TEST_F(HostFaults, WithoutThreadStorageTheToolWindowRefusesToOpen)
+{
+    snprintf(g_faultWhere, sizeof g_faultWhere, "a left click on a copy loaded without thread storage");
+    char source[MAX_PATH] = "";
+    GetModuleFileNameA(Plugin::Module(), source, MAX_PATH);
+    const std::string copy = m_hostDir + "\\zVkQuarvelind-copy.zvk";
+    ASSERT_TRUE(CopyFileA(source, copy.c_str(), FALSE));
+    std::vector<DWORD> taken;
+    for (DWORD slot; (slot = TlsAlloc()) != TLS_OUT_OF_INDEXES;)
+        taken.push_back(slot);
+    HMODULE second = LoadLibraryA(copy.c_str());
+    for (DWORD slot : taken)
+        TlsFree(slot);
+    ASSERT_TRUE(second != NULL) << "no load without thread storage, error " << GetLastError();
+    auto leftClick = (int(__cdecl*)())GetProcAddress(second, "zvkOnLeftClick");
+    const std::vector<HWND> windows = FindToolWindows();
+    {
+        MessageBoxCatcher boxes;
+        leftClick();
+        PumpMessages();
+        ExpectOneInformationBox(boxes, "The plug-in could not start its window: Windows has no thread storage left.");
+    }
+    EXPECT_EQ(windows, FindToolWindows());
+    FreeLibrary(second);
+    DeleteFileA(copy.c_str());
 }
 
 // A material the host did not make stops the operation that asked for it there: nothing is

@@ -6,7 +6,9 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -16,6 +18,22 @@
 #include "model/MaterialTally.h"
 #include "model/PaintHistory.h"
 #include "model/RandomColour.h"
+
+// Every allocation of the program counted; the one numbered g_failingAllocation throws (0: none).
+static int g_allocations = 0;
+static int g_failingAllocation = 0;
+
+void* operator new(std::size_t size)
+{
+    if (++g_allocations == g_failingAllocation)
+        throw std::bad_alloc();
+    if (void* block = std::malloc(size != 0 ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+// Not inlined: the compiler would take a free() of a block from operator new for a mismatch.
+__attribute__((noinline)) void operator delete(void* block) noexcept { std::free(block); }
+__attribute__((noinline)) void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 namespace
 {
@@ -267,6 +285,51 @@ TEST(PaintHistory, AStepIsKeptByIndexAndSplitWhenAnUndoStopsHalfWay)
     history.Redone({});
     EXPECT_EQ((std::vector<int>{ 3, 2, 4 }), FacesOf(history.NextUndo()));
     EXPECT_EQ(2u, history.StepCount());
+}
+
+// A history whose change runs out of memory is as it was: a new paint keeps the steps undone
+// before it, an undo that stopped half-way moves nothing. Each allocation of each change fails
+// in turn.
+TEST(PaintHistory, AChangeThatRunsOutOfMemoryLeavesTheHistoryAsItWas)
+{
+    auto describe = [](const CPaintHistory& history) {
+        std::string text;
+        for (const PaintStep* step : { history.NextUndo(), history.NextRedo() })
+            text += (step == nullptr ? "none" : step->polyhedron + ":" + std::to_string(step->faces.size())) + " ";
+        return text + std::to_string(history.StepCount());
+    };
+    struct Case { const char* label; std::function<void(CPaintHistory&)> change; };
+    const Case cases[] = {
+        { "a new paint", [](CPaintHistory& h) { h.Record(Step("new", 3)); } },
+        { "an undo that stopped half-way", [](CPaintHistory& h) { h.Undone({ 1 }); } },
+        { "a whole undo", [](CPaintHistory& h) { h.Undone({}); } },
+        { "a whole redo", [](CPaintHistory& h) { h.Redone({}); } },
+    };
+    for (const Case& c : cases)
+        for (int k = 1;; ++k)
+        {
+            SCOPED_TRACE(std::string(c.label) + ", allocation " + std::to_string(k));
+            CPaintHistory history;
+            for (const char* name : { "first", "second", "third", "fourth" })
+                history.Record(Step(name, 2));
+            history.Undone({});
+            const std::string before = describe(history);
+            g_allocations = 0;
+            g_failingAllocation = k;
+            bool threw = false;
+            try
+            {
+                c.change(history);
+            }
+            catch (const std::bad_alloc&)
+            {
+                threw = true;
+            }
+            g_failingAllocation = 0;
+            if (!threw)
+                break;
+            EXPECT_EQ(before, describe(history));
+        }
 }
 
 }  // namespace

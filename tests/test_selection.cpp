@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "host/HostFaceSelection.h"
+
 // Each faces-selected call must carry face-count copies of one face index.
 static std::vector<unsigned int> FacesSelected(int faceCount)
 {
@@ -296,4 +298,46 @@ TEST_F(Selection, ARefusedRebuildLeavesNothingToPick)
     ExpectPaintButtons(false, false);
     ExpectNothingPicked();
     EXPECT_EQ(1u, CallsNamed("zvkMaterialCreate").size()) << "only the load's own material";
+}
+
+// The adapter itself, which every caller guards today: it asks the host for an array only for
+// faces, and selects only the faces it was given, at most the face count of them.
+TEST_F(Selection, TheHostFaceSelectionSelectsOnlyFacesItWasGiven)
+{
+    ZvkHandle box = AddPolyhedron("Scene\\Box", 4);
+    const int faces[] = { 2, 0, 3, 1, 2 };
+    const struct
+    {
+        const char* trace;
+        int faceCount, n;
+        std::vector<unsigned int> selected;   // empty: no zvkPolyhSelectFaces call
+    } cases[] = {
+        { "no face", 4, 0, {} },
+        { "a negative count", 4, -1, {} },
+        { "more faces than the polyhedron has", 4, 5, {} },
+        { "an empty polyhedron", 0, 1, {} },
+        { "one face fills the array", 4, 1, { 2, 2, 2, 2 } },
+        { "the last face repeated to the end", 4, 3, { 2, 0, 3, 3 } },
+        { "every face", 4, 4, { 2, 0, 3, 1 } },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.trace);
+        zvktJournalClear();
+        {
+            CHostFaceSelection selection(box, c.faceCount);
+            EXPECT_EQ(c.faceCount > 0, selection.IsReady());
+            selection.Select(faces, c.n);
+        }
+        const std::vector<const ZvktCall*> calls = CallsNamed("zvkPolyhSelectFaces");
+        if (c.selected.empty())
+            EXPECT_TRUE(calls.empty());
+        else
+        {
+            ASSERT_EQ(1u, calls.size());
+            EXPECT_EQ(c.selected, std::vector<unsigned int>(calls[0]->indices, calls[0]->indices + calls[0]->indexCount));
+        }
+        EXPECT_EQ(c.faceCount > 0 ? 1u : 0u, CallsNamed("zvkCalloc").size());
+        EXPECT_EQ(CallsNamed("zvkCalloc").size(), CallsNamed("zvkFree").size());
+    }
 }

@@ -339,7 +339,9 @@ TEST_P(FailedSaveAtOpening, GivesDefaultsAndTheCloseWritesNothing)
         holder = CreateFileA(m_file.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     }
     if (obstacle == kFolderOfItsName)
+    {
         ASSERT_TRUE(CreateDirectoryA(m_file.c_str(), NULL));
+    }
     const std::string before = FileBytes();
     OpenWindow();
     EXPECT_EQ(kDefaults, WindowCorner());
@@ -351,7 +353,9 @@ TEST_P(FailedSaveAtOpening, GivesDefaultsAndTheCloseWritesNothing)
     if (holder != INVALID_HANDLE_VALUE)
         CloseHandle(holder);
     if (obstacle == kFolderOfItsName)
+    {
         ASSERT_TRUE(RemoveDirectoryA(m_file.c_str()));
+    }
     MoveWindowTo({300, 200});
     CloseWindow();
     EXPECT_EQ(before, FileBytes()) << "the close wrote although the save at opening had failed";

@@ -9,12 +9,13 @@ class CBusyIndicator
 {
 public:
     explicit CBusyIndicator(CWnd& title)
-        : m_title(title), m_hPrevious(NULL), m_bActive(s_pOutermost == NULL)
+        : m_title(title), m_hPrevious(NULL), m_bActive(false)
     {
-        if (!m_bActive)
+        if (s_pOutermost != NULL)
             return;
+        ::GetWindowText(m_title.m_hWnd, m_szAfter, sizeof m_szAfter);
+        m_bActive = true;
         s_pOutermost = this;
-        m_title.GetWindowText(m_strAfter);
         m_title.SetWindowText(s_szPleaseWait);
         m_hPrevious = ::SetCursor(::LoadCursor(NULL, IDC_WAIT));
     }
@@ -25,7 +26,7 @@ public:
     void SetTitleAfter(LPCTSTR text)
     {
         if (m_bActive)
-            m_strAfter = text;
+            lstrcpyn(m_szAfter, text, sizeof m_szAfter);
         else if (s_pOutermost != NULL)
             s_pOutermost->SetTitleAfter(text);
     }
@@ -38,7 +39,7 @@ public:
             return;
         m_bActive = false;
         s_pOutermost = NULL;
-        m_title.SetWindowText(m_strAfter);
+        m_title.SetWindowText(m_szAfter);
         ::SetCursor(m_hPrevious);
     }
 
@@ -52,7 +53,9 @@ private:
     static inline CBusyIndicator* s_pOutermost = NULL;
 
     CWnd& m_title;
-    CString m_strAfter;
+    // The titles are the window's own short texts; a buffer of its own keeps the wait from
+    // allocating, so that a command that runs out of memory never fails at its start.
+    char m_szAfter[64];
     HCURSOR m_hPrevious;
     bool m_bActive;
 };

@@ -37,6 +37,9 @@ public:
     // The model the entries' colours and changed texts are read from, as long as it holds as many
     // entries as the list.
     void ShowModel(const CFaceListModel* pModel) { m_pModel = pModel; }
+    // Selects the entries nFirst to nLast besides any already, straight through the list's own
+    // procedure, as AddString adds: a selection made run by run is one call per run.
+    void SelectRange(int nFirst, int nLast);
 
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);

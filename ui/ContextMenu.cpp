@@ -207,8 +207,9 @@ void CMatIdDialog::SelectChosenEntries(ZvkHandle polyhedron, const std::vector<i
         if (selected < count && !faces.IsReady())
             return;
         SelectEntriesInList(chosen, current);
+        SetPaintButtons(selected, count);
         faces.Select(chosen.data(), selected);
     }
-    SelectionChanged(selected);
+    SelectionChanged();
     UpdateData(FALSE);
 }

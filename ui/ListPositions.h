@@ -2,33 +2,35 @@
 #ifndef LISTPOSITIONS_H
 #define LISTPOSITIONS_H
 
-#include <new>
 #include <vector>
 
 #include <afxwin.h>
 
+#include "ui/ColorListBox.h"
+
 // The entries at these ascending positions selected besides any already, consecutive ones as one
 // range: a message per run rather than per entry.
-inline void SelectPositions(CListBox& list, const std::vector<int>& positions)
+inline void SelectPositions(CColorListBox& list, const std::vector<int>& positions)
 {
     for (size_t i = 0; i < positions.size();)
     {
         size_t last = i;
         while (last + 1 < positions.size() && positions[last + 1] == positions[last] + 1)
             ++last;
-        list.SelItemRange(TRUE, positions[i], positions[last]);
+        list.SelectRange(positions[i], positions[last]);
         i = last + 1;
     }
 }
 
 // The positions of the selected entries, in the order the list gives them, held in a buffer of
-// 0x100000 bytes that asks for one position fewer than it holds and is released once.
+// 0x100000 bytes that asks for one position fewer than it holds and is released once. Without the
+// buffer the command cannot know its entries: std::bad_alloc ends it, and the user is told.
 class CSelectedPositions
 {
 public:
     explicit CSelectedPositions(const CListBox& list)
-        : m_positions(static_cast<int*>(::operator new(BUFFER_BYTES, std::nothrow))),
-          m_count(m_positions != NULL ? list.GetSelItems(MAX_POSITIONS, m_positions) : 0)
+        : m_positions(static_cast<int*>(::operator new(BUFFER_BYTES))),
+          m_count(list.GetSelItems(MAX_POSITIONS, m_positions))
     {
         if (m_count < 0)
             m_count = 0;

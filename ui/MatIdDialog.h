@@ -94,7 +94,7 @@ private:
     void SelectSingleFace();
     void SelectMultipleFaces();
     void SetPaintButtons(int selected, int entries);
-    void SelectionChanged(int selected);
+    void SelectionChanged();
 
     // Painting
     enum EditorPaint { EDITOR_PAINT_READY, EDITOR_PAINT_NO_MATERIAL, EDITOR_PAINT_REFUSED };

@@ -25,6 +25,10 @@ public:
         m_step.listGeneration = g_paintHistory.ListGeneration();
     }
 
+    // Room for this many faces, taken before the host paints any: taking a face down after its
+    // paint then allocates nothing, so it cannot throw between a face's paint and its entry.
+    void Reserve(std::size_t faces) { m_step.faces.reserve(faces); }
+
     // Around the paint of one face.
     void BeforeFace(int face) { m_nBefore = MaterialOf(face); }
     void AfterFace(int face, EntryPaint entryBefore, EntryPaint entryAfter)

@@ -167,6 +167,7 @@ void CMatIdDialog::PaintSelectedFace()
     EntryPaint paint = PaintedEntry(m_bPaintInvisible);
     CHostPolyhedron faces(polyhedron);
     CPaintRecorder recorder(faces);
+    recorder.Reserve(1);
     recorder.BeforeFace(face);
     faces.PaintFace(face, material);
     recorder.AfterFace(face, m_list.PaintOf(face), paint);
@@ -199,6 +200,7 @@ void CMatIdDialog::PaintSelectedFaces()
         CBusyIndicator busy(m_listTitle);
         CHostPolyhedron faces(polyhedron);
         CPaintRecorder recorder(faces);
+        recorder.Reserve(positions.GetCount());
         for (int i = 0; i < positions.GetCount(); ++i)
         {
             CString strText;
@@ -221,7 +223,8 @@ void CMatIdDialog::PaintSelectedFaces()
 }
 
 // The emptied list has no entries left to paint, so the per-entry paint buttons go off,
-// as "Clear content" leaves them.
+// as "Clear content" leaves them. The list is emptied as soon as the host has painted, before
+// the step is kept: should keeping it fail, no entry shows a face as it was before the paint.
 void CMatIdDialog::PaintWholePolyhedron()
 {
     UpdateData(FALSE);
@@ -242,14 +245,13 @@ void CMatIdDialog::PaintWholePolyhedron()
     recorder.BeforeAll();
     faces.PaintAll(material);
     recorder.AfterAll();
+    ListEmptied();
+    SetPaintButtons(0, 0);
     recorder.Keep();
     material.ShowInEditor();
     material.Release();
     zvkCurrobjEditToolClose();
     RefreshHost();
-
-    ListEmptied();
-    SetPaintButtons(0, 0);
     UpdateData(FALSE);
 }
 

@@ -19,12 +19,15 @@ void CMatIdDialog::OnSelchangeFaceList()
     if (FullNameOf(polyhedron) != m_list.Name())
         OnLoadList();
 
+    // The list's selection has changed already: the buttons follow it before the host is told, so
+    // that a command ended on the way (out of memory) leaves them as the selection rules set them.
     int selected = m_faceList.GetSelCount();
+    SetPaintButtons(selected, m_faceList.GetCount());
     if (selected >= 2)
         SelectMultipleFaces();
     else if (selected == 1)
         SelectSingleFace();
-    SelectionChanged(selected);
+    SelectionChanged();
     UpdateData(FALSE);
 }
 
@@ -37,11 +40,10 @@ void CMatIdDialog::SetPaintButtons(int selected, int entries)
 }
 
 // What follows a change of the list's selection, however it was made, once the host has the
-// faces: the paint buttons, the current entry's material to the editor unless a mode box is on,
-// and the host refreshed.
-void CMatIdDialog::SelectionChanged(int selected)
+// faces and the paint buttons follow the selection: the current entry's material to the editor
+// unless a mode box is on, and the host refreshed.
+void CMatIdDialog::SelectionChanged()
 {
-    SetPaintButtons(selected, m_faceList.GetCount());
     if (!m_bCopyMaterial && !m_bPaintRandom && !m_bPaintInvisible)
         PickFaceMaterial();
     RefreshHost();

@@ -42,53 +42,57 @@ const std::uint32_t LOOK_AHEAD = 256;
 // One index at a time: the faces of a step lie in runs of the index they get (see
 // CPaintHistory::Record). A face whose index is no longer what the step left behind (or whose
 // record the host no longer gives) was changed in the host since and stays as it is. The faces
-// are looked at LOOK_AHEAD at a time, then painted. The index's material is made before the run's
-// first paint; when the host makes none, that run and the ones after it are not reached, and what
-// was painted before stays painted. One function per direction: the loops run once per face, up to
-// 65,534 times.
+// are looked at LOOK_AHEAD at a time, then those to paint are painted in one go. The index's
+// material is made before the run's first paint; when the host makes none, that run and the ones
+// after it are not reached, and what was painted before stays painted. One function per
+// direction, and nothing in the loops that the bare paints would not do: they run once per face,
+// up to 65,534 times, beside a host call that costs only a few times more.
 template <bool undo>
 RestoreOutcome RestoreFacesTo(CHostPolyhedron& polyhedron, const PaintStep& step, bool wantRestored)
 {
     RestoreOutcome outcome;
     const PaintedFace* stepFaces = step.faces.data();
     const std::uint32_t count = (std::uint32_t)step.faces.size();
-    std::uint32_t unchanged[LOOK_AHEAD];   // as the step left them
+    // Taken before the first paint, so that nothing thrown comes between a paint and its record.
+    outcome.notReached.reserve(count);
+    if (wantRestored)
+        outcome.restored.reserve(count);
+    std::uint16_t toPaint[LOOK_AHEAD];
     for (std::uint32_t first = 0, end = 0; first < count; first = end)
     {
         const std::uint16_t index = IndexTo(stepFaces[first], undo);
+        std::uint32_t runEnd = first;
+        while (runEnd < count && IndexTo(stepFaces[runEnd], undo) == index)
+            ++runEnd;
         CHostMaterial material;
         size_t restoredBefore = outcome.restored.size();
         int changedSince = 0;
-        while (end < count && IndexTo(stepFaces[end], undo) == index)
+        while (end < runEnd)
         {
-            std::uint32_t nUnchanged = 0;
-            bool anyToPaint = false;
-            for (std::uint32_t stop = end + LOOK_AHEAD; end < count && end < stop && IndexTo(stepFaces[end], undo) == index; ++end)
+            const std::uint32_t stop = runEnd - end > LOOK_AHEAD ? end + LOOK_AHEAD : runEnd;
+            int nToPaint = 0;
+            for (; end < stop; ++end)
             {
-                const std::uint16_t from = IndexFrom(stepFaces[end], undo);
-                if (polyhedron.MaterialOfFace(stepFaces[end].face) != from)
-                    ++changedSince;
-                else
+                const PaintedFace face = stepFaces[end];
+                const std::uint16_t from = IndexFrom(face, undo);
+                if (polyhedron.MaterialOfFace(face.face) != from)
                 {
-                    unchanged[nUnchanged++] = end;
-                    anyToPaint = anyToPaint || from != index;
+                    ++changedSince;
+                    continue;
                 }
+                if (from != index)
+                    toPaint[nToPaint++] = face.face;
+                if (wantRestored)
+                    outcome.restored.push_back(end);
             }
-            if (anyToPaint && !material.IsMade() && !(material = CHostMaterial::SlotCopy(polyhedron.Handle(), index)).IsMade())
+            if (nToPaint > 0 && !material.IsMade() && !(material = CHostMaterial::SlotCopy(polyhedron.Handle(), index)).IsMade())
             {
                 outcome.restored.resize(restoredBefore);
                 for (std::uint32_t i = first; i < count; ++i)
                     outcome.notReached.push_back(i);
                 return outcome;
             }
-            for (std::uint32_t n = 0; n < nUnchanged; ++n)
-            {
-                const std::uint32_t i = unchanged[n];
-                if (IndexFrom(stepFaces[i], undo) != index)
-                    polyhedron.PaintFace(stepFaces[i].face, material);
-                if (wantRestored)
-                    outcome.restored.push_back(i);
-            }
+            polyhedron.PaintFaces(toPaint, nToPaint, material);
         }
         outcome.changedSince += changedSince;
     }
@@ -155,6 +159,10 @@ void CMatIdDialog::RestorePaint(bool undo)
     CBusyIndicator busy(m_listTitle);
     zvkCurrobjEditToolClose();
     bool listShowsIt = IsListOf(polyhedron);
+    // What the list is shown allocates nothing once the host has painted a face: a command that
+    // runs out of memory leaves the list as it was, never with some entries shown and others not.
+    if (listShowsIt)
+        m_list.ReserveShownIndices();
     CHostPolyhedron faces(polyhedron);
     RestoreOutcome outcome = RestoreFaces(faces, *step, undo, listShowsIt);
     int total = (int)step->faces.size();

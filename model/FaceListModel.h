@@ -19,12 +19,14 @@ public:
     void Empty()
     {
         m_paint.clear();
+        m_shownIndex.clear();
         m_painted = 0;
     }
     // The list was filled with this many entries, none painted yet.
     void Filled(int entries)
     {
         m_paint.assign(entries > 0 ? (std::size_t)entries : 0u, ENTRY_TO_DO);
+        m_shownIndex.clear();
         m_painted = 0;
     }
     // The full name shown under the list ("" for none).
@@ -71,9 +73,38 @@ public:
         return chosen;
     }
 
+    // An entry whose face was given another material since the list was filled shows that index
+    // ("face | index"): the list answers its text from here, so that a command changing thousands
+    // of entries costs no list message per entry. False for an entry that shows what it was
+    // filled with.
+    void SetShownIndex(int entry, std::uint16_t index)
+    {
+        if (entry < 0 || entry >= EntryCount())
+            return;
+        ReserveShownIndices();
+        m_shownIndex[entry] = index;
+    }
+    // What SetShownIndex may allocate, allocated now: a command that changes the host first can
+    // then show what it did without a failure half-way.
+    void ReserveShownIndices()
+    {
+        if (m_shownIndex.empty())
+            m_shownIndex.assign(m_paint.size(), AS_FILLED);
+    }
+    bool ShownIndex(int entry, std::uint16_t& index) const
+    {
+        if (entry < 0 || entry >= (int)m_shownIndex.size() || m_shownIndex[entry] == AS_FILLED)
+            return false;
+        index = (std::uint16_t)m_shownIndex[entry];
+        return true;
+    }
+
 private:
+    static constexpr std::int32_t AS_FILLED = -1;
+
     std::string m_name;
     std::vector<std::uint8_t> m_paint;   // EntryPaint per entry
+    std::vector<std::int32_t> m_shownIndex;   // empty until an entry shows another index
     int m_painted = 0;
 };
 

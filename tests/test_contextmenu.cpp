@@ -630,6 +630,224 @@ TEST_F(MaterialsPanel, SwatchesShowTheSlotsColourHatchedWhenInvisible)
     ReleaseDC(screen, screenDc);
 }
 
+// "Assign" and "Replace", from their buttons and from the row's menu (right click, the
+// context-menu key, Shift+F10): only the faces concerned painted, their entries showing the new
+// index in green or red, the selections kept, one step that Ctrl+Z takes back.
+TEST_F(MaterialsPanel, AssignAndReplacePaintOnlyTheirFacesAsOneStepFromButtonsAndTheRowMenu)
+{
+    enum How { BUTTON, RIGHT_CLICK, APPS_KEY, SHIFT_F10 };
+    struct Case
+    {
+        const char* label;
+        How how;
+        UINT command;
+        int row;
+        std::vector<int> painted;
+        int index;             // what the painted faces read afterwards
+        COLORREF colour;
+        bool editorKept;
+    };
+    const Case cases[] = {
+        { "Assign by its button", BUTTON, IDC_ASSIGN, 1, { 0, 3 }, 1, CLR_PAINTED, true },
+        { "Assign from a right click's menu", RIGHT_CLICK, IDC_ASSIGN, 1, { 0, 3 }, 1, CLR_PAINTED, true },
+        { "Assign of an invisible slot", APPS_KEY, IDC_ASSIGN, 3, { 0, 1, 3 }, 3, CLR_PAINTED_INVISIBLE, true },
+        { "Replace by its button, invisible", BUTTON, IDC_REPLACE, 0, { 0, 4, 7 }, 4, CLR_PAINTED_INVISIBLE, false },
+        { "Replace from Shift+F10's menu, invisible", SHIFT_F10, IDC_REPLACE, 0, { 0, 4, 7 }, 4, CLR_PAINTED_INVISIBLE, false },
+    };
+    const std::vector<unsigned short> materials = { 0, 1, 1, 2, 0, 1, 3, 0 };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        ResetHost();
+        ZvkHandle polyhedron = AddPolyhedron("Scene\\Mesh", 8, materials, 4);
+        SetSlot(polyhedron, 3, { 9, 9, 9, 0 });
+        zvktSelect(polyhedron);
+        Press(IDC_LOAD_LIST);
+        SetEditorToMarker();
+        if ((CheckState(IDC_PAINT_INVISIBLE) == BST_CHECKED) != (c.command == IDC_REPLACE))
+            Press(IDC_PAINT_INVISIBLE);
+        ClickEntry(0);
+        ClickEntry(1, MK_CONTROL);
+        ClickEntry(3, MK_CONTROL);
+        HWND panel = RequestPanel();
+        ASSERT_TRUE(panel != NULL);
+        HWND rows = Rows(panel);
+        POINT centre = ::EntryCentre(rows, c.row);
+        SendMessageA(rows, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+        SendMessageA(rows, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
+        zvktJournalClear();
+        if (c.how == BUTTON)
+            SendMessageA(GetDlgItem(panel, c.command), BM_CLICK, 0, 0);
+        else
+        {
+            PopupMenuCatcher menu(panel, c.command);
+            SetFocus(rows);
+            if (c.how == RIGHT_CLICK)
+            {
+                SendMessageA(rows, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(centre.x, centre.y));
+                SendMessageA(rows, WM_RBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
+            }
+            else if (c.how == APPS_KEY)
+                PostKey(rows, VK_APPS);
+            else
+            {
+                BYTE keys[256];
+                GetKeyboardState(keys);
+                keys[VK_SHIFT] = 0x80;
+                SetKeyboardState(keys);
+                MSG down = { rows, WM_SYSKEYDOWN, VK_F10, 1, GetTickCount(), { 0, 0 } };
+                TranslateMessage(&down);
+                DispatchMessageA(&down);
+                keys[VK_SHIFT] = 0;
+                SetKeyboardState(keys);
+            }
+            PumpMessages();
+            EXPECT_EQ(1, menu.Popups());
+            EXPECT_EQ((std::vector<std::string>{ "Select faces", "To editor", "Assign to selected faces",
+                                                 "Replace with the editor's material" }), menu.EnabledTexts());
+        }
+        PumpMessages();
+
+        std::vector<std::string> expected;
+        for (int face = 0; face < 8; ++face)
+        {
+            bool painted = std::find(c.painted.begin(), c.painted.end(), face) != c.painted.end();
+            EXPECT_EQ(painted ? c.index : materials[face], zvktFaceMaterialIndex(polyhedron, face)) << "face " << face;
+            EXPECT_EQ(painted ? c.colour : 0, EntryColour(face)) << "entry " << face;
+            expected.push_back(std::to_string(face) + " | " + std::to_string(painted ? c.index : materials[face]));
+        }
+        EXPECT_EQ(expected, ListTexts(m_list));
+        EXPECT_EQ(c.painted.size(), CallsNamed("zvkPolyhPaintFace").size());
+        EXPECT_LT(CallPosition("zvkCurrobjEditToolClose"), CallPosition("zvkPolyhPaintFace"));
+        EXPECT_EQ(1u, CallsNamed("zvkCurrobjRefresh").size()) << JournalText();
+        EXPECT_EQ(c.editorKept, CallsNamed("zvkMaterialSetActive").empty());
+        EXPECT_EQ((std::vector<int>{ 0, 1, 3 }), SelectedEntries());
+        EXPECT_EQ((std::vector<int>{ 0, 1, 3 }), FacesSelectedInHost(polyhedron));
+        EXPECT_EQ(LIST_TITLE, ItemText(IDC_LIST_TITLE));
+        EXPECT_NE(std::string::npos, ListTexts(rows).front().find("matID " + std::to_string(c.row == 0 ? 1 : 0)));
+        std::vector<MenuItem> items = ChooseOnEntry(0, 0);
+        EXPECT_EQ(UndoPaintText((int)c.painted.size()), items.rbegin()[1].text);
+
+        SetFocus(m_list);
+        PressCtrlKey('Z', false, false);
+        for (int face = 0; face < 8; ++face)
+        {
+            EXPECT_EQ(materials[face], zvktFaceMaterialIndex(polyhedron, face)) << "undone, face " << face;
+            EXPECT_EQ(0u, EntryColour(face)) << "undone, entry " << face;
+            EXPECT_EQ(std::to_string(face) + " | " + std::to_string(materials[face]), EntryText(face));
+        }
+        SendMessageA(panel, WM_CLOSE, 0, 0);
+        PumpMessages();
+    }
+}
+
+// A command whose button is greyed is greyed in the menu and does nothing when it arrives all
+// the same: no entry selected, the list out of date, the row of faces without record. An
+// "Assign" that would change no face, and one the host makes no material for, paint nothing.
+TEST_F(MaterialsPanel, AGreyedOrIdleCommandAsksTheHostOnlyAndAFailedMaterialIsTold)
+{
+    struct Case
+    {
+        const char* label;
+        std::function<void(ZvkHandle)> prepare;
+        int row;
+        UINT command;
+        bool greyed;
+        const char* box;
+    };
+    const Case cases[] = {
+        { "Assign, no entry selected",
+          [this](ZvkHandle) {
+              SendMessageA(m_list, LB_SETSEL, FALSE, -1);
+              SendMessageA(m_window, WM_COMMAND, MAKEWPARAM(IDC_FACE_LIST, LBN_SELCHANGE), (LPARAM)m_list);
+          },
+          0, IDC_ASSIGN, true, NULL },
+        { "Assign, the list out of date", [this](ZvkHandle) { zvktSelect(AddPolyhedron("Scene\\Other", 3)); }, 0, IDC_ASSIGN,
+          false, NULL },
+        { "Replace, the list out of date", [this](ZvkHandle) { zvktSelect(AddPolyhedron("Scene\\Other", 3)); }, 0, IDC_REPLACE,
+          false, NULL },
+        { "Replace, the row of faces without record", [](ZvkHandle) {}, 2, IDC_REPLACE, true, NULL },
+        { "Assign to faces that have the material", [this](ZvkHandle) { ClickEntry(0); ClickEntry(4, MK_CONTROL); }, 0,
+          IDC_ASSIGN, false, NULL },
+        { "Assign, no material from the host", [](ZvkHandle) { zvktSetMaterialCreateFault(0, -1); }, 1, IDC_ASSIGN, false,
+          NOTHING_PAINTED },
+        { "Replace, no material from the host", [](ZvkHandle) { zvktSetMaterialCreateFault(0, -1); }, 1, IDC_REPLACE, false,
+          NOTHING_PAINTED },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        ResetHost();
+        ZvkHandle polyhedron = AddPolyhedron("Scene\\Mesh", 5, { 0, 1, 0, 1, 0 }, 2);
+        zvktSetNullFaceRecord(polyhedron, 3, 1);
+        zvktSelect(polyhedron);
+        Press(IDC_LOAD_LIST);
+        ClickEntry(1);
+        ClickEntry(2, MK_CONTROL);
+        HWND panel = RequestPanel();
+        ASSERT_TRUE(panel != NULL);
+        HWND rows = Rows(panel);
+        SendMessageA(rows, LB_SETCURSEL, c.row, 0);
+        SendMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_MATERIALS_LIST, LBN_SELCHANGE), (LPARAM)rows);
+        c.prepare(polyhedron);
+        if (c.greyed)
+        {
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, c.command)));
+            PopupMenuCatcher menu(panel, 0);
+            SendMessageA(rows, WM_KEYDOWN, VK_APPS, 1);
+            SendMessageA(rows, WM_KEYUP, VK_APPS, 0xC0000001);
+            PumpMessages();
+            EXPECT_NE(nullptr, menu.Find(c.command));
+            EXPECT_TRUE(menu.Find(c.command) == nullptr || menu.Find(c.command)->greyed);
+        }
+        MessageBoxCatcher boxes;
+        zvktJournalClear();
+        SendMessageA(panel, WM_COMMAND, c.command, 0);
+        PumpMessages();
+        zvktSetMaterialCreateFault(0, 0);
+        EXPECT_TRUE(CallsNamed("zvkPolyhPaintFace").empty()) << JournalText();
+        EXPECT_EQ(c.box != NULL, !OnlyQuestionsAsked()) << JournalText();
+        if (c.box != NULL)
+            ExpectOneInformationBox(boxes, c.box);
+        else
+            EXPECT_TRUE(boxes.Boxes().empty());
+        SendMessageA(panel, WM_CLOSE, 0, 0);
+        PumpMessages();
+    }
+}
+
+// Esc closes the panel in its rows and the tool window in its face list, whether or not the
+// host's loop runs IsDialogMessage for the window.
+TEST_F(MaterialsPanel, EscClosesThePanelAndTheToolWindowWithOrWithoutIsDialogMessage)
+{
+    for (bool inPanel : { true, false })
+        for (bool dialogLoop : { true, false })
+        {
+            SCOPED_TRACE(std::string(inPanel ? "the panel's rows" : "the face list")
+                         + (dialogLoop ? ", IsDialogMessage" : ", no IsDialogMessage"));
+            if (m_window == NULL || !IsWindow(m_window))
+                OpenToolWindow();
+            LoadPolyhedron("Scene\\Box", 4, { 1, 1, 0, 2 });
+            HWND panel = RequestPanel();
+            ASSERT_TRUE(panel != NULL);
+            HWND target = inPanel ? Rows(panel) : m_list;
+            HWND window = inPanel ? panel : m_window;
+            SetFocus(target);
+            MSG down = { target, WM_KEYDOWN, VK_ESCAPE, 1, GetTickCount(), { 0, 0 } };
+            if (!dialogLoop || !IsDialogMessageA(window, &down))
+            {
+                TranslateMessage(&down);
+                DispatchMessageA(&down);
+            }
+            PumpMessages();
+            EXPECT_EQ(NULL, FindMaterialsPanel());
+            EXPECT_EQ(!inPanel, FindToolWindow() == NULL);
+            if (FindToolWindow() == NULL)
+                m_window = NULL;
+        }
+    OpenToolWindow();
+}
+
 // Where it was last shown, unless that lies off every monitor: then where the tool window opens
 // without a stored position.
 TEST_F(MaterialsPanel, ClosesWithTheToolWindowAndReopensWhereItWasLastShownDuringTheRun)

@@ -415,6 +415,19 @@ protected:
 
     void Draw(int itemID, UINT action, UINT state, COLORREF colour) { DrawOn(m_canvas, itemID, action, state, colour); }
 
+    // The list draws an entry's colour from the window's model of the list, not from the item
+    // data it is handed: entry 1 is put in the state of the colour as the window's commands do.
+    void GiveEntryOneState(COLORREF colour)
+    {
+        Press(IDC_LOAD_LIST);
+        if (colour == 0)
+            return;
+        if ((CheckState(IDC_PAINT_INVISIBLE) == BST_CHECKED) != (colour == CLR_PAINTED_INVISIBLE))
+            Press(IDC_PAINT_INVISIBLE);
+        ClickEntry(1);
+        Press(IDC_PAINT_FACE);
+    }
+
     // WM_DRAWITEM to the tool window, which hands it to the list's DrawItem.
     void DrawOn(const Canvas& canvas, int itemID, UINT action, UINT state, COLORREF colour)
     {
@@ -472,6 +485,7 @@ TEST_F(FaceListDrawing, AnEntryIsFilledAndWrittenInTheColoursOfItsState)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
+        GiveEntryOneState(c.colour);
         m_canvas.Fill(c.before);
         Draw(1, c.action, c.state, c.colour);
         ExpectFilledWithText(c.fill, c.text);

@@ -207,6 +207,16 @@ protected:
         PumpMessages();
     }
 
+    // Entries 0 and 1 selected and the panel open on its first row, matID 0 (the one panel keeps
+    // the row an earlier path left current): "Assign" paints face 1, "Replace" face 0.
+    void SelectTwoAndOpenPanel()
+    {
+        ClickEntry(0);
+        ClickEntry(1, MK_CONTROL);
+        ChooseFromMenu(ID_MATERIALS);
+        MakePanelRowCurrent(0);
+    }
+
     // A click on a row of the materials panel.
     void MakePanelRowCurrent(int row)
     {
@@ -257,6 +267,10 @@ protected:
               [this] { PanelCommand(IDOK); } },
             { "To editor in the materials panel", [this] { ChooseFromMenu(ID_MATERIALS); MakePanelRowCurrent(1); },
               [this] { PanelCommand(IDC_TO_EDITOR); } },
+            { "Assign in the materials panel", [this] { SelectTwoAndOpenPanel(); }, [this] { PanelCommand(IDC_ASSIGN); } },
+            { "Replace in the materials panel", [this] { SelectTwoAndOpenPanel(); }, [this] { PanelCommand(IDC_REPLACE); } },
+            { "Replace in the materials panel, Paint random", [this] { Press(IDC_PAINT_RANDOM); SelectTwoAndOpenPanel(); },
+              [this] { PanelCommand(IDC_REPLACE); } },
             { "Undo paint", [this] { PaintFaceInvisible(); }, [this] { ChooseFromMenu(ID_UNDO_PAINT); } },
             { "Redo paint", [this] { PaintFaceInvisible(); ChooseFromMenu(ID_UNDO_PAINT); },
               [this] { ChooseFromMenu(ID_REDO_PAINT); } },
@@ -532,7 +546,9 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
         std::function<void()> prepare, act;
         int createsMade;   // the action's creates that still succeed before the rest fail
         bool editorKept;
+        const char* told = NULL;   // the one box the user sees, if any
     };
+    auto openPanel = [this] { ClickEntry(0); ClickEntry(1, MK_CONTROL); ChooseFromMenu(ID_MATERIALS); };
     auto paintFace = [this] { Press(IDC_PAINT_FACE); };
     auto paintSelection = [this] { Press(IDC_PAINT_SELECTION); };
     auto paintAll = [this] { Press(IDC_PAINT_ALL); };
@@ -551,6 +567,12 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
         { "Paint random on: the white material", 0, [] {}, [this] { Press(IDC_PAINT_RANDOM); }, 0, true },
         { "Select faces of material: the material it picks into", 0, [] {},
           [this] { ChooseOnEntry(1, ID_SELECT_MATERIAL); }, 0, true },
+        { "Assign: the slot's copy", 0, openPanel, [this] { PanelCommand(IDC_ASSIGN); }, 0, true, NOTHING_PAINTED },
+        { "Replace: its probe", 0, openPanel, [this] { PanelCommand(IDC_REPLACE); }, 0, true, NOTHING_PAINTED },
+        { "Replace: the material it paints", IDC_PAINT_INVISIBLE, openPanel, [this] { PanelCommand(IDC_REPLACE); }, 1, true,
+          NOTHING_PAINTED },
+        { "Replace, random: the material it paints", IDC_PAINT_RANDOM, openPanel, [this] { PanelCommand(IDC_REPLACE); }, 2,
+          false, NOTHING_PAINTED },
     };
     MessageBoxCatcher boxes;
     for (const Case& c : cases)
@@ -564,7 +586,13 @@ TEST_F(HostFaults, AMaterialTheHostDidNotMakeStopsItsOperation)
         SetEditorToMarker();
         zvktSetMaterialCreateFault(c.createsMade, -1);
         zvktJournalClear();
+        size_t boxesBefore = boxes.Boxes().size();
         c.act();
+        if (c.told != NULL)
+        {
+            ASSERT_EQ(boxesBefore + 1, boxes.Boxes().size());
+            EXPECT_EQ(c.told, boxes.Boxes().back().text);
+        }
 
         EXPECT_TRUE(CallsNamed("zvkPolyhPaintFace").empty());
         EXPECT_TRUE(CallsNamed("zvkPolyhPaint").empty());

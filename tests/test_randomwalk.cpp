@@ -24,7 +24,9 @@
 // arrow keys and Enter.
 //
 // The materials panel is opened from the menu and with Ctrl+M, its rows double-clicked, entered
-// (with and without IsDialogMessage) and sent to the editor, and it is closed; after every action
+// (with and without IsDialogMessage), sent to the editor, assigned to the selected entries'
+// faces and replaced everywhere (whose new indices, colours and undo steps the model predicts),
+// and it is closed, with Esc too; after every action
 // its rows, total, greying and title are held against the host's face records and slots as they
 // stood at the last command that refreshed it.
 #include "randomwalk/Model.h"
@@ -47,7 +49,9 @@ const char* const OUTCOMES[] = {
     "panel closed with the tool window", "Ctrl+M with nothing to show", "panel: highlight moved with its material",
     "paint undone", "paint redone", "faces changed since left alone", "undo or redo with nothing to act on",
     "undo or redo stopped by the host", "entry colours given back", "undo or redo key through IsDialogMessage",
-    "undo or redo key without IsDialogMessage",
+    "undo or redo key without IsDialogMessage", "panel: faces assigned", "panel: material replaced",
+    "panel: assign or replace with nothing to change", "panel: no material for assign or replace",
+    "panel: Esc without IsDialogMessage", "Esc in the face list without IsDialogMessage",
 };
 
 /////////////////////////////////////////////////////////////////////////////

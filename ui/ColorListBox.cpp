@@ -1,5 +1,9 @@
 #include "ui/ColorListBox.h"
 
+#include <string.h>
+
+#include "model/EntryText.h"
+
 BEGIN_MESSAGE_MAP(CColorListBox, CListBox)
 END_MESSAGE_MAP()
 
@@ -52,7 +56,8 @@ void CColorListBox::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
 
     CDC dc;
     dc.Attach(lpDrawItemStruct->hDC);
-    COLORREF rgbEntry = (COLORREF)lpDrawItemStruct->itemData;
+    COLORREF rgbEntry = IsModelled(lpDrawItemStruct->itemID)
+        ? EntryColourOf(m_pModel->PaintOf((int)lpDrawItemStruct->itemID)) : (COLORREF)lpDrawItemStruct->itemData;
     UINT itemAction = lpDrawItemStruct->itemAction;
     UINT itemState = lpDrawItemStruct->itemState;
     const RECT& rcItem = lpDrawItemStruct->rcItem;
@@ -83,29 +88,45 @@ void CColorListBox::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
     dc.Detach();
 }
 
-// Some platforms turn a release of the context-menu key into WM_CONTEXTMENU in their default
-// handling and some (Wine) do not. The list asks for the menu itself only when no request
-// went through it while the key was pressed and released, so it never opens twice.
+// The text the model has for an entry whose face was given another index, else the list's own.
+LRESULT CColorListBox::AnswerText(UINT message, int entry, char* buffer)
+{
+    std::uint16_t index = 0;
+    if (!IsModelled(entry) || !m_pModel->ShownIndex(entry, index))
+        return DefWindowProc(message, entry, (LPARAM)buffer);
+    char szText[ENTRY_TEXT_SIZE];
+    FormatEntryText(szText, entry, index);
+    size_t length = strlen(szText);
+    if (message == LB_GETTEXT && buffer != NULL)
+        memcpy(buffer, szText, length + 1);
+    return (LRESULT)length;
+}
+
 LRESULT CColorListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_CONTEXTMENU)
-        m_bContextMenuAsked = true;
-    else if (message == WM_KEYDOWN)
+    m_contextMenuKey.Before(message, wParam);
+    switch (message)
     {
+    case WM_KEYDOWN:
         m_bSwallowChar = false;
-        if (wParam == VK_APPS)
-            m_bContextMenuAsked = false;
-        else if (HandCtrlKeyToParent(wParam))
+        if (EscapeClosesParent(m_hWnd, message, wParam) || HandCtrlKeyToParent(wParam))
             return 0;
-    }
-    else if (message == WM_CHAR && m_bSwallowChar)
-    {
+        break;
+    case WM_CHAR:
+        if (!m_bSwallowChar)
+            break;
         m_bSwallowChar = false;
         return 0;
+    case LB_GETITEMDATA:
+        if (IsModelled(wParam))
+            return (LRESULT)EntryColourOf(m_pModel->PaintOf((int)wParam));
+        break;
+    case LB_GETTEXT:
+    case LB_GETTEXTLEN:
+        return AnswerText(message, (int)wParam, (char*)lParam);
     }
     LRESULT lResult = CListBox::WindowProc(message, wParam, lParam);
-    if (message == WM_KEYUP && wParam == VK_APPS && !m_bContextMenuAsked && m_hWnd != NULL)
-        SendMessage(WM_CONTEXTMENU, (WPARAM)m_hWnd, MAKELPARAM(-1, -1));
+    m_contextMenuKey.After(m_hWnd, message, wParam);
     return lResult;
 }
 

@@ -1,11 +1,14 @@
 // The face list: an owner-drawn list box whose entries carry a colour in their item data. It only
-// draws them: which entries are painted the tool window's model of the list knows.
+// draws them: which entries are painted the tool window's model of the list knows. Once it is
+// shown the model, an entry's colour and (where the model has one) its text are the model's.
 #ifndef COLORLISTBOX_H
 #define COLORLISTBOX_H
 
 #include <afxwin.h>
 
+#include "model/FaceListModel.h"
 #include "model/PaintHistory.h"
+#include "ui/ListKeys.h"
 
 const COLORREF CLR_PAINTED = 0x000B8800;           // green: face painted
 const COLORREF CLR_PAINTED_INVISIBLE = 0x000000C0; // red: face painted invisible
@@ -31,6 +34,9 @@ public:
     int AddString(LPCTSTR lpszItem);
     int AddString(LPCTSTR lpszItem, COLORREF rgb);
     void SetItemColour(int nIndex, COLORREF rgb);
+    // The model the entries' colours and changed texts are read from, as long as it holds as many
+    // entries as the list.
+    void ShowModel(const CFaceListModel* pModel) { m_pModel = pModel; }
     // Selects the entries nFirst to nLast besides any already, straight through the list's own
     // procedure, as AddString adds: a selection made run by run is one call per run.
     void SelectRange(int nFirst, int nLast);
@@ -39,15 +45,23 @@ public:
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
 
     // The context-menu key: the list asks for its context menu as on a right click. Ctrl+letter
-    // keys: handed to the parent (WM_LIST_CTRL_KEY).
+    // keys: handed to the parent (WM_LIST_CTRL_KEY). Esc closes the tool window. The colour
+    // (LB_GETITEMDATA) and text of an entry are answered from the model.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     bool HandCtrlKeyToParent(WPARAM vk);
+    bool IsModelled(WPARAM entry)
+    {
+        return m_pModel != NULL && (int)entry >= 0 && (int)entry < m_pModel->EntryCount()
+            && m_pModel->EntryCount() == (int)DefWindowProc(LB_GETCOUNT, 0, 0);
+    }
+    LRESULT AnswerText(UINT message, int entry, char* buffer);
 
-    bool m_bContextMenuAsked = false;
+    const CFaceListModel* m_pModel = NULL;
+    CContextMenuKey m_contextMenuKey;
     bool m_bSwallowChar = false;
 };
 

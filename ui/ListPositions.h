@@ -39,6 +39,7 @@ public:
 
     int GetCount() const { return m_count; }
     int operator[](int i) const { return m_positions[i]; }
+    const int* Data() const { return m_positions; }
 
 private:
     CSelectedPositions(const CSelectedPositions&);

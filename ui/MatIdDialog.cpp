@@ -102,6 +102,7 @@ BOOL CMatIdDialog::OnInitDialog()
 
     m_listFont.CreatePointFont(92, "Arial Black", NULL);
     m_faceList.SetFont(&m_listFont, TRUE);
+    m_faceList.ShowModel(&m_list);
     SetDlgItemText(IDC_ITEM_TEXT, "");
 
     GetDlgItem(IDC_CLEAR_LIST)->EnableWindow(FALSE);

@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "host/HostMaterial.h"
 #include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
 #include "model/FaceListModel.h"
 #include "model/PaintHistory.h"
 #include "settings/TextFileStream.h"
 #include "ui/ColorListBox.h"
+#include "ui/ListPositions.h"
 #include "ui/resource.h"
 
 class CMatIdDialog : public CDialog
@@ -30,6 +32,12 @@ public:
     // material sent to the Material Editor.
     void SelectFacesOfMaterial(unsigned material);
     void ShowMaterialInEditor(unsigned material);
+    // "Assign": the selected entries' faces that have another index get a copy of this slot.
+    // "Replace": the faces of this index get what "Paint selection" would paint now. True when
+    // faces were painted.
+    bool AssignMaterial(unsigned material);
+    bool ReplaceMaterial(unsigned material);
+    int SelectedEntryCount() const { return m_faceList.GetSelCount(); }
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -89,6 +97,8 @@ private:
     void SelectionChanged();
 
     // Painting
+    enum EditorPaint { EDITOR_PAINT_READY, EDITOR_PAINT_NO_MATERIAL, EDITOR_PAINT_REFUSED };
+    EditorPaint ReadyEditorPaint(CHostMaterial& probe);
     void PaintWithEditorMaterial(void (CMatIdDialog::*pfnWorker)());
     void PaintSelectedFace();
     void PaintSelectedFaces();
@@ -110,13 +120,15 @@ private:
     std::string EntriesText(const std::vector<int>& positions);
 
     // Undo and redo
-    struct EntryRewrite;   // what an undo or redo writes into the list, its room taken beforehand
     void RestorePaint(bool undo);
     void PaintRestored();
     void ShowRestoredEntries(const CHostPolyhedron& polyhedron, const PaintStep& step,
-                             const std::vector<std::uint32_t>& restored, bool undo, EntryRewrite& rewrite);
-    void RewriteEntryTexts(EntryRewrite& rewrite);
+                             const std::vector<std::uint32_t>& restored, bool undo);
     void FitUndoItems(CMenu* pPopup, ZvkHandle polyhedron);
+
+    // The materials panel's paints
+    void PaintFacesOfPanel(CHostPolyhedron& polyhedron, const std::vector<int>& faces, const CHostMaterial& material,
+                           const CSelectedPositions& selected);
 
     // Bound to the controls by data exchange
     CString m_strItemText;

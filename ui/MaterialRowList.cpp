@@ -114,13 +114,16 @@ LRESULT CMaterialRowList::AnswerRowText(UINT message, int row, char* buffer) con
     return (LRESULT)text.size();
 }
 
-// A host that runs IsDialogMessage for the panel turns Enter into the panel's IDOK itself; without
-// it the key comes here, and the list asks for the same.
+// A host that runs IsDialogMessage for the panel turns Enter into the panel's IDOK itself (and Esc
+// into its IDCANCEL); without it the key comes here, and the list asks for the same.
 LRESULT CMaterialRowList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    m_contextMenuKey.Before(message, wParam);
     switch (message)
     {
     case WM_KEYDOWN:
+        if (EscapeClosesParent(m_hWnd, message, wParam))
+            return 0;
         if (wParam != VK_RETURN)
             break;
         GetParent()->SendMessage(WM_COMMAND, IDOK);
@@ -129,5 +132,7 @@ LRESULT CMaterialRowList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case LB_GETTEXT:
         return AnswerRowText(message, (int)wParam, (char*)lParam);
     }
-    return CListBox::WindowProc(message, wParam, lParam);
+    LRESULT lResult = CListBox::WindowProc(message, wParam, lParam);
+    m_contextMenuKey.After(m_hWnd, message, wParam);
+    return lResult;
 }

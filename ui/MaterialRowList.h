@@ -6,6 +6,7 @@
 #include <afxwin.h>
 
 #include "model/MaterialTally.h"
+#include "ui/ListKeys.h"
 
 class CMaterialRowList : public CListBox
 {
@@ -20,8 +21,9 @@ public:
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
 
-    // Enter acts on the current row (the panel's IDOK) whether or not the host runs
-    // IsDialogMessage for the panel; a row's words are its text, for whoever reads the list.
+    // Enter acts on the current row (the panel's IDOK) and Esc closes the panel whether or not the
+    // host runs IsDialogMessage for the panel, and the context-menu key asks for the row's menu;
+    // a row's words are its text, for whoever reads the list.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -30,6 +32,7 @@ private:
     void DrawWords(CDC& dc, const RECT& item, const RowWords& words);
     LRESULT AnswerRowText(UINT message, int row, char* buffer) const;
 
+    CContextMenuKey m_contextMenuKey;
     const MaterialTally* m_pTally = NULL;
     bool m_bGreyed = false;
     int m_columnLeft[COLUMNS] = {};    // pixels, from the dialog units of the panel

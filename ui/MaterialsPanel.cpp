@@ -22,6 +22,9 @@ BEGIN_MESSAGE_MAP(CMaterialsPanel, CDialog)
     ON_LBN_DBLCLK(IDC_MATERIALS_LIST, &CMaterialsPanel::OnDblclkRows)
     ON_LBN_SELCHANGE(IDC_MATERIALS_LIST, &CMaterialsPanel::OnSelchangeRows)
     ON_BN_CLICKED(IDC_TO_EDITOR, &CMaterialsPanel::OnToEditor)
+    ON_BN_CLICKED(IDC_ASSIGN, &CMaterialsPanel::OnAssign)
+    ON_BN_CLICKED(IDC_REPLACE, &CMaterialsPanel::OnReplace)
+    ON_WM_CONTEXTMENU()
     ON_WM_CLOSE()
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
@@ -66,6 +69,8 @@ void CMaterialsPanel::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_MATERIALS_LIST, m_rowList);
     DDX_Control(pDX, IDC_MATERIALS_TOTAL, m_total);
     DDX_Control(pDX, IDC_TO_EDITOR, m_btnToEditor);
+    DDX_Control(pDX, IDC_ASSIGN, m_btnAssign);
+    DDX_Control(pDX, IDC_REPLACE, m_btnReplace);
 }
 
 BOOL CMaterialsPanel::OnInitDialog()
@@ -164,7 +169,7 @@ void CMaterialsPanel::Refresh()
 
 // The rows are read afresh only from a face list of the selected polyhedron (listed, known up to
 // date); otherwise they stay as they were, greyed under the out-of-date line. They are drawn
-// again only when they changed.
+// again only when they changed; the buttons follow the face list's selection as well.
 void CMaterialsPanel::Show(ZvkHandle listed)
 {
     bool changed = (listed != NULL) != m_bUpToDate;
@@ -184,7 +189,7 @@ void CMaterialsPanel::Show(ZvkHandle listed)
     }
     ShowText(m_state, m_strState, m_bUpToDate ? "" : s_szOutOfDate);
     if (!changed)
-        return;
+        return UpdateCommands();
     int current = m_rowList.GetCurSel();
     ShowText(m_total, m_strTotal, TotalText(m_tally).c_str());
     m_rowList.ShowRows(m_tally, m_bUpToDate ? CurrentRowAfterCount(before, current) : current, !m_bUpToDate);
@@ -273,8 +278,101 @@ void CMaterialsPanel::OnToEditor()
         m_owner.ShowMaterialInEditor(row->index);
 }
 
-// "To editor" only for a row of a material while the rows are up to date.
+// A greyed command does nothing from its menu item either: each asks afresh. The rows are read
+// again only after a paint: a press that paints nothing makes no host call.
+void CMaterialsPanel::OnAssign()
+{
+    const MaterialRow* row = RowToActOn();
+    if (row == NULL || m_owner.SelectedEntryCount() == 0)
+        return;
+    if (m_owner.AssignMaterial(row->index))
+        Refresh();
+}
+
+void CMaterialsPanel::OnReplace()
+{
+    const MaterialRow* row = RowToActOn();
+    if (row == NULL || row->faces == 0)
+        return;
+    if (m_owner.ReplaceMaterial(row->index))
+        Refresh();
+}
+
 void CMaterialsPanel::OnSelchangeRows()
 {
-    m_btnToEditor.EnableWindow(m_bUpToDate && MaterialRowAt(m_tally, m_rowList.GetCurSel()) != NULL);
+    UpdateCommands();
+}
+
+// Every command only for a row of a material while the rows are up to date; "Assign" also needs
+// a selected entry, "Replace" a face of the material.
+void CMaterialsPanel::UpdateCommands()
+{
+    const MaterialRow* row = m_bUpToDate ? MaterialRowAt(m_tally, m_rowList.GetCurSel()) : NULL;
+    bool assign = row != NULL && m_owner.SelectedEntryCount() > 0;
+    bool replace = row != NULL && row->faces > 0;
+    int shown = (row != NULL ? 1 : 0) | (assign ? 2 : 0) | (replace ? 4 : 0);
+    if (shown == m_commandsShown)
+        return;
+    m_commandsShown = shown;
+    m_btnToEditor.EnableWindow(row != NULL);
+    m_btnAssign.EnableWindow(assign);
+    m_btnReplace.EnableWindow(replace);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// A row's context menu
+
+// At the cursor for a right click; under the current row (or at the list's corner when it has
+// none in view) when the keyboard asked.
+CPoint CMaterialsPanel::RowMenuPosition(CPoint pos)
+{
+    if (pos.x != -1 || pos.y != -1)
+        return pos;
+    RECT client, item;
+    m_rowList.GetClientRect(&client);
+    CPoint at(client.left, client.top);
+    int current = m_rowList.GetCurSel();
+    if (current >= 0 && m_rowList.GetItemRect(current, &item) != LB_ERR && item.bottom > client.top
+        && item.top < client.bottom)
+        at = CPoint(item.left, item.bottom < client.bottom ? item.bottom : client.bottom);
+    m_rowList.ClientToScreen(&at);
+    return at;
+}
+
+// On the rows only: a right click makes the row under it current first; below the last row it
+// opens nothing. Each item greyed as its button is (Select faces as "To editor").
+void CMaterialsPanel::OnContextMenu(CWnd* pWnd, CPoint pos)
+{
+    if (pWnd == NULL || pWnd->m_hWnd != m_rowList.m_hWnd)
+    {
+        DefWindowProc(WM_CONTEXTMENU, (WPARAM)(pWnd ? pWnd->m_hWnd : NULL), MAKELPARAM(pos.x, pos.y));
+        return;
+    }
+    if (pos.x != -1 || pos.y != -1)
+    {
+        CPoint client = pos;
+        m_rowList.ScreenToClient(&client);
+        BOOL bOutside = TRUE;
+        int row = (int)m_rowList.ItemFromPoint(client, bOutside);
+        if (bOutside)
+            return;
+        if (row != m_rowList.GetCurSel())
+        {
+            m_rowList.SetCurSel(row);
+            OnSelchangeRows();
+        }
+    }
+    CMenu menu;
+    CMenu* pPopup = menu.LoadMenu(IDR_MATERIAL_ROW_MENU) ? menu.GetSubMenu(0) : NULL;
+    if (pPopup == NULL)
+        return;
+    // The buttons' states as UpdateCommands last showed them (bit 0 "To editor", 1 "Assign", 2 "Replace").
+    const struct { UINT id; int bit; } items[] = {
+        { IDOK, 1 }, { IDC_TO_EDITOR, 1 }, { IDC_ASSIGN, 2 }, { IDC_REPLACE, 4 },
+    };
+    for (const auto& item : items)
+        pPopup->EnableMenuItem(item.id, MF_BYCOMMAND | ((m_commandsShown & item.bit) != 0 ? MF_ENABLED : MF_GRAYED));
+    CPoint at = RowMenuPosition(pos);
+    // The chosen command arrives afterwards as WM_COMMAND, as from any menu.
+    pPopup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, this);
 }

@@ -1,6 +1,7 @@
 // The materials panel: a small modeless window owned by the tool window that shows every material
 // index the listed polyhedron's faces use, with its slot's colour, its faces and their share, and
-// acts on a row: its faces selected, its material sent to the Material Editor.
+// acts on a row: its faces selected, its material sent to the Material Editor, assigned to the
+// selected entries' faces, or replaced everywhere by the editor's.
 #ifndef MATERIALSPANEL_H
 #define MATERIALSPANEL_H
 
@@ -43,6 +44,9 @@ protected:
     void OnDblclkRows();
     void OnSelchangeRows();
     void OnToEditor();
+    void OnAssign();
+    void OnReplace();
+    void OnContextMenu(CWnd* pWnd, CPoint pos);
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
     void Refresh();
@@ -51,6 +55,8 @@ protected:
     void ReadColours(ZvkHandle polyhedron);
     int CurrentRowAfterCount(const MaterialTally& before, int current) const;
     const MaterialRow* RowToActOn();
+    void UpdateCommands();
+    CPoint RowMenuPosition(CPoint pos);
     void PlaceWindow();
     void BringForward();
 
@@ -62,6 +68,10 @@ private:
     CMaterialRowList m_rowList;
     CStatic m_total;
     CButton m_btnToEditor;
+    CButton m_btnAssign;
+    CButton m_btnReplace;
+    // What the three buttons show, so that a refresh calls the window server only for a change.
+    int m_commandsShown = -1;
     MaterialTally m_tally;
     bool m_bUpToDate = false;
     bool m_bActive = false;

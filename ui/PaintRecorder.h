@@ -6,6 +6,7 @@
 
 #include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
+#include "model/FaceListModel.h"
 #include "model/PaintHistory.h"
 
 // A face the host gives no record for is not taken down: undo could not tell whether it changed.
@@ -53,6 +54,29 @@ public:
                 m_step.faces.push_back({ (std::uint16_t)face, (std::uint16_t)before, 0, ENTRY_TO_DO, ENTRY_TO_DO });
         }
     }
+    // Around a run of paints with no read between them: the faces' indices and entries before
+    // it, then after it, with the entries' paint state after.
+    void BeforeFaces(const std::vector<int>& faces, const CFaceListModel& list)
+    {
+        m_step.faces.reserve(faces.size());
+        for (int face : faces)
+        {
+            int before = MaterialOf(face);
+            if (before >= 0)
+                m_step.faces.push_back({ (std::uint16_t)face, (std::uint16_t)before, 0, (std::uint8_t)list.PaintOf(face),
+                                         (std::uint8_t)ENTRY_TO_DO });
+        }
+    }
+    void AfterFaces(EntryPaint entryAfter)
+    {
+        for (PaintedFace& face : m_step.faces)
+            face.entryAfter = (std::uint8_t)entryAfter;
+        AfterAll();
+    }
+
+    // The faces taken down so far, with the index each has after the paint.
+    const std::vector<PaintedFace>& Faces() const { return m_step.faces; }
+
     void AfterAll()
     {
         std::vector<PaintedFace>& faces = m_step.faces;

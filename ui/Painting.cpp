@@ -88,29 +88,36 @@ void CMatIdDialog::OnPaintSelection()
     PaintWithEditorMaterial(&CMatIdDialog::PaintSelectedFaces);
 }
 
-// "Paint face" and "Paint selection" differ only in their worker. In random mode a material
-// with a global texture is refused before any colour is derived.
+// "Paint face" and "Paint selection" differ only in their worker.
 void CMatIdDialog::PaintWithEditorMaterial(void (CMatIdDialog::*pfnWorker)())
 {
     UpdateData(FALSE);
     if (SelectedPolyhedron() == NULL)
         return;
-    CHostMaterial probe = CHostMaterial::EditorCopy();
-    if (!probe.IsMade())
-    {
-        UpdateData(FALSE);
-        return;
-    }
-    if (!m_bPaintRandom)
+    CHostMaterial probe;
+    if (ReadyEditorPaint(probe) == EDITOR_PAINT_READY)
         (this->*pfnWorker)();
-    else if (probe.HasGlobalTexture())
-        AfxMessageBox(s_szGlobalTexture, MB_ICONINFORMATION, 0);
-    else
-    {
-        MakeRandomColour();
-        (this->*pfnWorker)();
-    }
     UpdateData(FALSE);
+}
+
+// What a paint with the editor's material checks and prepares before its material is made
+// (CHostMaterial::PaintCopy): a probe of the editor's material, which the caller keeps until it
+// has painted; in random mode a material with a global texture is refused (and the user told)
+// before any colour is derived, otherwise the random colour goes to the editor.
+CMatIdDialog::EditorPaint CMatIdDialog::ReadyEditorPaint(CHostMaterial& probe)
+{
+    probe = CHostMaterial::EditorCopy();
+    if (!probe.IsMade())
+        return EDITOR_PAINT_NO_MATERIAL;
+    if (!m_bPaintRandom)
+        return EDITOR_PAINT_READY;
+    if (probe.HasGlobalTexture())
+    {
+        AfxMessageBox(s_szGlobalTexture, MB_ICONINFORMATION, 0);
+        return EDITOR_PAINT_REFUSED;
+    }
+    MakeRandomColour();
+    return EDITOR_PAINT_READY;
 }
 
 void CMatIdDialog::OnPaintAll()

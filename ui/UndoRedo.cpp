@@ -2,18 +2,13 @@
 // side of the paint, one material per index, the face list following, and the menu's two items.
 #include "ui/MatIdDialog.h"
 
-#include <algorithm>
-#include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "host/HostMaterial.h"
 #include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
-#include "model/EntryText.h"
 #include "ui/BusyIndicator.h"
-#include "ui/ListPositions.h"
 #include "ui/MaterialsPanel.h"
 
 // One history for the loaded plug-in: a closed window keeps it, unloading the library frees it.
@@ -25,44 +20,6 @@ static const char s_szNothingUndone[] = "The host could not make a material: not
 static const char s_szNothingRedone[] = "The host could not make a material: nothing was redone.";
 static const char s_szUndoPartly[] = "The host could not make a material: this undo reached %d of %d faces; undo again for the rest.";
 static const char s_szRedoPartly[] = "The host could not make a material: this redo reached %d of %d faces; redo again for the rest.";
-
-// What an undo or a redo writes into the face list, its room taken before the host paints a face:
-// filling it and writing it then allocate nothing, so a command that runs out of memory leaves
-// the list as it was, never with some entries rewritten and others not.
-struct CMatIdDialog::EntryRewrite
-{
-    struct Text
-    {
-        int entry;
-        char text[ENTRY_TEXT_SIZE];
-        bool operator<(const Text& other) const { return entry < other.entry; }
-    };
-    struct Entry
-    {
-        char text[ENTRY_TEXT_SIZE];
-        DWORD_PTR data;
-    };
-    std::vector<Text> texts;      // the entries whose text changes
-    std::vector<Entry> tail;      // the entries from the first to change to the end
-    std::vector<int> selected;
-
-    void Reserve(std::size_t faces, int entries)
-    {
-        texts.reserve(faces);
-        tail.reserve(entries > 0 ? entries : 0);
-        selected.reserve(entries > 0 ? entries : 0);
-    }
-};
-
-// An entry's text into a buffer of ENTRY_TEXT_SIZE; the list holds only the texts the plug-in
-// formed, so a longer one is no entry of ours and reads as empty.
-static void ReadEntryText(const CListBox& list, int entry, char* text)
-{
-    text[0] = '\0';
-    int length = list.GetTextLen(entry);
-    if (length >= 0 && length < ENTRY_TEXT_SIZE)
-        list.GetText(entry, text);
-}
 
 /////////////////////////////////////////////////////////////////////////////
 // Bringing the faces back
@@ -203,9 +160,10 @@ void CMatIdDialog::RestorePaint(bool undo)
     CBusyIndicator busy(m_listTitle);
     zvkCurrobjEditToolClose();
     bool listShowsIt = IsListOf(polyhedron);
-    EntryRewrite rewrite;
+    // What the list is shown allocates nothing once the host has painted a face: a command that
+    // runs out of memory leaves the list as it was, never with some entries shown and others not.
     if (listShowsIt)
-        rewrite.Reserve(step->faces.size(), m_faceList.GetCount());
+        m_list.ReserveShownIndices();
     CHostPolyhedron faces(polyhedron);
     RestoreOutcome outcome = RestoreFaces(faces, *step, undo, listShowsIt);
     int total = (int)step->faces.size();
@@ -213,7 +171,7 @@ void CMatIdDialog::RestorePaint(bool undo)
     if (reached > 0)
     {
         if (listShowsIt)
-            ShowRestoredEntries(faces, *step, outcome.restored, undo, rewrite);
+            ShowRestoredEntries(faces, *step, outcome.restored, undo);
         // The step is split or moved: it is not looked at again.
         if (undo)
             g_paintHistory.Undone(outcome.notReached);
@@ -239,76 +197,23 @@ void CMatIdDialog::PaintRestored()
 
 // The list is of this polyhedron (entry i is face i): the restored faces' entries show the index
 // their records hold now and, while the list is still the one the paint went through, the colour
-// they had on that side of the paint. The selection stays as it is.
+// they had on that side of the paint. Both are the model's, which the list draws and answers from:
+// the entries stay where they are, selected or not, and the list is repainted once.
 void CMatIdDialog::ShowRestoredEntries(const CHostPolyhedron& polyhedron, const PaintStep& step,
-                                       const std::vector<std::uint32_t>& restored, bool undo, EntryRewrite& rewrite)
+                                       const std::vector<std::uint32_t>& restored, bool undo)
 {
     if (restored.empty())
         return;
     bool sameList = step.listGeneration == g_paintHistory.ListGeneration();
-    char szShown[ENTRY_TEXT_SIZE];
     for (std::uint32_t i : restored)
     {
         const PaintedFace& face = step.faces[i];
         if (sameList)
-            SetEntryPaint(face.face, (EntryPaint)(undo ? face.entryBefore : face.entryAfter), false);
-        const ZvkFace* record = polyhedron.FaceRecord(face.face);
-        if (record == NULL)
-            continue;
-        EntryRewrite::Text text;
-        text.entry = face.face;
-        FormatEntryText(text.text, face.face, zvkFaceMaterialIndex(record));
-        ReadEntryText(m_faceList, face.face, szShown);
-        if (strcmp(szShown, text.text) != 0)
-            rewrite.texts.push_back(text);
+            m_list.SetPaint(face.face, (EntryPaint)(undo ? face.entryBefore : face.entryAfter));
+        if (const ZvkFace* record = polyhedron.FaceRecord(face.face))
+            m_list.SetShownIndex(face.face, zvkFaceMaterialIndex(record));
     }
-    if (!rewrite.texts.empty())
-        RewriteEntryTexts(rewrite);
     m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
-
-// A list box cannot change an entry's text in place. The entries from the first one to change to
-// the end are taken off from the end, which costs nothing to move, and added again, each with its
-// text, colour and selection; then the anchor, the focus rectangle and the scroll position are
-// put back. The work grows with the entries after the first change, never with their product.
-// Wine's LB_GETCURSEL of a multiple-selection list gives the entry last reached by keyboard, which
-// no message sets, and so comes back as the focus rectangle, Windows' answer to it.
-void CMatIdDialog::RewriteEntryTexts(EntryRewrite& rewrite)
-{
-    std::vector<EntryRewrite::Text>& texts = rewrite.texts;
-    std::sort(texts.begin(), texts.end());
-    int count = m_faceList.GetCount();
-    int first = texts.front().entry;
-    int top = m_faceList.GetTopIndex();
-    int caret = m_faceList.GetCaretIndex();
-    int anchor = m_faceList.GetAnchorIndex();
-    // The room was taken for the list's entries: more would be a list changed since, none of ours.
-    if (first < 0 || count - first > (int)rewrite.tail.capacity())
-        return;
-    rewrite.tail.resize(count - first);
-    size_t next = 0;
-    for (int i = first; i < count; ++i)
-    {
-        EntryRewrite::Entry& entry = rewrite.tail[i - first];
-        if (next < texts.size() && texts[next].entry == i)
-            memcpy(entry.text, texts[next++].text, sizeof entry.text);
-        else
-            ReadEntryText(m_faceList, i, entry.text);
-        entry.data = m_faceList.GetItemData(i);
-        if (m_faceList.GetSel(i) > 0)
-            rewrite.selected.push_back(i);
-    }
-
-    m_faceList.SetRedraw(FALSE);
-    for (int i = count - 1; i >= first; --i)
-        m_faceList.DeleteString(i);
-    for (const EntryRewrite::Entry& entry : rewrite.tail)
-        m_faceList.AddString(entry.text, (COLORREF)entry.data);
-    SelectPositions(m_faceList, rewrite.selected);
-    m_faceList.SetAnchorIndex(anchor);
-    m_faceList.SetCaretIndex(caret, FALSE);
-    m_faceList.SetTopIndex(top);
-    m_faceList.SetRedraw(TRUE);
 }
 
 /////////////////////////////////////////////////////////////////////////////

@@ -41,5 +41,10 @@
 #define IDC_MATERIALS_LIST      3101
 #define IDC_MATERIALS_TOTAL     3102
 #define IDC_TO_EDITOR           3103
+// The panel's commands on a row, as buttons and in the row's context menu (which gives "Select
+// faces" as IDOK, what Enter and a double-click give).
+#define IDC_ASSIGN              3104
+#define IDC_REPLACE             3105
+#define IDR_MATERIAL_ROW_MENU   111
 
 #endif

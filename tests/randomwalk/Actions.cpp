@@ -122,7 +122,7 @@ bool RandomWalk::UserAction(WalkRandom& random)
     if (roll < 42)
         return DialogKey(VK_RETURN, "Enter");
     if (roll < 43 && random.Percent(50))
-        return DialogKey(VK_ESCAPE, "Esc");
+        return random.Percent(50) ? DialogKey(VK_ESCAPE, "Esc") : ListEscape();
     if (roll < 44)
         return DialogKey(VK_TAB, "Tab");
     if (roll < 46)
@@ -145,7 +145,7 @@ bool RandomWalk::UserAction(WalkRandom& random)
         return ListMenu(random);
     if (roll < 93)
         return HistoryKey(random, random.Below(3));
-    if (roll < 97)
+    if (roll < 98)
         return PanelAction(random);
     if (roll < 99)
         return CtrlM(random);
@@ -710,6 +710,9 @@ bool RandomWalk::PanelAction(WalkRandom& random)
     int row = ClickPanelRow(random, rows);
     if (row >= 0 && row < (int)m_panel.materials.size())
         m_panel.current = m_panel.materials[row];
+    m_panel.entriesSelected = SelCountNow() > 0;
+    if (roll >= 5 && random.Percent(75))
+        return PanelPaint(random, panel, row);
     // On a long list the selection stays small (see ClickListEntry): such a row goes to the editor.
     int material = !m_panel.greyed && row >= 0 && row < (int)m_panel.materials.size() ? m_panel.materials[row] : -1;
     int chosen = 0, faces = material >= 0 && EntriesNow() > 400 ? HostFaces() : 0;
@@ -753,9 +756,12 @@ bool RandomWalk::ClosePanel(WalkRandom& random, HWND panel)
 {
     if (random.Percent(50))
     {
-        m_doing = "Esc in the panel";
+        bool dialogMessage = random.Percent(50);
+        m_doing = std::string("Esc in the panel") + (dialogMessage ? "" : ", without IsDialogMessage");
+        m_reached["panel: Esc without IsDialogMessage"] += !dialogMessage;
         MSG down = { GetDlgItem(panel, IDC_MATERIALS_LIST), WM_KEYDOWN, VK_ESCAPE, 1, GetTickCount(), { 0, 0 } };
-        IsDialogMessageA(panel, &down);
+        if (!dialogMessage || !IsDialogMessageA(panel, &down))
+            DispatchMessageA(&down);
     }
     else
     {
@@ -765,6 +771,48 @@ bool RandomWalk::ClosePanel(WalkRandom& random, HWND panel)
     HostPump();
     ++m_reached["panel closed"];
     m_panel = PanelModel();
+    return true;
+}
+
+// "Assign" or "Replace" on the clicked row: the button when it is enabled; when greyed, now and
+// then the command all the same, as from its menu item. Now and then the host makes no material.
+bool RandomWalk::PanelPaint(WalkRandom& random, HWND panel, int row)
+{
+    bool assign = random.Percent(50);
+    UINT id = assign ? IDC_ASSIGN : IDC_REPLACE;
+    HWND button = GetDlgItem(panel, id);
+    bool enabled = IsWindowEnabled(button) != 0;
+    bool sent = enabled || random.Percent(30);
+    bool noMaterial = sent && m_hazards.Percent(15);
+    m_doing = std::string(assign ? "\"Assign\"" : "\"Replace\"") + " on panel row " + std::to_string(row)
+              + (enabled ? "" : sent ? " (greyed), sent all the same" : " (greyed)") + (noMaterial ? ", the host making no material" : "");
+    if (!sent)
+        return true;
+    if (noMaterial)
+        zvktSetMaterialCreateFault(0, 1);
+    zvktJournalClear();
+    if (enabled)
+        SendMessageA(button, BM_CLICK, 0, 0);
+    else
+        SendMessageA(panel, WM_COMMAND, id, 0);
+    HostPump();
+    zvktSetMaterialCreateFault(0, 0);
+    m_commandCalls = { 0, zvktJournalCount() };
+    ApplyPanelPaint(assign, row, noMaterial);
+    return true;
+}
+
+// Esc in the face list, straight to it as from a host without IsDialogMessage: the window closes.
+bool RandomWalk::ListEscape()
+{
+    m_doing = "Esc in the face list, without IsDialogMessage";
+    ++m_reached["Esc in the face list without IsDialogMessage"];
+    SetFocus(m_list);
+    MSG down = { m_list, WM_KEYDOWN, VK_ESCAPE, 1, GetTickCount(), { 0, 0 } };
+    DispatchMessageA(&down);
+    HostPump();
+    if (FindToolWindow() != NULL)
+        Failure("Esc in the face list left the tool window open");
     return true;
 }
 

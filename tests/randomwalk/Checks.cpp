@@ -439,8 +439,13 @@ void RandomWalk::CheckPanel()
         Failure("panel row " + std::to_string(current) + " highlighted, expected " + std::to_string(expected)
                 + ", the row of matID " + std::to_string(m_panel.current));
     bool toEditor = !m_panel.greyed && current >= 0 && current < (int)m_panel.materials.size();
-    if ((IsWindowEnabled(GetDlgItem(panel, IDC_TO_EDITOR)) != 0) != toEditor)
-        Failure(std::string("\"To editor\" ") + (toEditor ? "greyed" : "enabled") + ", expected the opposite");
+    const struct { int id; const char* name; bool enabled; } buttons[] = {
+        { IDC_TO_EDITOR, "To editor", toEditor }, { IDC_REPLACE, "Replace", toEditor },
+        { IDC_ASSIGN, "Assign", toEditor && m_panel.entriesSelected },
+    };
+    for (const auto& button : buttons)
+        if ((IsWindowEnabled(GetDlgItem(panel, button.id)) != 0) != button.enabled)
+            Failure(std::string("\"") + button.name + "\" " + (button.enabled ? "greyed" : "enabled") + ", expected the opposite");
 }
 
 } // namespace walk

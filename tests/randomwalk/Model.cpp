@@ -596,6 +596,7 @@ void RandomWalk::ApplyPanelRefresh(bool colours)
 {
     if (!m_panel.open)
         return;
+    m_panel.entriesSelected = SelCountNow() > 0;
     m_panel.greyed = !ListUpToDate();
     if (m_panel.greyed)
     {
@@ -667,12 +668,110 @@ void RandomWalk::ApplyPanelAction(bool select, int row, const std::vector<int>& 
         ++m_reached["panel: refused while out of date"];
         ApplyPanelRefresh();
     }
-    for (const char* acting : { "zvkPolyhSelectFaces", "zvkMaterialSetActive", "zvkCurrobjEditToolClose" })
+    ExpectNoPanelAct("a panel row that may not act");
+}
+
+void RandomWalk::ExpectNoPanelAct(const char* what)
+{
+    for (const char* acting : { "zvkPolyhSelectFaces", "zvkMaterialSetActive", "zvkCurrobjEditToolClose", "zvkPolyhPaintFace" })
         if (!CallsNamed(acting).empty())
         {
-            Failure(std::string("a panel row that may not act called ") + acting);
+            Failure(std::string(what) + " called " + acting);
             break;
         }
+}
+
+static bool SameMaterial(const ZvktMaterial& a, const ZvktMaterial& b)
+{
+    return memcmp(&a.colour, &b.colour, sizeof a.colour) == 0 && a.textureType == b.textureType && a.shaderBox == b.shaderBox
+        && a.shader == b.shader;
+}
+
+// "Assign": the selected entries' faces that read another index; "Replace": every face of the
+// row's index. They get the slot's material (the editor's for an index outside the table) or what
+// the editor shows afterwards, which the host files under its first equal slot or a new one; the
+// entries show that index, red for an invisible material; one step; the selections kept (the
+// host's given back after the edit tool emptied it). Nothing to change, no material from the host
+// (its first create) or a global texture in random mode: nothing painted.
+void RandomWalk::ApplyPanelPaint(bool assign, int row, bool noMaterial)
+{
+    bool mayAct = !m_panel.greyed && ListUpToDate();
+    int material = row >= 0 && row < (int)m_panel.materials.size() ? m_panel.materials[row] : -1;
+    if (!mayAct)
+    {
+        ++m_reached["panel: refused while out of date"];
+        ApplyPanelRefresh(!noMaterial);
+        return ExpectNoPanelAct("an out-of-date panel's paint");
+    }
+    int faces = HostFaces();
+    std::vector<int> selected = SelectedEntries(), targets;
+    for (int face = 0; material >= 0 && face < faces; ++face)
+        if (assign ? m_facesBefore[face] != material && std::binary_search(selected.begin(), selected.end(), face)
+                   : m_facesBefore[face] == material)
+            targets.push_back(face);
+    bool refused = !assign && m_model.random && m_editorBefore.textureType == ZVK_TEXTURE_GLOBAL;
+    if (targets.empty() || refused || noMaterial)
+    {
+        if (targets.empty())
+        {
+            ++m_reached["panel: assign or replace with nothing to change"];
+            for (const std::string& name : CallNames())
+                if (!IsHostQuestion(name))
+                    return Failure("an assign or replace with nothing to change called " + name);
+        }
+        else if (noMaterial)
+        {
+            ++m_reached["panel: no material for assign or replace"];
+            m_expectedBoxes.push_back(NOTHING_PAINTED);
+        }
+        else
+        {
+            ++m_reached["global texture refused"];
+            m_expectedBoxes.push_back(GLOBAL_TEXTURE);
+        }
+        return ExpectNoPanelAct("an assign or replace that painted nothing");
+    }
+    ++m_reached[assign ? "panel: faces assigned" : "panel: material replaced"];
+    ZvktMaterial painted = assign ? m_editorBefore : EditorMaterial();
+    if (assign && material < zvktSlotCount(m_selection))
+        zvktGetSlot(m_selection, material, &painted);
+    int index = -1;
+    for (int slot = 0; slot < zvktSlotCount(m_selection) && index < 0; ++slot)
+    {
+        ZvktMaterial held = {};
+        zvktGetSlot(m_selection, slot, &held);
+        if (SameMaterial(held, painted))
+            index = slot;
+    }
+    COLORREF colour = painted.colour.a == 0 ? CLR_PAINTED_INVISIBLE : CLR_PAINTED;
+    std::vector<COLORREF> before;
+    for (int face : targets)
+    {
+        before.push_back(m_model.colours[face]);
+        m_model.colours[face] = colour;
+        m_model.texts[face] = std::to_string(face) + " | " + std::to_string(index);
+    }
+    for (int face = 0, next = 0; face < faces; ++face)
+    {
+        bool target = next < (int)targets.size() && targets[next] == face;
+        next += target;
+        int expected = target ? index : m_facesBefore[face];
+        if (zvktFaceMaterialIndex(m_selection, face) != expected)
+            return Failure("face " + std::to_string(face) + " reads " + std::to_string(zvktFaceMaterialIndex(m_selection, face))
+                           + " after " + (assign ? "Assign" : "Replace") + ", expected " + std::to_string(expected));
+    }
+    RecordStep(targets, before, colour);
+    if (assign && ColourText(EditorColour()) != ColourText(m_editorBefore.colour))
+        Failure("\"Assign\" changed the editor's material");
+    if (!(CallPosition("zvkCurrobjEditToolClose") < CallPosition("zvkPolyhPaintFace")) || CallsNamed("zvkCurrobjRefresh").size() != 1)
+        Failure("the edit tool not closed before the paint, or the host not refreshed once");
+    if (SelectedEntries() != m_selectionBefore)
+        Failure("the list's selection changed by \"Assign\" or \"Replace\"");
+    m_hostFacesKnown = true;
+    m_expectedHostFaces.clear();
+    if (!selected.empty() && (int)selected.size() < faces && !ArrayRefused())
+        m_expectedHostFaces.insert(selected.begin(), selected.end());
+    ApplyPanelRefresh();
 }
 
 } // namespace walk

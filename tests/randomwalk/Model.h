@@ -145,6 +145,7 @@ struct PanelModel
     std::vector<std::string> rows;
     std::vector<int> materials;   // the index of each row of a material, in row order
     int current = -1;             // the highlighted row's material: a recount keeps it highlighted
+    bool entriesSelected = false; // at the last refresh or row click: "Assign" may act
 };
 
 // The paint history as the window should keep it: a step per paint that changed a face.
@@ -303,6 +304,10 @@ protected:
     bool PanelAction(WalkRandom& random);
     bool ClosePanel(WalkRandom& random, HWND panel);
     int ClickPanelRow(WalkRandom& random, HWND rows);
+    bool PanelPaint(WalkRandom& random, HWND panel, int row);
+    void ApplyPanelPaint(bool assign, int row, bool noMaterial);
+    void ExpectNoPanelAct(const char* what);
+    bool ListEscape();
     bool ListUpToDate() const;
     void ApplyMaterialsCommand();
     void ApplyPanelRefresh(bool colours = true);

@@ -120,6 +120,40 @@ TEST_F(ColorListBox, AddingWithAColourSetsItOnTheEntryMade)
     EXPECT_EQ((std::vector<COLORREF>{ 0, 0, 0, CLR_PAINTED_INVISIBLE, 0 }), Colours());
 }
 
+// The list keeps its selected count between questions: whichever way the selection changes next,
+// the count asked afterwards is the one the entries show (it was asked, and kept, just before).
+TEST_F(ColorListBox, TheSelectedCountFollowsEveryWayTheSelectionChanges)
+{
+    RECT second;
+    m_list.GetItemRect(1, &second);
+    const LPARAM atSecond = MAKELPARAM(second.left + 2, second.top + 2);
+    auto shiftHeld = [](bool held) {
+        BYTE state[256] = {};
+        state[VK_SHIFT] = held ? 0x80 : 0;
+        SetKeyboardState(state);
+    };
+    const struct { const char* way; std::function<void()> change; } ways[] = {
+        { "LB_SETSEL", [&] { m_list.SetSel(0, TRUE); } },
+        { "a run selected straight", [&] { m_list.SelectRange(1, 2); } },
+        { "LB_SETSEL of all off", [&] { m_list.SetSel(-1, FALSE); } },
+        { "a click", [&] { m_list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, atSecond); m_list.SendMessage(WM_LBUTTONUP, 0, atSecond); } },
+        { "Shift+Down", [&] { shiftHeld(true); m_list.SendMessage(WM_KEYDOWN, VK_DOWN, 0); shiftHeld(false); } },
+        { "a selected entry deleted", [&] { m_list.DeleteString(2); } },
+        { "an entry added", [&] { m_list.AddString("9 | 0"); m_list.SetSel(2, TRUE); } },
+        { "LB_RESETCONTENT", [&] { m_list.ResetContent(); } },
+    };
+    for (const auto& way : ways)
+    {
+        SCOPED_TRACE(way.way);
+        m_list.GetSelCount();
+        way.change();
+        int shown = 0;
+        for (int i = 0; i < m_list.GetCount(); ++i)
+            shown += m_list.GetSel(i) > 0;
+        EXPECT_EQ(shown, m_list.GetSelCount());
+    }
+}
+
 // A Ctrl+letter key goes to the parent first. One the parent takes is not typed into the list,
 // whose type-ahead would otherwise go to the entry that starts with the character made of it.
 TEST_F(ColorListBox, ACtrlLetterKeyGoesToTheParentAndIsNotTypedOnceTaken)

@@ -12,6 +12,7 @@ END_MESSAGE_MAP()
 // entry.
 int CColorListBox::AddString(LPCTSTR lpszItem)
 {
+    m_nSelCount = -1;
     return (int)DefWindowProc(LB_ADDSTRING, 0, (LPARAM)lpszItem);
 }
 
@@ -25,6 +26,7 @@ int CColorListBox::AddString(LPCTSTR lpszItem, COLORREF rgb)
 
 void CColorListBox::SelectRange(int nFirst, int nLast)
 {
+    m_nSelCount = -1;
     DefWindowProc(LB_SELITEMRANGEEX, nFirst, nLast);
 }
 
@@ -102,8 +104,36 @@ LRESULT CColorListBox::AnswerText(UINT message, int entry, char* buffer)
     return (LRESULT)length;
 }
 
+// Messages after which the selection is as it was: the list's questions and its drawing.
+// Anything else (a click, a key, a timer while the mouse drags, any change) may have changed it.
+static bool KeepsSelection(UINT message)
+{
+    switch (message)
+    {
+    case LB_GETCOUNT: case LB_GETTEXT: case LB_GETTEXTLEN: case LB_GETITEMDATA: case LB_GETSEL:
+    case LB_GETSELITEMS: case LB_GETCURSEL: case LB_GETTOPINDEX: case LB_GETITEMRECT:
+    case LB_GETCARETINDEX: case LB_GETANCHORINDEX: case LB_GETITEMHEIGHT: case LB_ITEMFROMPOINT:
+    case WM_PAINT: case WM_ERASEBKGND: case WM_NCPAINT: case WM_GETTEXT: case WM_GETTEXTLENGTH:
+    case WM_GETDLGCODE: case WM_NCHITTEST: case WM_SETCURSOR: case WM_GETFONT:
+        return true;
+    }
+    return false;
+}
+
+LRESULT CColorListBox::AnswerSelCount()
+{
+    if (m_nSelCount < 0)
+        m_nSelCount = (int)CListBox::WindowProc(LB_GETSELCOUNT, 0, 0);
+    return m_nSelCount;
+}
+
 LRESULT CColorListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == LB_GETSELCOUNT)
+        return AnswerSelCount();
+    bool keepsSelection = KeepsSelection(message);
+    if (!keepsSelection)
+        m_nSelCount = -1;
     m_contextMenuKey.Before(message, wParam);
     switch (message)
     {
@@ -126,6 +156,9 @@ LRESULT CColorListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return AnswerText(message, (int)wParam, (char*)lParam);
     }
     LRESULT lResult = CListBox::WindowProc(message, wParam, lParam);
+    // Counted again also when asked while the message was at work (its notification).
+    if (!keepsSelection)
+        m_nSelCount = -1;
     m_contextMenuKey.After(m_hWnd, message, wParam);
     return lResult;
 }

@@ -46,7 +46,8 @@ public:
 
     // The context-menu key: the list asks for its context menu as on a right click. Ctrl+letter
     // keys: handed to the parent (WM_LIST_CTRL_KEY). Esc closes the tool window. The colour
-    // (LB_GETITEMDATA) and text of an entry are answered from the model.
+    // (LB_GETITEMDATA) and text of an entry are answered from the model. The selected count
+    // (LB_GETSELCOUNT) is counted again only after a message that may change the selection.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
@@ -59,6 +60,11 @@ private:
             && m_pModel->EntryCount() == (int)DefWindowProc(LB_GETCOUNT, 0, 0);
     }
     LRESULT AnswerText(UINT message, int entry, char* buffer);
+    LRESULT AnswerSelCount();
+
+    // The list box counts its selection entry by entry, a walk over 65,534 entries that would
+    // double the materials panel's refresh; -1 when it may have changed since it was counted.
+    int m_nSelCount = -1;
 
     const CFaceListModel* m_pModel = NULL;
     CContextMenuKey m_contextMenuKey;

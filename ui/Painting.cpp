@@ -240,13 +240,15 @@ void CMatIdDialog::PaintWholePolyhedron()
         return;
     }
     CBusyIndicator busy(m_listTitle);
+    // Emptied first: whatever fails later, no entry shows a face as it was before the paint. The
+    // recording then does not wait for the list (emptying it sends its parent a message per entry).
+    ListEmptied();
+    SetPaintButtons(0, 0);
     CHostPolyhedron faces(polyhedron);
     CPaintRecorder recorder(faces);
     recorder.BeforeAll();
     faces.PaintAll(material);
     recorder.AfterAll();
-    ListEmptied();
-    SetPaintButtons(0, 0);
     recorder.Keep();
     material.ShowInEditor();
     material.Release();

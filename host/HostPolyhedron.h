@@ -91,6 +91,15 @@ public:
         // The face record of a valid face, or NULL: nothing is read outside the face pointer array.
         // One comparison a face: the passes over every face run at a few nanoseconds a face.
         const ZvkFace* FaceRecord(int face) const { return (unsigned)face < m_nReadable ? m_faces[face] : NULL; }
+        // How many faces, from face 0, name a face of a non-null array.
+        int ReadableCount() const { return (int)m_nReadable; }
+        // The material index of a face below ReadableCount(), or -1 when the host has no record for
+        // it: for a pass that keeps to them, without a comparison a face.
+        int MaterialOfReadable(int face) const
+        {
+            const ZvkFace* record = m_faces[face];
+            return record != NULL ? zvkFaceMaterialIndex(record) : -1;
+        }
         // The material index of a face, or -1 when the host has no record for it.
         int MaterialOfFace(int face) const
         {

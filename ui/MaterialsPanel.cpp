@@ -203,7 +203,12 @@ void CMaterialsPanel::CountFaces(ZvkHandle polyhedron)
     const CFaceListModel& list = m_owner.List();
     CHostPolyhedron faces(polyhedron);
     const CHostPolyhedron::Records records = faces.ReadRecords();
-    m_tally = CountFacesByMaterial(list.EntryCount(), [records](int face) { return records.MaterialOfFace(face); });
+    const int entries = list.EntryCount();
+    const int readable = records.ReadableCount() < entries ? records.ReadableCount() : entries;
+    m_tally = CountFacesByMaterial(readable, [records](int face) { return records.MaterialOfReadable(face); });
+    // Entries past the faces the host gives records for are counted as faces without one.
+    m_tally.faces = entries;
+    m_tally.withoutRecord += entries - readable;
     for (int entry : list.Entries(true))
         if (const ZvkFace* record = records.FaceRecord(entry))
             MarkPainted(m_tally, zvkFaceMaterialIndex(record));

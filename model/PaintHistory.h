@@ -40,6 +40,10 @@ inline std::uint16_t IndexTo(const PaintedFace& face, bool undo) { return undo ?
 // had: a counting sort over the indices up to the highest, linear in the faces and the indices.
 inline void SortByIndexBefore(std::vector<PaintedFace>& faces)
 {
+    // Often in order already: the faces of one material replaced, a polyhedron painted whole.
+    if (std::is_sorted(faces.begin(), faces.end(),
+                       [](const PaintedFace& a, const PaintedFace& b) { return a.before < b.before; }))
+        return;
     std::uint16_t highest = 0;
     for (const PaintedFace& face : faces)
         highest = std::max(highest, face.before);

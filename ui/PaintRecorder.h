@@ -47,9 +47,11 @@ public:
     {
         if (m_step.faceCount > FACE_LIMIT)
             return;
+        m_step.faces.reserve((std::size_t)m_step.faceCount);
+        const CHostPolyhedron::Records records = m_polyhedron.ReadRecords();
         for (int face = 0; face < m_step.faceCount; ++face)
         {
-            int before = MaterialOf(face);
+            int before = MaterialOf(records, face);
             if (before >= 0)
                 m_step.faces.push_back({ (std::uint16_t)face, (std::uint16_t)before, 0, ENTRY_TO_DO, ENTRY_TO_DO });
         }
@@ -59,9 +61,10 @@ public:
     void BeforeFaces(const std::vector<int>& faces, const CFaceListModel& list)
     {
         m_step.faces.reserve(faces.size());
+        const CHostPolyhedron::Records records = m_polyhedron.ReadRecords();
         for (int face : faces)
         {
-            int before = MaterialOf(face);
+            int before = MaterialOf(records, face);
             if (before >= 0)
                 m_step.faces.push_back({ (std::uint16_t)face, (std::uint16_t)before, 0, (std::uint8_t)list.PaintOf(face),
                                          (std::uint8_t)ENTRY_TO_DO });
@@ -81,9 +84,10 @@ public:
     {
         std::vector<PaintedFace>& faces = m_step.faces;
         std::size_t kept = 0;
+        const CHostPolyhedron::Records records = m_polyhedron.ReadRecords();
         for (PaintedFace& face : faces)
         {
-            int after = MaterialOf(face.face);
+            int after = MaterialOf(records, face.face);
             if (after < 0)
                 continue;
             face.after = (std::uint16_t)after;
@@ -108,7 +112,12 @@ private:
     CPaintRecorder& operator=(const CPaintRecorder&) = delete;
 
     // Faces beyond the step's face count are none of its faces, whatever the host reports later.
-    int MaterialOf(int face) const { return face < m_step.faceCount ? m_polyhedron.MaterialOfFace(face) : -1; }
+    int MaterialOf(int face) const { return MaterialOf(m_polyhedron.ReadRecords(), face); }
+    // For a pass over many faces with no paint between: the records read once.
+    int MaterialOf(const CHostPolyhedron::Records& records, int face) const
+    {
+        return face < m_step.faceCount ? records.MaterialOfFace(face) : -1;
+    }
 
     const CHostPolyhedron& m_polyhedron;
     int m_nBefore;

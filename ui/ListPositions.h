@@ -22,6 +22,21 @@ inline void SelectPositions(CColorListBox& list, const std::vector<int>& positio
     }
 }
 
+// The positions of the selected entries, in the order the list gives them, in a block of just their
+// number: for the materials panel's commands, which read them at every press (the tool window's
+// own commands read into the buffer below).
+inline std::vector<int> SelectedPositionsOf(const CListBox& list)
+{
+    int count = list.GetSelCount();
+    std::vector<int> positions(count > 0 ? (size_t)count : 0u);
+    if (count > 0)
+    {
+        int read = list.GetSelItems(count, positions.data());
+        positions.resize(read > 0 ? (size_t)read : 0u);
+    }
+    return positions;
+}
+
 // The positions of the selected entries, in the order the list gives them, held in a buffer of
 // 0x100000 bytes that asks for one position fewer than it holds and is released once. Without the
 // buffer the command cannot know its entries: std::bad_alloc ends it, and the user is told.

@@ -128,7 +128,7 @@ private:
 
     // The materials panel's paints
     void PaintFacesOfPanel(CHostPolyhedron& polyhedron, const std::vector<int>& faces, const CHostMaterial& material,
-                           const CSelectedPositions& selected);
+                           const std::vector<int>& selected);
 
     // Bound to the controls by data exchange
     CString m_strItemText;

@@ -86,14 +86,15 @@ bool CMatIdDialog::AssignMaterial(unsigned material)
     ZvkHandle polyhedron = SelectedPolyhedron();
     if (!IsListOf(polyhedron))
         return false;
-    CSelectedPositions selected(m_faceList);
+    std::vector<int> selected = SelectedPositionsOf(m_faceList);
     CHostPolyhedron faces(polyhedron);
     std::vector<int> toPaint;
-    for (int i = 0; i < selected.GetCount(); ++i)
+    const CHostPolyhedron::Records records = faces.ReadRecords();
+    for (int entry : selected)
     {
-        int index = faces.MaterialOfFace(selected[i]);
+        int index = records.MaterialOfFace(entry);
         if (index >= 0 && (unsigned)index != material)
-            toPaint.push_back(selected[i]);
+            toPaint.push_back(entry);
     }
     if (toPaint.empty())
         return false;
@@ -119,8 +120,9 @@ bool CMatIdDialog::ReplaceMaterial(unsigned material)
         return false;
     CHostPolyhedron faces(polyhedron);
     std::vector<int> toPaint;
-    for (int face = 0, count = faces.FaceCount(); face < count; ++face)
-        if (faces.MaterialOfFace(face) == (int)material)
+    const CHostPolyhedron::Records records = faces.ReadRecords();
+    for (int face = 0, readable = records.ReadableCount(); face < readable; ++face)
+        if (records.MaterialOfReadable(face) == (int)material)
             toPaint.push_back(face);
     if (toPaint.empty())
         return false;
@@ -136,8 +138,7 @@ bool CMatIdDialog::ReplaceMaterial(unsigned material)
         AfxMessageBox(s_szNoMaterial, MB_ICONINFORMATION, 0);
         return false;
     }
-    CSelectedPositions selected(m_faceList);
-    PaintFacesOfPanel(faces, toPaint, paint, selected);
+    PaintFacesOfPanel(faces, toPaint, paint, SelectedPositionsOf(m_faceList));
     paint.ShowInEditor();
     paint.Release();
     RefreshHost();
@@ -152,7 +153,7 @@ bool CMatIdDialog::ReplaceMaterial(unsigned material)
 // between two paints; what the entries and the selection need is allocated before the first, and
 // the step goes into the history last.
 void CMatIdDialog::PaintFacesOfPanel(CHostPolyhedron& polyhedron, const std::vector<int>& faces,
-                                     const CHostMaterial& material, const CSelectedPositions& selected)
+                                     const CHostMaterial& material, const std::vector<int>& selected)
 {
     EntryPaint paint = material.Colour().a == 0 ? ENTRY_PAINTED_INVISIBLE : ENTRY_PAINTED;
     CBusyIndicator busy(m_listTitle);
@@ -161,7 +162,7 @@ void CMatIdDialog::PaintFacesOfPanel(CHostPolyhedron& polyhedron, const std::vec
     recorder.BeforeFaces(faces, m_list);
     m_list.ReserveShownIndices();
     int count = polyhedron.FaceCount();
-    int reselected = selected.GetCount() < count ? selected.GetCount() : 0;
+    int reselected = (int)selected.size() < count ? (int)selected.size() : 0;
     CHostFaceSelection hostSelection(polyhedron.Handle(), reselected > 0 ? count : 0);
     for (int face : faces)
         polyhedron.PaintFace(face, material);
@@ -171,6 +172,6 @@ void CMatIdDialog::PaintFacesOfPanel(CHostPolyhedron& polyhedron, const std::vec
     for (const PaintedFace& face : recorder.Faces())
         m_list.SetShownIndex(face.face, face.after);
     m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    hostSelection.Select(selected.Data(), reselected);
+    hostSelection.Select(selected.data(), reselected);
     recorder.Keep();
 }

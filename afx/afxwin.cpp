@@ -129,6 +129,34 @@ int g_nTemporaryPoolUsed = 0;
 HandleMap g_temporaryMap;
 int g_nTempMapLock = 0;
 
+// The temporary object of a handle (a window's, a menu's), made on first use. It is given its
+// handle only once it has its entry: an allocation that fails leaves no entry without an object,
+// and no object that would destroy what it names.
+template <class Object, class Handle>
+Object* TemporaryObject(std::map<Handle, Object*>& map, Handle handle, Handle Object::*member)
+{
+    typename std::map<Handle, Object*>::iterator it = map.lower_bound(handle);
+    if (it != map.end() && it->first == handle)
+        return it->second;
+    std::unique_ptr<Object> pTemp(new Object);
+    map.insert(it, std::make_pair(handle, pTemp.get()));
+    pTemp.get()->*member = handle;
+    return pTemp.release();
+}
+
+// Every temporary object goes, its handle taken away first so that it destroys nothing.
+template <class Object, class Handle>
+void DeleteTemporaryObjects(std::map<Handle, Object*>& map, Handle Object::*member)
+{
+    while (!map.empty())
+    {
+        Object* pTemp = map.begin()->second;
+        map.erase(map.begin());
+        pTemp->*member = NULL;
+        delete pTemp;
+    }
+}
+
 } // namespace
 
 /////////////////////////////////////////////////////////////////////////////
@@ -199,13 +227,7 @@ void AfxUnlockTempMaps()
     for (int i = 0; i < g_nTemporaryPoolUsed; ++i)
         g_temporaryPool[i].m_hWnd = NULL;
     g_nTemporaryPoolUsed = 0;
-    while (!g_temporaryMap.empty())
-    {
-        CWnd* pTemp = g_temporaryMap.begin()->second;
-        g_temporaryMap.erase(g_temporaryMap.begin());
-        pTemp->m_hWnd = NULL;
-        delete pTemp;
-    }
+    DeleteTemporaryObjects(g_temporaryMap, &CWnd::m_hWnd);
     DeleteTemporaryMenus();
 }
 
@@ -230,14 +252,7 @@ CWnd* CWnd::FromHandle(HWND hWnd)
         pTemp->m_hWnd = hWnd;
         return pTemp;
     }
-    HandleMap::iterator it = g_temporaryMap.lower_bound(hWnd);
-    if (it != g_temporaryMap.end() && it->first == hWnd)
-        return it->second;
-    // The object before its entry: an allocation that fails leaves no entry without an object.
-    std::unique_ptr<CWnd> pTemp(new CWnd);
-    g_temporaryMap.insert(it, HandleMap::value_type(hWnd, pTemp.get()));
-    pTemp->m_hWnd = hWnd;
-    return pTemp.release();
+    return TemporaryObject(g_temporaryMap, hWnd, &CWnd::m_hWnd);
 }
 
 BOOL CWnd::Attach(HWND hWndNew)
@@ -526,27 +541,14 @@ std::map<HMENU, CMenu*> g_temporaryMenus;
 
 static void DeleteTemporaryMenus()
 {
-    while (!g_temporaryMenus.empty())
-    {
-        CMenu* pTemp = g_temporaryMenus.begin()->second;
-        g_temporaryMenus.erase(g_temporaryMenus.begin());
-        pTemp->m_hMenu = NULL;
-        delete pTemp;
-    }
+    DeleteTemporaryObjects(g_temporaryMenus, &CMenu::m_hMenu);
 }
 
 CMenu* CMenu::FromHandle(HMENU hMenu)
 {
     if (hMenu == NULL)
         return NULL;
-    std::map<HMENU, CMenu*>::iterator it = g_temporaryMenus.lower_bound(hMenu);
-    if (it != g_temporaryMenus.end() && it->first == hMenu)
-        return it->second;
-    // Given its menu only once it has its entry: an object that goes without one destroys nothing.
-    std::unique_ptr<CMenu> pTemp(new CMenu);
-    g_temporaryMenus.insert(it, std::make_pair(hMenu, pTemp.get()));
-    pTemp->m_hMenu = hMenu;
-    return pTemp.release();
+    return TemporaryObject(g_temporaryMenus, hMenu, &CMenu::m_hMenu);
 }
 
 BOOL CMenu::Attach(HMENU hMenu)

@@ -398,12 +398,10 @@ public:
     int GetCount() const { return (int)SendMessage(LB_GETCOUNT); }
     int GetCurSel() const { return (int)SendMessage(LB_GETCURSEL); }
     int SetCurSel(int nSelect) { return (int)SendMessage(LB_SETCURSEL, nSelect); }
-    int GetSel(int nIndex) const { return (int)SendMessage(LB_GETSEL, nIndex); }
     int SetSel(int nIndex, BOOL bSelect = TRUE) { return (int)SendMessage(LB_SETSEL, bSelect, nIndex); }
     int GetSelCount() const { return (int)SendMessage(LB_GETSELCOUNT); }
     int GetSelItems(int nMaxItems, LPINT rgIndex) const
         { return (int)SendMessage(LB_GETSELITEMS, nMaxItems, (LPARAM)rgIndex); }
-    DWORD_PTR GetItemData(int nIndex) const { return (DWORD_PTR)SendMessage(LB_GETITEMDATA, nIndex); }
     int SetItemData(int nIndex, DWORD_PTR dwItemData)
         { return (int)SendMessage(LB_SETITEMDATA, nIndex, (LPARAM)dwItemData); }
     int GetText(int nIndex, LPTSTR lpszBuffer) const
@@ -414,10 +412,7 @@ public:
     int SetItemHeight(int nIndex, UINT cyItemHeight)
         { return (int)SendMessage(LB_SETITEMHEIGHT, nIndex, MAKELONG(cyItemHeight, 0)); }
     int InitStorage(int nItems, UINT nBytes) { return (int)SendMessage(LB_INITSTORAGE, nItems, nBytes); }
-    int GetTopIndex() const { return (int)SendMessage(LB_GETTOPINDEX); }
     int SetTopIndex(int nIndex) { return (int)SendMessage(LB_SETTOPINDEX, nIndex); }
-    int GetCaretIndex() const { return (int)SendMessage(LB_GETCARETINDEX); }
-    int GetAnchorIndex() const { return (int)SendMessage(LB_GETANCHORINDEX); }
     int SetCaretIndex(int nIndex, BOOL bScroll = TRUE) { return (int)SendMessage(LB_SETCARETINDEX, nIndex, MAKELONG(bScroll, 0)); }
     void SetAnchorIndex(int nIndex) { SendMessage(LB_SETANCHORINDEX, nIndex); }
     int GetItemRect(int nIndex, LPRECT lpRect) const { return (int)SendMessage(LB_GETITEMRECT, nIndex, (LPARAM)lpRect); }
@@ -430,7 +425,6 @@ public:
 
 // Operations
     int AddString(LPCTSTR lpszItem) { return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)lpszItem); }
-    int DeleteString(UINT nIndex) { return (int)SendMessage(LB_DELETESTRING, nIndex); }
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
 
 // Overridables

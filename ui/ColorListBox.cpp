@@ -16,14 +16,6 @@ int CColorListBox::AddString(LPCTSTR lpszItem)
     return (int)DefWindowProc(LB_ADDSTRING, 0, (LPARAM)lpszItem);
 }
 
-int CColorListBox::AddString(LPCTSTR lpszItem, COLORREF rgb)
-{
-    int nItem = AddString(lpszItem);
-    if (nItem >= 0)
-        SetItemData(nItem, rgb);
-    return nItem;
-}
-
 void CColorListBox::SelectRange(int nFirst, int nLast)
 {
     m_nSelCount = -1;

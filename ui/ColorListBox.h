@@ -32,7 +32,6 @@ public:
     virtual ~CColorListBox() {}
 
     int AddString(LPCTSTR lpszItem);
-    int AddString(LPCTSTR lpszItem, COLORREF rgb);
     void SetItemColour(int nIndex, COLORREF rgb);
     // The model the entries' colours and changed texts are read from, as long as it holds as many
     // entries as the list.

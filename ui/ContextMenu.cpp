@@ -21,31 +21,6 @@ static UINT GreyedUnless(bool enabled)
 /////////////////////////////////////////////////////////////////////////////
 // Opening the menu
 
-// At the cursor for a right click; at the current entry (or the list's corner when it has none
-// in view) when the keyboard asked, which gives no position.
-CPoint CMatIdDialog::MenuPosition(CPoint pos, int entry)
-{
-    if (pos.x != -1 || pos.y != -1)
-        return pos;
-    RECT client;
-    m_faceList.GetClientRect(&client);
-    CPoint at(client.left, client.top);
-    RECT item;
-    if (entry >= 0 && m_faceList.GetItemRect(entry, &item) != LB_ERR
-        && item.bottom > client.top && item.top < client.bottom)
-        at = CPoint(item.left, item.bottom < client.bottom ? item.bottom : client.bottom);
-    m_faceList.ClientToScreen(&at);
-    return at;
-}
-
-// The entry under a point of the list's client area, or -1.
-static int EntryAt(const CListBox& list, CPoint client)
-{
-    BOOL bOutside = TRUE;
-    UINT item = list.ItemFromPoint(client, bOutside);
-    return bOutside ? -1 : (int)item;
-}
-
 // The out-of-date line and the separator under it, found by the line's command wherever the
 // resource puts it.
 static void DeleteOutOfDateLine(CMenu* pPopup)
@@ -114,7 +89,7 @@ void CMatIdDialog::OnContextMenu(CWnd* pWnd, CPoint pos)
     FitMenuItems(pPopup, m_faceList, m_list, upToDate, material);
     FitUndoItems(pPopup, polyhedron);
 
-    CPoint at = MenuPosition(pos, entry);
+    CPoint at = ContextMenuPosition(m_faceList, pos, entry);
     // The chosen command arrives afterwards as WM_COMMAND, as from any menu.
     pPopup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, this);
 }

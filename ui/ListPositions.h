@@ -22,6 +22,30 @@ inline void SelectPositions(CColorListBox& list, const std::vector<int>& positio
     }
 }
 
+// Where a list's context menu opens: at the cursor for a right click; under the entry (or at the
+// list's corner when it is not in view, or there is none) when the keyboard asked, which gives no
+// position.
+inline CPoint ContextMenuPosition(const CListBox& list, CPoint pos, int entry)
+{
+    if (pos.x != -1 || pos.y != -1)
+        return pos;
+    RECT client, item;
+    list.GetClientRect(&client);
+    CPoint at(client.left, client.top);
+    if (entry >= 0 && list.GetItemRect(entry, &item) != LB_ERR && item.bottom > client.top && item.top < client.bottom)
+        at = CPoint(item.left, item.bottom < client.bottom ? item.bottom : client.bottom);
+    list.ClientToScreen(&at);
+    return at;
+}
+
+// The entry under a point of the list's client area, or -1.
+inline int EntryAt(const CListBox& list, CPoint client)
+{
+    BOOL bOutside = TRUE;
+    UINT item = list.ItemFromPoint(client, bOutside);
+    return bOutside ? -1 : (int)item;
+}
+
 // The positions of the selected entries, in the order the list gives them, in a block of just their
 // number: for the materials panel's commands, which read them at every press (the tool window's
 // own commands read into the buffer below).

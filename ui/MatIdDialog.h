@@ -112,7 +112,6 @@ private:
 
     // Context menu: find faces by material or paint state, copy the list
     void SelectEntriesByPaintState(bool painted);
-    CPoint MenuPosition(CPoint pos, int entry);
     void SelectChosenEntries(ZvkHandle polyhedron, const std::vector<int>& chosen, int current);
     void SelectEntriesInList(const std::vector<int>& chosen, int current);
     void SelectEntriesOfMaterial(const CHostPolyhedron& polyhedron, int material, int current);

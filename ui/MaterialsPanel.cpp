@@ -4,6 +4,7 @@
 #include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
 #include "settings/WindowPosition.h"
+#include "ui/ListPositions.h"
 #include "ui/MatIdDialog.h"
 
 static const char s_szTitle[] = "Materials of ";
@@ -327,23 +328,6 @@ void CMaterialsPanel::UpdateCommands()
 /////////////////////////////////////////////////////////////////////////////
 // A row's context menu
 
-// At the cursor for a right click; under the current row (or at the list's corner when it has
-// none in view) when the keyboard asked.
-CPoint CMaterialsPanel::RowMenuPosition(CPoint pos)
-{
-    if (pos.x != -1 || pos.y != -1)
-        return pos;
-    RECT client, item;
-    m_rowList.GetClientRect(&client);
-    CPoint at(client.left, client.top);
-    int current = m_rowList.GetCurSel();
-    if (current >= 0 && m_rowList.GetItemRect(current, &item) != LB_ERR && item.bottom > client.top
-        && item.top < client.bottom)
-        at = CPoint(item.left, item.bottom < client.bottom ? item.bottom : client.bottom);
-    m_rowList.ClientToScreen(&at);
-    return at;
-}
-
 // On the rows only: a right click makes the row under it current first; below the last row it
 // opens nothing. Each item greyed as its button is (Select faces as "To editor").
 void CMaterialsPanel::OnContextMenu(CWnd* pWnd, CPoint pos)
@@ -357,9 +341,8 @@ void CMaterialsPanel::OnContextMenu(CWnd* pWnd, CPoint pos)
     {
         CPoint client = pos;
         m_rowList.ScreenToClient(&client);
-        BOOL bOutside = TRUE;
-        int row = (int)m_rowList.ItemFromPoint(client, bOutside);
-        if (bOutside)
+        int row = EntryAt(m_rowList, client);
+        if (row < 0)
             return;
         if (row != m_rowList.GetCurSel())
         {
@@ -377,7 +360,7 @@ void CMaterialsPanel::OnContextMenu(CWnd* pWnd, CPoint pos)
     };
     for (const auto& item : items)
         pPopup->EnableMenuItem(item.id, MF_BYCOMMAND | ((m_commandsShown & item.bit) != 0 ? MF_ENABLED : MF_GRAYED));
-    CPoint at = RowMenuPosition(pos);
+    CPoint at = ContextMenuPosition(m_rowList, pos, m_rowList.GetCurSel());
     // The chosen command arrives afterwards as WM_COMMAND, as from any menu.
     pPopup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, this);
 }

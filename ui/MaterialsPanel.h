@@ -56,7 +56,6 @@ protected:
     int CurrentRowAfterCount(const MaterialTally& before, int current) const;
     const MaterialRow* RowToActOn();
     void UpdateCommands();
-    CPoint RowMenuPosition(CPoint pos);
     void PlaceWindow();
     void BringForward();
 

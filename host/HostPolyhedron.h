@@ -95,19 +95,13 @@ public:
         int ReadableCount() const { return (int)m_nReadable; }
         // The material index of a face below ReadableCount(), or -1 when the host has no record for
         // it: for a pass that keeps to them, without a comparison a face.
-        int MaterialOfReadable(int face) const
-        {
-            const ZvkFace* record = m_faces[face];
-            return record != NULL ? zvkFaceMaterialIndex(record) : -1;
-        }
+        int MaterialOfReadable(int face) const { return MaterialIn(m_faces[face]); }
         // The material index of a face, or -1 when the host has no record for it.
-        int MaterialOfFace(int face) const
-        {
-            const ZvkFace* record = FaceRecord(face);
-            return record != NULL ? zvkFaceMaterialIndex(record) : -1;
-        }
+        int MaterialOfFace(int face) const { return MaterialIn(FaceRecord(face)); }
 
     private:
+        static int MaterialIn(const ZvkFace* record) { return record != NULL ? zvkFaceMaterialIndex(record) : -1; }
+
         ZvkFace** m_faces;
         unsigned m_nReadable;   // faces below it name a face (IsFaceOf) of a non-null array
     };

@@ -120,8 +120,9 @@ void CMatIdDialog::SelectEntriesOfMaterial(const CHostPolyhedron& polyhedron, in
 {
     int count = m_faceList.GetCount();
     std::vector<int> chosen;
+    const CHostPolyhedron::Records records = polyhedron.ReadRecords();
     for (int face = 0; face < count; ++face)
-        if (polyhedron.MaterialOfFace(face) == material)
+        if (records.MaterialOfFace(face) == material)
             chosen.push_back(face);
     if (!chosen.empty())
         SelectChosenEntries(polyhedron.Handle(), chosen, current >= 0 ? current : chosen.front());

@@ -104,9 +104,10 @@ bool CMatIdDialog::AddFaceEntries(ZvkHandle polyhedron)
     // Each text is formed in a local buffer and m_strItemText takes only the one it keeps: nothing
     // reads it during the loop, so a string copy per face would be work for nothing.
     char szText[ENTRY_TEXT_SIZE] = "";
+    const CHostPolyhedron::Records records = faces.ReadRecords();
     for (int i = 0; i < count; ++i)
     {
-        if (const ZvkFace* record = faces.FaceRecord(i))
+        if (const ZvkFace* record = records.FaceRecord(i))
             FormatEntryText(szText, i, zvkFaceMaterialIndex(record));
         else
             FormatEntryTextWithoutRecord(szText, i);

@@ -223,8 +223,7 @@ void CMatIdDialog::PaintSelectedFaces()
 }
 
 // The emptied list has no entries left to paint, so the per-entry paint buttons go off,
-// as "Clear content" leaves them. The list is emptied as soon as the host has painted, before
-// the step is kept: should keeping it fail, no entry shows a face as it was before the paint.
+// as "Clear content" leaves them.
 void CMatIdDialog::PaintWholePolyhedron()
 {
     UpdateData(FALSE);

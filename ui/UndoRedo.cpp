@@ -205,12 +205,13 @@ void CMatIdDialog::ShowRestoredEntries(const CHostPolyhedron& polyhedron, const 
     if (restored.empty())
         return;
     bool sameList = step.listGeneration == g_paintHistory.ListGeneration();
+    const CHostPolyhedron::Records records = polyhedron.ReadRecords();
     for (std::uint32_t i : restored)
     {
         const PaintedFace& face = step.faces[i];
         if (sameList)
             m_list.SetPaint(face.face, (EntryPaint)(undo ? face.entryBefore : face.entryAfter));
-        if (const ZvkFace* record = polyhedron.FaceRecord(face.face))
+        if (const ZvkFace* record = records.FaceRecord(face.face))
             m_list.SetShownIndex(face.face, zvkFaceMaterialIndex(record));
     }
     m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

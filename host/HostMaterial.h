@@ -17,8 +17,8 @@ public:
         return CHostMaterial(material);
     }
 
-    // A copy of slot m of the polyhedron. For an index outside its table the material holds
-    // whatever the host leaves in it.
+    // A copy of the polyhedron's material of this index (its slot). For an index outside its table
+    // the material holds whatever the host leaves in it.
     static CHostMaterial SlotCopy(ZvkHandle polyhedron, unsigned short slot)
     {
         CHostMaterial material = EditorCopy();
@@ -95,12 +95,10 @@ public:
             zvkMaterialCreateShaderBox(m_material);
     }
 
-    // The shader through a shader info of its own. Without a shader, or without a shader info
-    // from the host, the material keeps the shader it has: no null handle reaches the host.
+    // The shader through a shader info of its own; shader 0 (none found) is given as it is, the
+    // host's to treat. Without a shader info from the host the material keeps the shader it has.
     void ApplyShader(ZvkHandle shader)
     {
-        if (shader == NULL)
-            return;
         ZvkHandle info = zvkShaderInfoCreate();
         if (info == NULL)
             return;

@@ -8,6 +8,7 @@
 
 #include "host/HostMaterial.h"
 #include "host/zvkapi.h"
+#include "model/PolyhedronIdentity.h"
 
 // Face indices travel to the host as unsigned 16-bit values; 0xFFFF is not a face.
 static const int FACE_LIMIT = 0xFFFF;
@@ -38,6 +39,15 @@ inline std::string FullNameOf(ZvkHandle object)
     char szName[ZVK_NAME_BUFFER_SIZE];
     ReadFullName(object, szName);
     return szName;
+}
+
+// The polyhedron as the plug-in knows it again: the host is asked the full name, then the face count.
+inline PolyhedronIdentity IdentityOf(ZvkHandle polyhedron)
+{
+    PolyhedronIdentity identity;
+    identity.name = FullNameOf(polyhedron);
+    identity.faceCount = zvkPolyhGetNbrFaces(polyhedron);
+    return identity;
 }
 
 inline void RefreshHost()

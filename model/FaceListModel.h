@@ -1,7 +1,7 @@
-// What the face list shows: the polyhedron it is of, by full name and entry count, and each entry's
-// paint state. The tool window owns it and tells it what it does to the list; the menu, copying,
-// undo and the materials panel ask it. Needs no Win32, so it also builds natively for the
-// sanitizer runs.
+// What the face list is of: the polyhedron it was built for, by full name and entry count; the
+// material index a re-numbered entry shows; and whether the host's face selection is the one the
+// list's selection gave it. Each entry's paint state is the list control's own (its item data).
+// Needs no Win32, so it also builds natively for the sanitizer runs.
 #ifndef FACELISTMODEL_H
 #define FACELISTMODEL_H
 
@@ -10,76 +10,44 @@
 #include <utility>
 #include <vector>
 
-#include "model/PaintHistory.h"
+#include "model/PolyhedronIdentity.h"
 
 class CFaceListModel
 {
 public:
     // The list was emptied: no entries. The name stays until it is set anew.
-    void Empty()
-    {
-        m_paint.clear();
-        m_shownIndex.clear();
-        m_painted = 0;
-    }
-    // The list was filled with this many entries, none painted yet.
+    void Empty() { Filled(0); }
+    // The list was filled with this many entries, each showing what its face read then.
     void Filled(int entries)
     {
-        m_paint.assign(entries > 0 ? (std::size_t)entries : 0u, ENTRY_TO_DO);
+        m_nEntries = entries > 0 ? entries : 0;
         m_shownIndex.clear();
-        m_painted = 0;
+        m_bHostHasSelection = false;
     }
     // The full name shown under the list ("" for none).
     void SetName(std::string name) { m_name = std::move(name); }
 
     const std::string& Name() const { return m_name; }
-    int EntryCount() const { return (int)m_paint.size(); }
+    int EntryCount() const { return m_nEntries; }
 
     // The one out-of-date test. A list built for a polyhedron holds one entry per face, entry i
-    // for face i, so while it is of the polyhedron with this full name and face count, entry
-    // positions stand for face indices without a word of the entries read back.
-    bool IsOf(const std::string& fullName, int faceCount) const
-    {
-        return fullName == m_name && faceCount == EntryCount();
-    }
+    // for face i, so while it is of the polyhedron with this identity, entry positions stand for
+    // face indices without a word of the entries read back.
+    PolyhedronIdentity Identity() const { return { m_name, m_nEntries }; }
+    bool IsOf(const PolyhedronIdentity& polyhedron) const { return Identity() == polyhedron; }
 
-    // A position outside the list changes nothing, as the list itself takes no item data there.
-    void SetPaint(int entry, EntryPaint paint)
-    {
-        if (entry < 0 || entry >= EntryCount())
-            return;
-        m_painted += (paint != ENTRY_TO_DO) - (m_paint[entry] != ENTRY_TO_DO);
-        m_paint[entry] = (std::uint8_t)paint;
-    }
-    EntryPaint PaintOf(int entry) const
-    {
-        return entry >= 0 && entry < EntryCount() ? (EntryPaint)m_paint[entry] : ENTRY_TO_DO;
-    }
-
-    // Painted (green or red) entries, or those still to do: whether there are any, and which, in
-    // list order.
-    bool AnyEntry(bool painted) const { return painted ? m_painted > 0 : m_painted < EntryCount(); }
-    std::vector<int> Entries(bool painted) const
-    {
-        std::vector<int> chosen;
-        const int wanted = painted ? m_painted : EntryCount() - m_painted;
-        // The materials panel asks at every refresh: a list with nothing painted is not walked.
-        if (wanted == 0)
-            return chosen;
-        chosen.reserve(wanted);
-        for (int i = 0; i < EntryCount(); ++i)
-            if ((m_paint[i] != ENTRY_TO_DO) == painted)
-                chosen.push_back(i);
-        return chosen;
-    }
+    // Whether the host's face selection is what the list's selection gave it: set once a
+    // selection change or a command gave the host the selected entries' faces; cleared by a load
+    // or an emptying, and by a selection change that gave the host nothing.
+    void SetHostHasSelection(bool given) { m_bHostHasSelection = given; }
+    bool HostHasSelection() const { return m_bHostHasSelection; }
 
     // An entry whose face was given another material since the list was filled shows that index
     // ("face | index"): the list answers its text from here, so that a command changing thousands
-    // of entries costs no list message per entry. False for an entry that shows what it was
-    // filled with.
+    // of entries costs no list message per entry. A position outside the list changes nothing.
     void SetShownIndex(int entry, std::uint16_t index)
     {
-        if (entry < 0 || entry >= EntryCount())
+        if (entry < 0 || entry >= m_nEntries)
             return;
         ReserveShownIndices();
         m_shownIndex[entry] = index;
@@ -89,8 +57,9 @@ public:
     void ReserveShownIndices()
     {
         if (m_shownIndex.empty())
-            m_shownIndex.assign(m_paint.size(), AS_FILLED);
+            m_shownIndex.assign((std::size_t)m_nEntries, AS_FILLED);
     }
+    // False for an entry that shows what it was filled with.
     bool ShownIndex(int entry, std::uint16_t& index) const
     {
         if (entry < 0 || entry >= (int)m_shownIndex.size() || m_shownIndex[entry] == AS_FILLED)
@@ -103,9 +72,9 @@ private:
     static constexpr std::int32_t AS_FILLED = -1;
 
     std::string m_name;
-    std::vector<std::uint8_t> m_paint;   // EntryPaint per entry
+    int m_nEntries = 0;
     std::vector<std::int32_t> m_shownIndex;   // empty until an entry shows another index
-    int m_painted = 0;
+    bool m_bHostHasSelection = false;
 };
 
 #endif

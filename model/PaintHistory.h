@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/PolyhedronIdentity.h"
+
 // An entry's colour as a code, not as its COLORREF: the tool window colours entries in these three
 // ways only, and a byte keeps a face at eight bytes ("Paint all" on 65,534 faces is half a megabyte).
 enum EntryPaint : std::uint8_t { ENTRY_TO_DO = 0, ENTRY_PAINTED = 1, ENTRY_PAINTED_INVISIBLE = 2 };
@@ -23,13 +25,12 @@ struct PaintedFace
 
 struct PaintStep
 {
-    std::string polyhedron;       // its full name
-    int faceCount = 0;
+    PolyhedronIdentity polyhedron;
     unsigned listGeneration = 0;  // the face list the paint went through
     std::vector<PaintedFace> faces;
 
     // What the history counts against its bound.
-    std::size_t Bytes() const { return sizeof(PaintStep) + polyhedron.size() + faces.size() * sizeof(PaintedFace); }
+    std::size_t Bytes() const { return sizeof(PaintStep) + polyhedron.name.size() + faces.size() * sizeof(PaintedFace); }
 };
 
 // The index a face must have for the step to apply to it, and the one the step gives it.
@@ -115,7 +116,6 @@ private:
         }
         PaintStep rest;
         rest.polyhedron = step.polyhedron;
-        rest.faceCount = step.faceCount;
         rest.listGeneration = step.listGeneration;
         std::vector<bool> left(step.faces.size(), false);
         for (std::uint32_t i : notReached)
@@ -155,8 +155,5 @@ private:
     std::vector<PaintStep> m_undone;  // the latest undone at the back
     unsigned m_listGeneration = 0;
 };
-
-// The tool window's history, one for the loaded plug-in (ui/UndoRedo.cpp).
-extern CPaintHistory g_paintHistory;
 
 #endif

@@ -10,6 +10,7 @@
 #include "plugin/version.h"
 #include "ui/MatIdDialog.h"
 #include "ui/MaterialsPanel.h"
+#include "ui/WindowForward.h"
 #include "ui/resource.h"
 
 class CQuarvelindApp : public CWinApp
@@ -50,17 +51,6 @@ extern "C" int __cdecl zvkGetVersion(void)
     return ZVK_PLUGIN_VERSION;
 }
 
-// A host that runs IsDialogMessage can hide the window (Esc, Enter) and the user can
-// minimise it; a click on the button must always give a window that can be used.
-static void BringToolWindowForward(CMatIdDialog* pDialog)
-{
-    if (!pDialog->IsWindowVisible())
-        pDialog->ShowWindow(SW_SHOW);
-    if (pDialog->IsIconic())
-        pDialog->ShowWindow(SW_RESTORE);
-    pDialog->SetActiveWindow();
-}
-
 static const char s_szNoThreadStorage[] = "The plug-in could not start its window: Windows has no thread storage left.";
 
 extern "C" int __cdecl zvkOnLeftClick(void)
@@ -85,7 +75,7 @@ extern "C" int __cdecl zvkOnLeftClick(void)
             g_pToolDialog->Create(IDD_MATID_TOOL);
         }
         else
-            BringToolWindowForward(g_pToolDialog);
+            BringWindowForward(*g_pToolDialog);
     }
     catch (...)
     {

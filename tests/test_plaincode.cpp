@@ -166,48 +166,33 @@ TEST(MaterialTally, RowsCountFacesByIndexAndSayWhatTheirMaterialIs)
     EXPECT_EQ("matID 5\t3 faces\t37.5 %\t", RowText(again, 1));
 }
 
-// The face list's model: each entry's paint as the window sets it (a position outside the list
-// changes nothing), the painted and to-do entries, and the polyhedron the list is of.
-TEST(FaceListModel, KeepsEachEntrysPaintAndWhatTheListIsOf)
+// The face list's model: what the list is of (an emptied list keeps its name until named anew),
+// the indices re-numbered entries show (a position outside the list changes nothing), and
+// whether the host has the list's selection, which a load or an emptying takes away.
+TEST(FaceListModel, KnowsWhatTheListIsOfAndWhatItsEntriesShow)
 {
     CFaceListModel list;
     list.SetName("Scene\\Cube");
     list.Filled(5);
-    struct Case { const char* label; int entry; EntryPaint paint; std::vector<int> painted; };
-    const Case cases[] = {
-        { "painted", 1, ENTRY_PAINTED, { 1 } },
-        { "painted invisible", 3, ENTRY_PAINTED_INVISIBLE, { 1, 3 } },
-        { "painted again", 3, ENTRY_PAINTED, { 1, 3 } },
-        { "to do again (an undo)", 1, ENTRY_TO_DO, { 3 } },
-        { "past the end", 5, ENTRY_PAINTED, { 3 } },
-        { "before the start", -1, ENTRY_PAINTED, { 3 } },
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.label);
-        list.SetPaint(c.entry, c.paint);
-        EXPECT_EQ(c.painted, list.Entries(true));
-        EXPECT_EQ(5 - c.painted.size(), list.Entries(false).size());
-        EXPECT_EQ(!c.painted.empty(), list.AnyEntry(true));
-        EXPECT_TRUE(list.AnyEntry(false));
-    }
-    EXPECT_EQ(ENTRY_PAINTED, list.PaintOf(3));
-    EXPECT_EQ(ENTRY_TO_DO, list.PaintOf(7));
-    EXPECT_TRUE(list.IsOf("Scene\\Cube", 5));
-    EXPECT_FALSE(list.IsOf("Scene\\Cube", 4));
-    EXPECT_FALSE(list.IsOf("Scene\\Cub", 5));
+    EXPECT_TRUE(list.IsOf({ "Scene\\Cube", 5 }));
+    EXPECT_FALSE(list.IsOf({ "Scene\\Cube", 4 }));
+    EXPECT_FALSE(list.IsOf({ "Scene\\Cub", 5 }));
+    for (int entry : { 2, 5, -1 })
+        list.SetShownIndex(entry, 9);
+    std::uint16_t index = 0;
+    EXPECT_TRUE(list.ShownIndex(2, index) && index == 9);
+    EXPECT_FALSE(list.ShownIndex(1, index) || list.ShownIndex(5, index) || list.ShownIndex(-1, index));
+    list.SetHostHasSelection(true);
     list.Empty();
-    EXPECT_FALSE(list.AnyEntry(true));
-    EXPECT_FALSE(list.AnyEntry(false));
-    EXPECT_TRUE(list.IsOf("Scene\\Cube", 0)) << "an emptied list keeps its name until it is named anew";
+    EXPECT_FALSE(list.ShownIndex(2, index) || list.HostHasSelection());
+    EXPECT_TRUE(list.IsOf({ "Scene\\Cube", 0 }));
 }
 
 // A step of a polyhedron named name whose faces all went from index 1 to 2.
 PaintStep Step(const std::string& name, int faces)
 {
     PaintStep step;
-    step.polyhedron = name;
-    step.faceCount = faces;
+    step.polyhedron = { name, faces };
     for (int face = 0; face < faces; ++face)
         step.faces.push_back({ (std::uint16_t)face, 1, 2, ENTRY_TO_DO, ENTRY_PAINTED });
     return step;
@@ -229,8 +214,8 @@ TEST(PaintHistory, ANewPaintDropsTheUndoneStepsAndTheOldestGoPastTheBounds)
         history.Record(Step(name, 1));
     history.Undone({});
     history.Undone({});
-    EXPECT_EQ("second", history.NextRedo()->polyhedron);
-    EXPECT_EQ("first", history.NextUndo()->polyhedron);
+    EXPECT_EQ("second", history.NextRedo()->polyhedron.name);
+    EXPECT_EQ("first", history.NextUndo()->polyhedron.name);
     history.Record(Step("new", 1));
     EXPECT_EQ(nullptr, history.NextRedo());
     EXPECT_EQ(2u, history.StepCount());
@@ -253,7 +238,7 @@ TEST(PaintHistory, ANewPaintDropsTheUndoneStepsAndTheOldestGoPastTheBounds)
         std::string oldest;
         while (bounded.NextUndo() != nullptr)
         {
-            oldest = bounded.NextUndo()->polyhedron;
+            oldest = bounded.NextUndo()->polyhedron.name;
             bounded.Undone({});
         }
         EXPECT_EQ(std::to_string(c.steps - (int)c.kept), oldest);
@@ -281,7 +266,7 @@ TEST(PaintHistory, AStepIsKeptByIndexAndSplitWhenAnUndoStopsHalfWay)
     EXPECT_EQ((std::vector<int>{ 3, 2, 4 }), FacesOf(history.NextRedo()));
     EXPECT_EQ((std::vector<int>{ 0, 1 }), FacesOf(history.NextUndo()));
     for (const PaintStep* part : { history.NextRedo(), history.NextUndo() })
-        EXPECT_TRUE(part->polyhedron == "Scene\\Box" && part->faceCount == 5 && part->listGeneration == 7);
+        EXPECT_TRUE((part->polyhedron == PolyhedronIdentity{ "Scene\\Box", 5 }) && part->listGeneration == 7);
     history.Redone({});
     EXPECT_EQ((std::vector<int>{ 3, 2, 4 }), FacesOf(history.NextUndo()));
     EXPECT_EQ(2u, history.StepCount());
@@ -295,7 +280,7 @@ TEST(PaintHistory, AChangeThatRunsOutOfMemoryLeavesTheHistoryAsItWas)
     auto describe = [](const CPaintHistory& history) {
         std::string text;
         for (const PaintStep* step : { history.NextUndo(), history.NextRedo() })
-            text += (step == nullptr ? "none" : step->polyhedron + ":" + std::to_string(step->faces.size())) + " ";
+            text += (step == nullptr ? "none" : step->polyhedron.name + ":" + std::to_string(step->faces.size())) + " ";
         return text + std::to_string(history.StepCount());
     };
     struct Case { const char* label; std::function<void(CPaintHistory&)> change; };

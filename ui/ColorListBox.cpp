@@ -2,6 +2,9 @@
 
 #include <string.h>
 
+#include <algorithm>
+#include <new>
+
 #include "model/EntryText.h"
 
 BEGIN_MESSAGE_MAP(CColorListBox, CListBox)
@@ -13,7 +16,7 @@ END_MESSAGE_MAP()
 int CColorListBox::AddString(LPCTSTR lpszItem)
 {
     m_nSelCount = -1;
-    return (int)DefWindowProc(LB_ADDSTRING, 0, (LPARAM)lpszItem);
+    return (int)AddEntry(LB_ADDSTRING, 0, (LPARAM)lpszItem);
 }
 
 void CColorListBox::SelectRange(int nFirst, int nLast)
@@ -27,6 +30,83 @@ void CColorListBox::SetItemColour(int nIndex, COLORREF rgb)
 {
     SetItemData(nIndex, rgb);
     RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+// The paint codes, not the list, are walked: a message per entry of a long list would cost more
+// than the command that asks.
+std::vector<int> CColorListBox::EntriesPainted(bool painted) const
+{
+    std::vector<int> chosen;
+    const int count = (int)m_paint.size();
+    const int wanted = painted ? m_nPainted : count - m_nPainted;
+    // The materials panel asks at every refresh: a list with nothing painted is not walked.
+    if (wanted <= 0)
+        return chosen;
+    chosen.reserve((size_t)wanted);
+    for (int i = 0; i < count; ++i)
+        if ((m_paint[i] != ENTRY_TO_DO) == painted)
+            chosen.push_back(i);
+    return chosen;
+}
+
+// Position -1 sets every entry, as the list itself does.
+LRESULT CColorListBox::WriteItemData(int nIndex, LPARAM data)
+{
+    LRESULT result = DefWindowProc(LB_SETITEMDATA, nIndex, data);
+    if (result == LB_ERR)
+        return result;
+    const std::uint8_t paint = (std::uint8_t)EntryPaintOf((COLORREF)data);
+    if (nIndex == -1)
+    {
+        std::fill(m_paint.begin(), m_paint.end(), paint);
+        m_nPainted = paint != ENTRY_TO_DO ? (int)m_paint.size() : 0;
+    }
+    else if (nIndex >= 0 && nIndex < (int)m_paint.size())
+    {
+        m_nPainted += (paint != ENTRY_TO_DO) - (m_paint[nIndex] != ENTRY_TO_DO);
+        m_paint[nIndex] = paint;
+    }
+    return result;
+}
+
+// A new entry has no colour.
+LRESULT CColorListBox::AddEntry(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_paint.size() == m_paint.capacity())
+        m_paint.reserve(m_paint.size() * 2 + 1);
+    LRESULT result = DefWindowProc(message, wParam, lParam);
+    if (result >= 0 && result <= (LRESULT)m_paint.size())
+        m_paint.insert(m_paint.begin() + result, (std::uint8_t)ENTRY_TO_DO);
+    return result;
+}
+
+LRESULT CColorListBox::DeleteEntry(int nIndex)
+{
+    LRESULT result = DefWindowProc(LB_DELETESTRING, nIndex, 0);
+    if (result != LB_ERR && nIndex >= 0 && nIndex < (int)m_paint.size())
+    {
+        m_nPainted -= m_paint[nIndex] != ENTRY_TO_DO;
+        m_paint.erase(m_paint.begin() + nIndex);
+    }
+    return result;
+}
+
+// Only a hint, as for the list itself: without the room each entry added takes its own.
+void CColorListBox::ReserveEntries(size_t more)
+{
+    try
+    {
+        m_paint.reserve(m_paint.size() + more);
+    }
+    catch (const std::bad_alloc&)
+    {
+    }
+}
+
+void CColorListBox::Emptied()
+{
+    m_paint.clear();
+    m_nPainted = 0;
 }
 
 void CColorListBox::MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct)
@@ -50,8 +130,7 @@ void CColorListBox::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
 
     CDC dc;
     dc.Attach(lpDrawItemStruct->hDC);
-    COLORREF rgbEntry = IsModelled(lpDrawItemStruct->itemID)
-        ? EntryColourOf(m_pModel->PaintOf((int)lpDrawItemStruct->itemID)) : (COLORREF)lpDrawItemStruct->itemData;
+    COLORREF rgbEntry = (COLORREF)lpDrawItemStruct->itemData;
     UINT itemAction = lpDrawItemStruct->itemAction;
     UINT itemState = lpDrawItemStruct->itemState;
     const RECT& rcItem = lpDrawItemStruct->rcItem;
@@ -139,9 +218,18 @@ LRESULT CColorListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             break;
         m_bSwallowChar = false;
         return 0;
-    case LB_GETITEMDATA:
-        if (IsModelled(wParam))
-            return (LRESULT)EntryColourOf(m_pModel->PaintOf((int)wParam));
+    case LB_SETITEMDATA:
+        return WriteItemData((int)wParam, lParam);
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+        return AddEntry(message, wParam, lParam);
+    case LB_DELETESTRING:
+        return DeleteEntry((int)wParam);
+    case LB_RESETCONTENT:
+        Emptied();
+        break;
+    case LB_INITSTORAGE:
+        ReserveEntries(wParam);
         break;
     case LB_GETTEXT:
     case LB_GETTEXTLEN:

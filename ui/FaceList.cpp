@@ -140,33 +140,13 @@ void CMatIdDialog::ShowListName(const char* name)
     m_list.SetName(name);
 }
 
-// Every way the list is emptied: its entries and their paint states go, and with them the
-// entries that the paint history's steps so far coloured.
+// Every way the list is emptied: its entries and their colours go, and with them the entries
+// that the paint history's steps so far coloured.
 void CMatIdDialog::ListEmptied()
 {
     m_faceList.ResetContent();
     m_list.Empty();
     g_paintHistory.ListReplaced();
-}
-
-// The model's paint state and the colour the list draws the entry in; redrawn at once, or left
-// to the caller's redraw.
-void CMatIdDialog::SetEntryPaint(int entry, EntryPaint paint, bool redrawNow)
-{
-    m_list.SetPaint(entry, paint);
-    if (redrawNow)
-        m_faceList.SetItemColour(entry, EntryColourOf(paint));
-    else
-        m_faceList.SetItemData(entry, EntryColourOf(paint));
-}
-
-// The host is asked the full name, then the face count.
-bool CMatIdDialog::IsListOf(ZvkHandle polyhedron) const
-{
-    if (polyhedron == NULL)
-        return false;
-    std::string name = FullNameOf(polyhedron);
-    return m_list.IsOf(name, zvkPolyhGetNbrFaces(polyhedron));
 }
 
 void CMatIdDialog::OnClearList()

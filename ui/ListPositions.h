@@ -6,7 +6,17 @@
 
 #include <afxwin.h>
 
+#include "model/EntryText.h"
 #include "ui/ColorListBox.h"
+
+// The face an entry names: the number its text starts with, read as atoi reads it; the text is
+// left in the caller's string. Whether that is a face of the polyhedron selected now is the
+// caller's to ask (IsFaceOf), against the face count the host gives.
+inline int EntryFace(const CListBox& list, int position, CString& text)
+{
+    list.GetText(position, text);
+    return ReadEntryFaceIndex(text);
+}
 
 // The entries at these ascending positions selected besides any already, consecutive ones as one
 // range: a message per run rather than per entry.

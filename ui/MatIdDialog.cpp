@@ -1,12 +1,17 @@
-// The tool window's frame: data exchange, message map, opening and closing.
+// The tool window's frame: data exchange, message map, opening and closing, and where it opens.
 #include "ui/MatIdDialog.h"
 
 #include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
+#include "settings/PositionFile.h"
 #include "settings/WindowPosition.h"
 
 CMatIdDialog::CMatIdDialog(CWnd* pParent)
-    : CDialog(CMatIdDialog::IDD, pParent)
+    : CDialog(CMatIdDialog::IDD, pParent),
+      m_view(m_faceList, m_listTitle, m_list, *this),
+      m_listCommands(m_view),
+      m_undoCommands(m_view),
+      m_panelCommands(m_view, m_listCommands)
 {
     m_strItemText = "";
     m_bCopyMaterial = 0;
@@ -46,46 +51,10 @@ BEGIN_MESSAGE_MAP(CMatIdDialog, CDialog)
     ON_WM_CLOSE()
     ON_BN_CLICKED(IDC_SPARE_BUTTON, &CMatIdDialog::OnSpareButton)
     ON_LBN_KILLFOCUS(IDC_FACE_LIST, &CMatIdDialog::OnKillfocusFaceList)
+    // The face list's menu and its Ctrl+letter keys; their commands arrive through OnCommand.
     ON_WM_CONTEXTMENU()
-    ON_COMMAND(ID_SELECT_MATERIAL, &CMatIdDialog::OnSelectMaterial)
-    ON_COMMAND(ID_SELECT_PAINTED, &CMatIdDialog::OnSelectPainted)
-    ON_COMMAND(ID_SELECT_TO_DO, &CMatIdDialog::OnSelectToDo)
-    ON_COMMAND(ID_COPY_LIST, &CMatIdDialog::OnCopyList)
-    ON_COMMAND(ID_COPY_SELECTED, &CMatIdDialog::OnCopySelected)
-    // The materials panel
-    ON_COMMAND(ID_MATERIALS, &CMatIdDialog::OnMaterials)
-    // Undo and redo
-    ON_COMMAND(ID_UNDO_PAINT, &CMatIdDialog::OnUndoPaint)
-    ON_COMMAND(ID_REDO_PAINT, &CMatIdDialog::OnRedoPaint)
-    // The face list's Ctrl+letter keys
     ON_MESSAGE(WM_LIST_CTRL_KEY, &CMatIdDialog::OnListCtrlKey)
 END_MESSAGE_MAP()
-
-// The Ctrl+letter keys the face list hands to the window, each giving a command as its menu item
-// does; a command with nothing to act on then does nothing, as its greyed item would. A key is
-// taken whatever state its command is in, so that the list never acts on it.
-static const struct
-{
-    UINT vk;
-    bool shift;
-    UINT command;
-} s_listKeys[] = {
-    { 'Z', false, ID_UNDO_PAINT },
-    { 'Y', false, ID_REDO_PAINT },
-    { 'Z', true, ID_REDO_PAINT },
-    { 'M', false, ID_MATERIALS },
-};
-
-LRESULT CMatIdDialog::OnListCtrlKey(WPARAM vk, LPARAM shift)
-{
-    for (const auto& key : s_listKeys)
-        if (key.vk == vk && key.shift == (shift != 0))
-        {
-            SendMessage(WM_COMMAND, key.command);
-            return TRUE;
-        }
-    return FALSE;
-}
 
 BOOL CMatIdDialog::OnInitDialog()
 {
@@ -149,4 +118,45 @@ void CMatIdDialog::OnSpareButton()
 void CMatIdDialog::OnKillfocusFaceList()
 {
     UpdateData(FALSE);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Where the window opens: the window-position file under the host's directory
+
+// A host that reports no directory gives an empty path, which no open accepts. An empty
+// directory is none too: the path would name a folder at the root of the current drive.
+std::string CMatIdDialog::GetSettingsPath()
+{
+    const char* directory = zvkGetZVDir(0);
+    if (directory == NULL || directory[0] == '\0')
+        return std::string();
+    return std::string(directory) + "\\zv\\zvk\\zVkQuarvelind\\zVkQuarvelind.ini";
+}
+
+// Reads the left and top edges. A stored position at which the window would lie outside
+// every monitor counts as unreadable, so the caller falls back to (100, 100).
+bool CMatIdDialog::LoadPosition()
+{
+    bool result = ReadPositionFile(m_settingsFile, GetSettingsPath(), m_nLeft, m_nTop);
+    if (result && !IntersectsAMonitor(m_hWnd, m_nLeft, m_nTop))
+        result = false;
+    return result;
+}
+
+bool CMatIdDialog::SavePosition()
+{
+    RECT rect;
+    GetWindowRect(&rect);
+    if (m_bSaveFailed)
+        return false;
+    const bool result = m_settingsFile.OpenForWrite(GetSettingsPath());
+    if (result)
+    {
+        m_settingsFile.WriteInt(rect.left, true);
+        m_settingsFile.WriteInt(rect.top, true);
+    }
+    m_settingsFile.CloseWrite();
+    if (!result)
+        m_bSaveFailed = true;
+    return result;
 }

@@ -5,7 +5,7 @@
 #include "host/zvkapi.h"
 #include "settings/WindowPosition.h"
 #include "ui/ListPositions.h"
-#include "ui/MatIdDialog.h"
+#include "ui/WindowForward.h"
 
 static const char s_szTitle[] = "Materials of ";
 static const char s_szOutOfDate[] = "List is out of date: reload it";
@@ -30,23 +30,23 @@ BEGIN_MESSAGE_MAP(CMaterialsPanel, CDialog)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CMaterialsPanel::CMaterialsPanel(CMatIdDialog& owner)
-    : CDialog(IDD, &owner), m_owner(owner)
+CMaterialsPanel::CMaterialsPanel(CWnd& owner, CPanelCommands& commands)
+    : CDialog(IDD, &owner), m_owner(owner), m_commands(commands)
 {
 }
 
 /////////////////////////////////////////////////////////////////////////////
 // The one panel
 
-void CMaterialsPanel::Open(CMatIdDialog& owner, ZvkHandle listed)
+void CMaterialsPanel::Open(CWnd& owner, CPanelCommands& commands, ZvkHandle listed)
 {
     if (s_pOpen != NULL)
     {
-        s_pOpen->BringForward();
+        BringWindowForward(*s_pOpen, s_pOpen->m_bActive);
         s_pOpen->Show(listed);
         return;
     }
-    s_pOpen = new CMaterialsPanel(owner);
+    s_pOpen = new CMaterialsPanel(owner, commands);
     // A window that cannot be made deletes its object and clears the pointer (PostNcDestroy).
     s_pOpen->Create(IDD_MATERIALS, &owner);
 }
@@ -103,18 +103,8 @@ void CMaterialsPanel::PlaceWindow()
     SetWindowPos(NULL, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// A second request: the panel hidden, minimised or behind other windows comes back in front.
-// Whether it is active is noted from its own activation, as asking costs a window-server call.
-void CMaterialsPanel::BringForward()
-{
-    if (!IsWindowVisible())
-        ShowWindow(SW_SHOW);
-    if (IsIconic())
-        ShowWindow(SW_RESTORE);
-    if (!m_bActive)
-        SetActiveWindow();
-}
-
+// Whether the panel is active is noted from its own activation, as asking costs a window-server
+// call at every "Materials...".
 BOOL CMaterialsPanel::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     if (message == WM_ACTIVATE)
@@ -165,7 +155,7 @@ static void ShowText(CWnd& window, CString& strShown, LPCTSTR text)
 void CMaterialsPanel::Refresh()
 {
     ZvkHandle polyhedron = SelectedPolyhedron();
-    Show(m_owner.IsListOf(polyhedron) ? polyhedron : NULL);
+    Show(m_commands.IsListOf(polyhedron) ? polyhedron : NULL);
 }
 
 // The rows are read afresh only from a face list of the selected polyhedron (listed, known up to
@@ -182,9 +172,9 @@ void CMaterialsPanel::Show(ZvkHandle listed)
         CountFaces(listed);
         ReadColours(listed);
         changed = changed || !(m_tally == before);
-        if (m_strName.Compare(m_owner.List().Name().c_str()) != 0)
+        if (m_strName.Compare(m_commands.List().Name().c_str()) != 0)
         {
-            m_strName = m_owner.List().Name().c_str();
+            m_strName = m_commands.List().Name().c_str();
             SetWindowText(CString(s_szTitle) + m_strName);
         }
     }
@@ -201,16 +191,15 @@ void CMaterialsPanel::Show(ZvkHandle listed)
 // coloured entries name the painted faces without a word of their texts read back.
 void CMaterialsPanel::CountFaces(ZvkHandle polyhedron)
 {
-    const CFaceListModel& list = m_owner.List();
     CHostPolyhedron faces(polyhedron);
     const CHostPolyhedron::Records records = faces.ReadRecords();
-    const int entries = list.EntryCount();
+    const int entries = m_commands.List().EntryCount();
     const int readable = records.ReadableCount() < entries ? records.ReadableCount() : entries;
     m_tally = CountFacesByMaterial(readable, [records](int face) { return records.MaterialOfReadable(face); });
     // Entries past the faces the host gives records for are counted as faces without one.
     m_tally.faces = entries;
     m_tally.withoutRecord += entries - readable;
-    for (int entry : list.Entries(true))
+    for (int entry : m_commands.PaintedEntries())
         if (const ZvkFace* record = records.FaceRecord(entry))
             MarkPainted(m_tally, zvkFaceMaterialIndex(record));
 }
@@ -256,7 +245,7 @@ int CMaterialsPanel::CurrentRowAfterCount(const MaterialTally& before, int curre
 // the list is out of date, and nothing is done.
 const MaterialRow* CMaterialsPanel::RowToActOn()
 {
-    if (!m_bUpToDate || !m_owner.IsListOf(SelectedPolyhedron()))
+    if (!m_bUpToDate || !m_commands.IsListOf(SelectedPolyhedron()))
     {
         Refresh();
         return NULL;
@@ -268,7 +257,7 @@ void CMaterialsPanel::OnOK()
 {
     if (const MaterialRow* row = RowToActOn())
     {
-        m_owner.SelectFacesOfMaterial(row->index);
+        m_commands.SelectFaces(row->index);
         Refresh();
     }
 }
@@ -281,7 +270,7 @@ void CMaterialsPanel::OnDblclkRows()
 void CMaterialsPanel::OnToEditor()
 {
     if (const MaterialRow* row = RowToActOn())
-        m_owner.ShowMaterialInEditor(row->index);
+        m_commands.ToEditor(row->index);
 }
 
 // A greyed command does nothing from its menu item either: each asks afresh. The rows are read
@@ -289,9 +278,9 @@ void CMaterialsPanel::OnToEditor()
 void CMaterialsPanel::OnAssign()
 {
     const MaterialRow* row = RowToActOn();
-    if (row == NULL || m_owner.SelectedEntryCount() == 0)
+    if (row == NULL || m_commands.SelectedEntryCount() == 0)
         return;
-    if (m_owner.AssignMaterial(row->index))
+    if (m_commands.Assign(row->index))
         Refresh();
 }
 
@@ -300,7 +289,7 @@ void CMaterialsPanel::OnReplace()
     const MaterialRow* row = RowToActOn();
     if (row == NULL || row->faces == 0)
         return;
-    if (m_owner.ReplaceMaterial(row->index))
+    if (m_commands.Replace(row->index))
         Refresh();
 }
 
@@ -314,7 +303,7 @@ void CMaterialsPanel::OnSelchangeRows()
 void CMaterialsPanel::UpdateCommands()
 {
     const MaterialRow* row = m_bUpToDate ? MaterialRowAt(m_tally, m_rowList.GetCurSel()) : NULL;
-    bool assign = row != NULL && m_owner.SelectedEntryCount() > 0;
+    bool assign = row != NULL && m_commands.SelectedEntryCount() > 0;
     bool replace = row != NULL && row->faces > 0;
     int shown = (row != NULL ? 1 : 0) | (assign ? 2 : 0) | (replace ? 4 : 0);
     if (shown == m_commandsShown)

@@ -10,9 +10,8 @@
 #include "host/zvkapi.h"
 #include "model/MaterialTally.h"
 #include "ui/MaterialRowList.h"
+#include "ui/PanelCommands.h"
 #include "ui/resource.h"
-
-class CMatIdDialog;
 
 class CMaterialsPanel : public CDialog
 {
@@ -22,7 +21,7 @@ public:
     // The one panel: made beside the tool window (or where it was last shown during this run),
     // or brought forward; either way showing the polyhedron of the owner's list, which the owner
     // has just found up to date.
-    static void Open(CMatIdDialog& owner, ZvkHandle listed);
+    static void Open(CWnd& owner, CPanelCommands& commands, ZvkHandle listed);
     // The open panel, if any, shows the host's materials afresh, or greys its rows when the
     // face list is out of date.
     static void RefreshOpen();
@@ -30,7 +29,7 @@ public:
     static void CloseOpen();
 
 protected:
-    explicit CMaterialsPanel(CMatIdDialog& owner);
+    CMaterialsPanel(CWnd& owner, CPanelCommands& commands);
     virtual ~CMaterialsPanel() {}
 
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -57,12 +56,12 @@ protected:
     const MaterialRow* RowToActOn();
     void UpdateCommands();
     void PlaceWindow();
-    void BringForward();
 
 private:
     static CMaterialsPanel* s_pOpen;
 
-    CMatIdDialog& m_owner;
+    CWnd& m_owner;
+    CPanelCommands& m_commands;
     CStatic m_state;
     CMaterialRowList m_rowList;
     CStatic m_total;

@@ -6,8 +6,9 @@
 
 #include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
-#include "model/FaceListModel.h"
 #include "model/PaintHistory.h"
+#include "ui/FaceListView.h"
+#include "ui/UndoCommands.h"
 
 // A face the host gives no record for is not taken down: undo could not tell whether it changed.
 // The records are read through the view the press paints through, so always where the host gives
@@ -18,10 +19,8 @@ public:
     explicit CPaintRecorder(const CHostPolyhedron& polyhedron)
         : m_polyhedron(polyhedron), m_nBefore(-1)
     {
-        char szName[ZVK_NAME_BUFFER_SIZE];
-        ReadFullName(polyhedron.Handle(), szName);
-        m_step.polyhedron = szName;
-        m_step.faceCount = polyhedron.FaceCount();
+        m_step.polyhedron.name = FullNameOf(polyhedron.Handle());
+        m_step.polyhedron.faceCount = polyhedron.FaceCount();
         m_step.listGeneration = g_paintHistory.ListGeneration();
     }
 
@@ -45,11 +44,11 @@ public:
     // paint states are not read, as the press empties the list (a list generation of its own).
     void BeforeAll()
     {
-        if (m_step.faceCount > FACE_LIMIT)
+        if (m_step.polyhedron.faceCount > FACE_LIMIT)
             return;
-        m_step.faces.reserve((std::size_t)m_step.faceCount);
+        m_step.faces.reserve((std::size_t)m_step.polyhedron.faceCount);
         const CHostPolyhedron::Records records = m_polyhedron.ReadRecords();
-        for (int face = 0; face < m_step.faceCount; ++face)
+        for (int face = 0; face < m_step.polyhedron.faceCount; ++face)
         {
             int before = MaterialOf(records, face);
             if (before >= 0)
@@ -58,7 +57,7 @@ public:
     }
     // Around a run of paints with no read between them: the faces' indices and entries before
     // it, then after it, with the entries' paint state after.
-    void BeforeFaces(const std::vector<int>& faces, const CFaceListModel& list)
+    void BeforeFaces(const std::vector<int>& faces, const CFaceListView& list)
     {
         m_step.faces.reserve(faces.size());
         const CHostPolyhedron::Records records = m_polyhedron.ReadRecords();
@@ -116,7 +115,7 @@ private:
     // For a pass over many faces with no paint between: the records read once.
     int MaterialOf(const CHostPolyhedron::Records& records, int face) const
     {
-        return face < m_step.faceCount ? records.MaterialOfFace(face) : -1;
+        return face < m_step.polyhedron.faceCount ? records.MaterialOfFace(face) : -1;
     }
 
     const CHostPolyhedron& m_polyhedron;

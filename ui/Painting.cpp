@@ -120,6 +120,17 @@ CMatIdDialog::EditorPaint CMatIdDialog::ReadyEditorPaint(CHostMaterial& probe)
     return EDITOR_PAINT_READY;
 }
 
+// What the materials panel's Replace paints: the same material with the same refusal.
+bool CMatIdDialog::ReadyToPaint(CHostMaterial& probe, CHostMaterial& paint)
+{
+    EditorPaint ready = ReadyEditorPaint(probe);
+    if (ready == EDITOR_PAINT_REFUSED)
+        return false;
+    if (ready == EDITOR_PAINT_READY)
+        paint = CHostMaterial::PaintCopy(m_bPaintInvisible != 0);
+    return true;
+}
+
 void CMatIdDialog::OnPaintAll()
 {
     UpdateData(FALSE);
@@ -150,8 +161,7 @@ void CMatIdDialog::PaintSelectedFace()
     int nCurrent = m_faceList.GetCurSel();
     if (nCurrent < 0)
         return;
-    m_faceList.GetText(nCurrent, m_strItemText);
-    int face = ReadEntryFaceIndex(m_strItemText);
+    int face = EntryFace(m_faceList, nCurrent, m_strItemText);
     if (!IsFaceOf(face, zvkPolyhGetNbrFaces(polyhedron)))
     {
         UpdateData(FALSE);
@@ -170,8 +180,8 @@ void CMatIdDialog::PaintSelectedFace()
     recorder.Reserve(1);
     recorder.BeforeFace(face);
     faces.PaintFace(face, material);
-    recorder.AfterFace(face, m_list.PaintOf(face), paint);
-    SetEntryPaint(face, paint, true);
+    recorder.AfterFace(face, m_faceList.PaintOf(face), paint);
+    m_faceList.SetItemColour(face, EntryColourOf(paint));
     recorder.Keep();
     material.ShowInEditor();
     material.Release();
@@ -204,14 +214,13 @@ void CMatIdDialog::PaintSelectedFaces()
         for (int i = 0; i < positions.GetCount(); ++i)
         {
             CString strText;
-            m_faceList.GetText(positions[i], strText);
-            int face = ReadEntryFaceIndex(strText);
+            int face = EntryFace(m_faceList, positions[i], strText);
             if (!IsFaceOf(face, faces.FaceCount()))
                 continue;
             recorder.BeforeFace(face);
             faces.PaintFace(face, material);
-            recorder.AfterFace(face, m_list.PaintOf(positions[i]), paint);
-            SetEntryPaint(positions[i], paint, true);
+            recorder.AfterFace(face, m_faceList.PaintOf(positions[i]), paint);
+            m_faceList.SetItemColour(positions[i], EntryColourOf(paint));
         }
         recorder.Keep();
     }

@@ -13,6 +13,8 @@ void CMatIdDialog::OnSelchangeFaceList()
 {
     UpdateData(FALSE);
     ZvkHandle polyhedron = SelectedPolyhedron();
+    // The list's selection changed without the host being told.
+    m_list.SetHostHasSelection(false);
     if (polyhedron == NULL)
         return;
     zvkCurrobjEditToolClose();
@@ -27,6 +29,15 @@ void CMatIdDialog::OnSelchangeFaceList()
         SelectMultipleFaces();
     else if (selected == 1)
         SelectSingleFace();
+    m_list.SetHostHasSelection(selected == 1 || (selected >= 2 && selected < m_faceList.GetCount()));
+    SelectionChanged();
+    UpdateData(FALSE);
+}
+
+// A command of ours selected entries and gave the host their faces: the rest as after a click.
+void CMatIdDialog::ListSelectionMade(int selected)
+{
+    SetPaintButtons(selected, m_faceList.GetCount());
     SelectionChanged();
     UpdateData(FALSE);
 }
@@ -56,8 +67,7 @@ void CMatIdDialog::SelectSingleFace()
     if (polyhedron == NULL)
         return;
     int current = m_faceList.GetCurSel();
-    m_faceList.GetText(current, m_strItemText);
-    int face = ReadEntryFaceIndex(m_strItemText);
+    int face = EntryFace(m_faceList, current, m_strItemText);
     int count = zvkPolyhGetNbrFaces(polyhedron);
 
     if (current >= 0 && IsFaceOf(face, count))
@@ -88,8 +98,7 @@ void CMatIdDialog::SelectMultipleFaces()
             CString text;
             for (int i = 0; i < positions.GetCount(); ++i)
             {
-                m_faceList.GetText(positions[i], text);
-                int face = ReadEntryFaceIndex(text);
+                int face = EntryFace(m_faceList, positions[i], text);
                 if (IsFaceOf(face, count))
                     faces.Select(face);
             }
@@ -112,8 +121,7 @@ void CMatIdDialog::PickFaceMaterial()
     ZvkHandle polyhedron = SelectedPolyhedron();
     if (polyhedron == NULL)
         return;
-    m_faceList.GetText(current, m_strItemText);
-    int face = ReadEntryFaceIndex(m_strItemText);
+    int face = EntryFace(m_faceList, current, m_strItemText);
 
     CHostMaterial material = CHostMaterial::EditorCopy();
     // No material to copy the face's into: the editor keeps what it shows.

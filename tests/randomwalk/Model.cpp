@@ -62,6 +62,7 @@ void RandomWalk::ApplyEmptied(bool hostToldToClose)
     m_model.texts.clear();
     m_model.colours.clear();
     m_model.paintFace = m_model.paintSelection = false;
+    m_model.hostHasListSelection = false;
     if (hostToldToClose && HostIsPolyhedron())
     {
         m_hostFacesKnown = true;
@@ -198,6 +199,7 @@ void RandomWalk::ApplyChosenSelected(const std::vector<int>& chosen, int current
     m_expectedHostFaces.clear();
     if (n < count)
         m_expectedHostFaces.insert(chosen.begin(), chosen.end());
+    m_model.hostHasListSelection = n < count;
 }
 
 // The host gave no array for the one call: the list stays as it was, buttons and title too, and
@@ -282,6 +284,7 @@ void RandomWalk::FinishMenu()
 void RandomWalk::ApplyLoad()
 {
     ++m_generation;
+    m_model.hostHasListSelection = false;
     m_model.texts.clear();
     m_model.colours.clear();
     if (!HostIsPolyhedron())
@@ -321,6 +324,7 @@ bool RandomWalk::ArrayRefused() const
 
 void RandomWalk::ApplySelectionChange()
 {
+    m_model.hostHasListSelection = false;
     if (!HostIsPolyhedron())
         return;
     if (m_model.label != HostName())
@@ -358,6 +362,7 @@ void RandomWalk::ApplySelectionChange()
             if (IsFaceOf(face, faces))
                 m_expectedHostFaces.insert(face);
         }
+    m_model.hostHasListSelection = selected == 1 || (selected >= 2 && selected != count);
     if (selected >= 2)
         m_model.title = LIST_TITLE;
 }
@@ -769,7 +774,8 @@ void RandomWalk::ApplyPanelPaint(bool assign, int row, bool noMaterial)
         Failure("the list's selection changed by \"Assign\" or \"Replace\"");
     m_hostFacesKnown = true;
     m_expectedHostFaces.clear();
-    if (!selected.empty() && (int)selected.size() < faces && !ArrayRefused())
+    // Only what the list's selection gave the host comes back: nothing after a load.
+    if (m_model.hostHasListSelection && !selected.empty() && (int)selected.size() < faces && !ArrayRefused())
         m_expectedHostFaces.insert(selected.begin(), selected.end());
     ApplyPanelRefresh();
 }

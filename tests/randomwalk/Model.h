@@ -119,6 +119,8 @@ struct WindowModel
     bool clearAndModesEnabled = false;
     bool paintFace = false, paintSelection = false;
     int copy = 0, random = 0, invisible = 0;
+    // The host's face selection is what the list's selection gave it: a panel paint gives it back.
+    bool hostHasListSelection = false;
 };
 
 // What the face list's menu should show when it opens, and what it was opened on.

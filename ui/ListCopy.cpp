@@ -1,6 +1,6 @@
 // Copying face list entries to the clipboard as text: face, material index and paint state,
 // separated by tabs, one line per entry.
-#include "ui/MatIdDialog.h"
+#include "ui/ListCommands.h"
 
 #include <string.h>
 
@@ -38,7 +38,7 @@ static const char* ShownMaterial(const char* text)
 // The message box that says why nothing was copied, or NULL once the text is on the clipboard.
 // Another program holding the clipboard open, and no memory for the text, leave the clipboard as
 // it was.
-static const char* PutOnClipboard(CWnd* pOwner, const std::string& text)
+static const char* PutOnClipboard(HWND hOwner, const std::string& text)
 {
     HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     if (hText == NULL)
@@ -51,7 +51,7 @@ static const char* PutOnClipboard(CWnd* pOwner, const std::string& text)
     }
     memcpy(pText, text.c_str(), text.size() + 1);
     ::GlobalUnlock(hText);
-    if (!pOwner->OpenClipboard())
+    if (!::OpenClipboard(hOwner))
     {
         ::GlobalFree(hText);
         return s_szClipboardInUse;
@@ -71,23 +71,23 @@ static const char* PutOnClipboard(CWnd* pOwner, const std::string& text)
 
 // The lines are made under "Please wait..." (a long list takes a while); a clipboard that
 // cannot be had is said once the wait is over.
-void CMatIdDialog::CopyEntries(const std::vector<int>& positions)
+void CListCommands::CopyEntries(const std::vector<int>& positions)
 {
-    CBusyIndicator busy(m_listTitle);
+    CBusyIndicator busy(m_view.Title());
     std::string text = EntriesText(positions);
     busy.End();
-    if (const char* failure = PutOnClipboard(this, text))
-        AfxMessageBox(failure, MB_ICONINFORMATION, 0);
+    if (const char* failure = PutOnClipboard(m_view.Owner(), text))
+        m_view.Tell(failure);
 }
 
 // The face is read from the entry as every command reads it. The material index comes afresh
 // from the host while the list belongs to the selected polyhedron (empty when the host has no
 // record of the face); for an out-of-date list the host's faces are another polyhedron's, so
 // the line keeps the index the entry shows.
-std::string CMatIdDialog::EntriesText(const std::vector<int>& positions)
+std::string CListCommands::EntriesText(const std::vector<int>& positions)
 {
     ZvkHandle polyhedron = SelectedPolyhedron();
-    bool upToDate = IsListOf(polyhedron);
+    bool upToDate = m_view.IsListOf(polyhedron);
     // The host's faces are read only for a list of the selected polyhedron.
     CHostPolyhedron faces(upToDate ? polyhedron : NULL);
 
@@ -97,8 +97,7 @@ std::string CMatIdDialog::EntriesText(const std::vector<int>& positions)
     char szNumber[16];
     for (size_t i = 0; i < positions.size(); ++i)
     {
-        m_faceList.GetText(positions[i], strEntry);
-        int face = ReadEntryFaceIndex(strEntry);
+        int face = EntryFace(m_view.List(), positions[i], strEntry);
         wsprintf(szNumber, "%d", face);
         text += szNumber;
         text += '\t';
@@ -110,16 +109,15 @@ std::string CMatIdDialog::EntriesText(const std::vector<int>& positions)
             text += szNumber;
         }
         text += '\t';
-        text += PaintState(m_list.PaintOf(positions[i]));
+        text += PaintState(m_view.PaintOf(positions[i]));
         text += "\r\n";
     }
     return text;
 }
 
-void CMatIdDialog::OnCopyList()
+void CListCommands::CopyAll()
 {
-    UpdateData(FALSE);
-    int count = m_faceList.GetCount();
+    int count = m_view.EntryCount();
     if (count <= 0)
         return;
     std::vector<int> positions(count);
@@ -128,14 +126,9 @@ void CMatIdDialog::OnCopyList()
     CopyEntries(positions);
 }
 
-void CMatIdDialog::OnCopySelected()
+void CListCommands::CopySelected()
 {
-    UpdateData(FALSE);
-    CSelectedPositions selected(m_faceList);
-    if (selected.GetCount() <= 0)
-        return;
-    std::vector<int> positions(selected.GetCount());
-    for (int i = 0; i < selected.GetCount(); ++i)
-        positions[i] = selected[i];
-    CopyEntries(positions);
+    std::vector<int> positions = m_view.Selected();
+    if (!positions.empty())
+        CopyEntries(positions);
 }

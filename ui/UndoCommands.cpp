@@ -1,6 +1,6 @@
 // Undo and redo of the tool window's paints: the faces of a step brought to the index on the other
 // side of the paint, one material per index, the face list following, and the menu's two items.
-#include "ui/MatIdDialog.h"
+#include "ui/UndoCommands.h"
 
 #include <string>
 #include <vector>
@@ -8,8 +8,8 @@
 #include "host/HostMaterial.h"
 #include "host/HostPolyhedron.h"
 #include "host/zvkapi.h"
-#include "ui/BusyIndicator.h"
-#include "ui/MaterialsPanel.h"
+#include "ui/PaintRun.h"
+#include "ui/resource.h"
 
 // One history for the loaded plug-in: a closed window keeps it, unloading the library frees it.
 CPaintHistory g_paintHistory;
@@ -45,8 +45,8 @@ const std::uint32_t LOOK_AHEAD = 256;
 // are looked at LOOK_AHEAD at a time, then those to paint are painted in one go. The index's
 // material is made before the run's first paint; when the host makes none, that run and the ones
 // after it are not reached, and what was painted before stays painted. One function per
-// direction, and nothing in the loops that the bare paints would not do: they run once per face,
-// up to 65,534 times, beside a host call that costs only a few times more.
+// direction, and nothing in the loops that the bare paints would not do: they run once per face
+// of a step that may hold every face, beside a host call that costs only a few times more.
 template <bool undo>
 RestoreOutcome RestoreFacesTo(CHostPolyhedron& polyhedron, const PaintStep& step, bool wantRestored)
 {
@@ -105,12 +105,32 @@ RestoreOutcome RestoreFaces(CHostPolyhedron& polyhedron, const PaintStep& step, 
     return undo ? RestoreFacesTo<true>(polyhedron, step, wantRestored) : RestoreFacesTo<false>(polyhedron, step, wantRestored);
 }
 
-// A step is for the polyhedron selected now when that has the step's full name and face count:
-// the one it was painted on, whether the face list shows it or not.
+// A step is for the polyhedron selected now when that is the one it was painted on, whether the
+// face list shows it or not.
 bool IsStepOf(const PaintStep* step, ZvkHandle polyhedron)
 {
-    return step != NULL && polyhedron != NULL && zvkPolyhGetNbrFaces(polyhedron) == step->faceCount
-        && FullNameOf(polyhedron) == step->polyhedron;
+    return step != NULL && polyhedron != NULL && step->polyhedron == IdentityOf(polyhedron);
+}
+
+// The list is of this polyhedron (entry i is face i): the restored faces' entries show the index
+// their records hold now and, while the list is still the one the paint went through, the colour
+// they had on that side of the paint. The entries stay where they are, selected or not.
+bool ShowRestoredEntries(CFaceListView& view, const CHostPolyhedron& polyhedron, const PaintStep& step,
+                         const std::vector<std::uint32_t>& restored, bool undo)
+{
+    bool sameList = step.listGeneration == g_paintHistory.ListGeneration();
+    const CHostPolyhedron::Records records = polyhedron.ReadRecords();
+    for (std::uint32_t i : restored)
+    {
+        const PaintedFace& face = step.faces[i];
+        EntryPaint paint = sameList ? (EntryPaint)(undo ? face.entryBefore : face.entryAfter) : view.PaintOf(face.face);
+        int index = records.MaterialOfFace(face.face);
+        if (index >= 0)
+            view.ShowEntry(face.face, paint, (std::uint16_t)index);
+        else
+            view.ShowPaint(face.face, paint);
+    }
+    return !restored.empty();
 }
 
 // What the user is told after the host let an undo or redo go only part of the way, or after
@@ -137,84 +157,32 @@ void TellOutcome(bool undo, int reached, int total, int changedSince)
 
 } // namespace
 
-void CMatIdDialog::OnUndoPaint()
-{
-    RestorePaint(true);
-}
-
-void CMatIdDialog::OnRedoPaint()
-{
-    RestorePaint(false);
-}
-
-// The latest step undone or redone as far as the host lets it. With no step, or one of another
-// polyhedron, nothing happens: the menu item is greyed then, and a key does nothing either.
-// No data exchange: the command changes no member it shows, and each exchange is a round trip to
-// the window server per text control, a tenth of the undo of "Paint all" on 65,534 faces.
-void CMatIdDialog::RestorePaint(bool undo)
+// The step is undone or redone under the paint skeleton; what the host could not do, and the
+// faces changed since, are told once the wait is over.
+bool CUndoCommands::Restore(bool undo)
 {
     ZvkHandle polyhedron = SelectedPolyhedron();
     const PaintStep* step = undo ? g_paintHistory.NextUndo() : g_paintHistory.NextRedo();
     if (!IsStepOf(step, polyhedron))
-        return;
-    CBusyIndicator busy(m_listTitle);
-    zvkCurrobjEditToolClose();
-    bool listShowsIt = IsListOf(polyhedron);
-    // What the list is shown allocates nothing once the host has painted a face: a command that
-    // runs out of memory leaves the list as it was, never with some entries shown and others not.
-    if (listShowsIt)
-        m_list.ReserveShownIndices();
-    CHostPolyhedron faces(polyhedron);
-    RestoreOutcome outcome = RestoreFaces(faces, *step, undo, listShowsIt);
+        return false;
+    bool listShowsIt = m_view.IsListOf(polyhedron);
     int total = (int)step->faces.size();
-    int reached = total - (int)outcome.notReached.size();
-    if (reached > 0)
-    {
-        if (listShowsIt)
-            ShowRestoredEntries(faces, *step, outcome.restored, undo);
+    RestoreOutcome outcome;
+    RunPaint(m_view, listShowsIt, [&]() {
+        CHostPolyhedron faces(polyhedron);
+        outcome = RestoreFaces(faces, *step, undo, listShowsIt);
+        if (total - (int)outcome.notReached.size() == 0)
+            return false;
+        bool shown = listShowsIt && ShowRestoredEntries(m_view, faces, *step, outcome.restored, undo);
         // The step is split or moved: it is not looked at again.
         if (undo)
             g_paintHistory.Undone(outcome.notReached);
         else
             g_paintHistory.Redone(outcome.notReached);
-    }
-    PaintRestored();
-    busy.End();
-    TellOutcome(undo, reached, total, outcome.changedSince);
-}
-
-// Where the window reacts once an undo or a redo went to the host, as after a paint: the host
-// shows the faces as they are now, and so does the materials panel. An undo or redo with nothing
-// to act on never gets here: it only asks the host questions.
-void CMatIdDialog::PaintRestored()
-{
-    RefreshHost();
-    CMaterialsPanel::RefreshOpen();
-}
-
-/////////////////////////////////////////////////////////////////////////////
-// The face list
-
-// The list is of this polyhedron (entry i is face i): the restored faces' entries show the index
-// their records hold now and, while the list is still the one the paint went through, the colour
-// they had on that side of the paint. Both are the model's, which the list draws and answers from:
-// the entries stay where they are, selected or not, and the list is repainted once.
-void CMatIdDialog::ShowRestoredEntries(const CHostPolyhedron& polyhedron, const PaintStep& step,
-                                       const std::vector<std::uint32_t>& restored, bool undo)
-{
-    if (restored.empty())
-        return;
-    bool sameList = step.listGeneration == g_paintHistory.ListGeneration();
-    const CHostPolyhedron::Records records = polyhedron.ReadRecords();
-    for (std::uint32_t i : restored)
-    {
-        const PaintedFace& face = step.faces[i];
-        if (sameList)
-            m_list.SetPaint(face.face, (EntryPaint)(undo ? face.entryBefore : face.entryAfter));
-        if (const ZvkFace* record = records.FaceRecord(face.face))
-            m_list.SetShownIndex(face.face, zvkFaceMaterialIndex(record));
-    }
-    m_faceList.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        return shown;
+    });
+    TellOutcome(undo, total - (int)outcome.notReached.size(), total, outcome.changedSince);
+    return true;
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -237,7 +205,7 @@ static void FitUndoItem(CMenu* pPopup, UINT id, const char* verb, const char* ke
     pPopup->EnableMenuItem(id, MF_BYCOMMAND | (IsStepOf(step, polyhedron) ? MF_ENABLED : MF_GRAYED));
 }
 
-void CMatIdDialog::FitUndoItems(CMenu* pPopup, ZvkHandle polyhedron)
+void CUndoCommands::FitMenu(CMenu* pPopup, ZvkHandle polyhedron) const
 {
     FitUndoItem(pPopup, ID_UNDO_PAINT, "Undo", "Ctrl+Z", g_paintHistory.NextUndo(), polyhedron);
     FitUndoItem(pPopup, ID_REDO_PAINT, "Redo", "Ctrl+Y", g_paintHistory.NextRedo(), polyhedron);

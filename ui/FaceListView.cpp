@@ -1,0 +1,37 @@
+#include "ui/FaceListView.h"
+
+#include "host/HostPolyhedron.h"
+#include "ui/ListPositions.h"
+
+bool CFaceListView::IsListOf(ZvkHandle polyhedron) const
+{
+    return polyhedron != NULL && m_model.IsOf(IdentityOf(polyhedron));
+}
+
+std::vector<int> CFaceListView::Selected() const
+{
+    return SelectedPositionsOf(m_list);
+}
+
+// With redrawing off, so the list is drawn once, with the new selection.
+void CFaceListView::SelectEntries(const std::vector<int>& chosen, int current)
+{
+    m_list.SetRedraw(FALSE);
+    m_list.SetSel(-1, FALSE);
+    SelectPositions(m_list, chosen);
+    // A later Shift-click extends from the current entry, as after a click on it.
+    m_list.SetAnchorIndex(current);
+    m_list.SetCaretIndex(current, FALSE);
+    RECT client, first;
+    m_list.GetClientRect(&client);
+    if (m_list.GetItemRect(chosen.front(), &first) == LB_ERR || first.top < client.top || first.bottom > client.bottom)
+        m_list.SetTopIndex(chosen.front());
+    m_list.SetRedraw(TRUE);
+    m_list.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE);
+}
+
+void CFaceListView::SelectionMade(int selected)
+{
+    m_model.SetHostHasSelection(selected > 0 && selected < m_list.GetCount());
+    m_window.ListSelectionMade(selected);
+}

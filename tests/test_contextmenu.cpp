@@ -350,7 +350,10 @@ TEST_F(ContextMenu, PaintStateItemsAreGreyedWhenNoEntryHasThatState)
     const Case cases[] = {
         { "nothing painted", {}, { SELECT_PAINTED } },
         { "one painted", { 1 }, {} },
-        { "every entry painted", { 0, 2 }, { SELECT_TO_DO } },
+        // An entry painted again is counted once: with it counted twice, the count would reach
+        // the entry count here while entry 2 is still to do.
+        { "it again and another: one still to do", { 1, 0 }, {} },
+        { "every entry painted", { 2 }, { SELECT_TO_DO } },
     };
     for (const Case& c : cases)
     {
@@ -739,6 +742,61 @@ TEST_F(MaterialsPanel, AssignAndReplacePaintOnlyTheirFacesAsOneStepFromButtonsAn
         SendMessageA(panel, WM_CLOSE, 0, 0);
         PumpMessages();
     }
+}
+
+// What the list shows, read from the control, after the panel's paints and their undo and redo:
+// the entries painted (green before or not) take the paint's colour with a repaint before the
+// press returns, and undo gives each the colour it had. The host's face selection comes back only
+// as the list's selection gave it: after a load, which gave it nothing, none.
+TEST_F(MaterialsPanel, TheListShowsEachPaintOfThePanelAndItsUndoAndRedo)
+{
+    ZvkHandle polyhedron = LoadPolyhedron("Scene\\Tri", 3, { 1, 1, 0 });
+    ZvktMaterial first = {};
+    first.colour = { 1, 2, 3, 255 };
+    zvktSetEditorMaterial(&first);
+    SendMessageA(Item(IDC_COPY_MATERIAL), BM_CLICK, 0, 0);
+    PaintEntries({ 1, 1, 0 }, false);
+    HWND panel = RequestPanel();
+    ASSERT_TRUE(panel != NULL);
+    auto replace = [&](int face) {
+        std::string prefix = "matID " + std::to_string(zvktFaceMaterialIndex(polyhedron, face)) + "\t";
+        std::vector<std::string> rows = ListTexts(Rows(panel));
+        int row = (int)(std::find_if(rows.begin(), rows.end(), [&](const std::string& r) { return r.rfind(prefix, 0) == 0; })
+                        - rows.begin());
+        SendMessageA(Rows(panel), LB_SETCURSEL, row, 0);
+        SendMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_MATERIALS_LIST, LBN_SELCHANGE), (LPARAM)Rows(panel));
+        SetEditorToMarker();
+        RedrawWindow(m_list, NULL, NULL, RDW_UPDATENOW);
+        zvktJournalClear();
+        MessageLog paints(m_list, { WM_PAINT });
+        SendMessageA(GetDlgItem(panel, IDC_REPLACE), BM_CLICK, 0, 0);
+        EXPECT_FALSE(paints.Entries().empty()) << "the list was not repainted before the press returned";
+    };
+    auto colours = [&]() { return std::vector<COLORREF>{ EntryColour(0), EntryColour(1), EntryColour(2) }; };
+    const COLORREF G = CLR_PAINTED;
+
+    replace(0);
+    EXPECT_EQ((std::vector<COLORREF>{ G, G, 0 }), colours()) << "Replace over green entries";
+    EXPECT_EQ(std::vector<int>{ 0 }, FacesSelectedInHost(polyhedron)) << "the click's selection given back";
+    SetFocus(m_list);
+    PressCtrlKey('Z', false, false);
+    EXPECT_EQ((std::vector<COLORREF>{ G, G, 0 }), colours()) << "undone: green as before the Replace";
+    PressCtrlKey('Z', false, false);
+    EXPECT_EQ((std::vector<COLORREF>{ 0, G, 0 }), colours()) << "Paint face of entry 0 undone";
+    PressCtrlKey('Y', false, false);
+    EXPECT_EQ((std::vector<COLORREF>{ G, G, 0 }), colours()) << "redone";
+
+    Press(IDC_LOAD_LIST);
+    replace(2);
+    EXPECT_EQ((std::vector<COLORREF>{ 0, 0, G }), colours()) << "Replace after a load";
+    EXPECT_TRUE(CallsNamed("zvkPolyhSelectFaces").empty()) << "a load gave the host no selection to give back";
+    EXPECT_TRUE(FacesSelectedInHost(polyhedron).empty());
+    SetFocus(m_list);
+    PressCtrlKey('Z', false, false);
+    EXPECT_EQ((std::vector<COLORREF>{ 0, 0, 0 }), colours());
+    EXPECT_EQ("2 | 0", EntryText(2));
+    SendMessageA(panel, WM_CLOSE, 0, 0);
+    PumpMessages();
 }
 
 // A command whose button is greyed is greyed in the menu and does nothing when it arrives all

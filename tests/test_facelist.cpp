@@ -415,8 +415,7 @@ protected:
 
     void Draw(int itemID, UINT action, UINT state, COLORREF colour) { DrawOn(m_canvas, itemID, action, state, colour); }
 
-    // The list draws an entry's colour from the window's model of the list, not from the item
-    // data it is handed: entry 1 is put in the state of the colour as the window's commands do.
+    // Entry 1 put in the state of the colour as the window's commands do.
     void GiveEntryOneState(COLORREF colour)
     {
         Press(IDC_LOAD_LIST);
@@ -485,7 +484,8 @@ TEST_F(FaceListDrawing, AnEntryIsFilledAndWrittenInTheColoursOfItsState)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.label);
-        GiveEntryOneState(c.colour);
+        // The entry itself in another state: its colour is the item data the message brings.
+        GiveEntryOneState(c.colour == CLR_PAINTED ? CLR_PAINTED_INVISIBLE : CLR_PAINTED);
         m_canvas.Fill(c.before);
         Draw(1, c.action, c.state, c.colour);
         ExpectFilledWithText(c.fill, c.text);

@@ -88,8 +88,7 @@ public:
 
     // The face records as the host gives them now, for reads until the next paint through the view.
     // A pass over every face reads through this: its count and array stay in registers, where a
-    // read through the view asks again each time whether a paint came between (the floor of such
-    // a pass is about a nanosecond a face).
+    // read through the view asks again each time whether a paint came between.
     class Records
     {
     public:
@@ -99,7 +98,7 @@ public:
         }
 
         // The face record of a valid face, or NULL: nothing is read outside the face pointer array.
-        // One comparison a face: the passes over every face run at a few nanoseconds a face.
+        // One comparison a face: the passes over every face cost little more than the reads.
         const ZvkFace* FaceRecord(int face) const { return (unsigned)face < m_nReadable ? m_faces[face] : NULL; }
         // How many faces, from face 0, name a face of a non-null array.
         int ReadableCount() const { return (int)m_nReadable; }

@@ -36,7 +36,7 @@ struct MaterialTally
 };
 
 // The counts by index stay allocated and zero between tallies (only the indices met are reset),
-// for a fresh quarter megabyte each time costs more than the pass itself. Every index counted is
+// for fresh counts for every index each time would cost more than the pass itself. Every index counted is
 // among those met, and they are reset on every way out, a throw included: a later tally never
 // starts from another's counts.
 class CMaterialCounts

@@ -13,7 +13,7 @@
 #include "model/PolyhedronIdentity.h"
 
 // An entry's colour as a code, not as its COLORREF: the tool window colours entries in these three
-// ways only, and a byte keeps a face at eight bytes ("Paint all" on 65,534 faces is half a megabyte).
+// ways only, and a byte keeps a face at eight bytes (a step of "Paint all" holds every face).
 enum EntryPaint : std::uint8_t { ENTRY_TO_DO = 0, ENTRY_PAINTED = 1, ENTRY_PAINTED_INVISIBLE = 2 };
 
 struct PaintedFace

@@ -47,8 +47,8 @@ private:
     CBusyIndicator(const CBusyIndicator&);
     CBusyIndicator& operator=(const CBusyIndicator&);
 
-    // Loaded once: a system cursor is shared and never freed, and loading it again costs as much
-    // as the host painting 2,000 faces (25 to 35 µs here).
+    // Loaded once: a system cursor is shared and never freed, and loading it again at every
+    // command would cost as much as a paint of many faces.
     static HCURSOR WaitCursor()
     {
         if (s_hWait == NULL)

@@ -11,7 +11,7 @@ BEGIN_MESSAGE_MAP(CColorListBox, CListBox)
 END_MESSAGE_MAP()
 
 // Straight to the list's own procedure: sent, every entry of a load would go through the window's
-// dispatch to WindowProc and back, which costs a third of what the list itself spends on the
+// dispatch to WindowProc and back, which costs a good part of what the list itself spends on the
 // entry.
 int CColorListBox::AddString(LPCTSTR lpszItem)
 {

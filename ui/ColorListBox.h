@@ -90,8 +90,8 @@ private:
     void ReserveEntries(size_t more);
     void Emptied();
 
-    // The list box counts its selection entry by entry, a walk over 65,534 entries that would
-    // double the materials panel's refresh; -1 when it may have changed since it was counted.
+    // The list box counts its selection entry by entry, a walk over every entry that the materials
+    // panel would repeat at each refresh; -1 when it may have changed since it was counted.
     int m_nSelCount = -1;
 
     // Each entry's item data as its paint code, and how many are not to do.

@@ -46,7 +46,7 @@ const std::uint32_t LOOK_AHEAD = 256;
 // material is made before the run's first paint; when the host makes none, that run and the ones
 // after it are not reached, and what was painted before stays painted. One function per
 // direction, and nothing in the loops that the bare paints would not do: they run once per face
-// of a step that may hold every face, beside a host call that costs only a few times more.
+// of a step that may hold every face, beside a host call that costs not much more.
 template <bool undo>
 RestoreOutcome RestoreFacesTo(CHostPolyhedron& polyhedron, const PaintStep& step, bool wantRestored)
 {

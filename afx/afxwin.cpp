@@ -170,6 +170,11 @@ bool g_bOutOfMemory = false;   // a command ran out of memory; the outermost way
 
 } // namespace
 
+int AfxEntryDepth()
+{
+    return g_nEntryDepth;
+}
+
 CAfxEntry::CAfxEntry()
 {
     ++g_nEntryDepth;

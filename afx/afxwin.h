@@ -90,6 +90,9 @@ private:
     CAfxEntry(const CAfxEntry&);
     CAfxEntry& operator=(const CAfxEntry&);
 };
+// How many ways in are open now: 1 inside a message that came straight from outside, more inside
+// a message that came during another (a menu's, a message box's or a command's own loop).
+int AfxEntryDepth();
 
 /////////////////////////////////////////////////////////////////////////////
 // Message maps

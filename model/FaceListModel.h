@@ -1,7 +1,8 @@
-// What the face list is of: the polyhedron it was built for, by full name and entry count; the
-// material index a re-numbered entry shows; and whether the host's face selection is the one the
-// list's selection gave it. Each entry's paint state is the list control's own (its item data).
-// Needs no Win32, so it also builds natively for the sanitizer runs.
+// What the face list is of: the polyhedron it was built for, by full name and entry count, and
+// the object it was read from; the material index each entry shows, as filled or re-numbered
+// since; and whether the host's face selection is the one the list's selection gave it. Each
+// entry's paint state is the list control's own (its item data). Needs no Win32, so it also
+// builds natively for the sanitizer runs.
 #ifndef FACELISTMODEL_H
 #define FACELISTMODEL_H
 
@@ -15,14 +16,36 @@
 class CFaceListModel
 {
 public:
-    // The list was emptied: no entries. The name stays until it is set anew.
-    void Empty() { Filled(0); }
-    // The list was filled with this many entries, each showing what its face read then.
-    void Filled(int entries)
+    // The list was emptied: no entries, read from nothing. The name stays until it is set anew.
+    void Empty()
     {
-        m_nEntries = entries > 0 ? entries : 0;
+        m_nEntries = 0;
+        m_filledIndex.clear();
         m_shownIndex.clear();
         m_bHostHasSelection = false;
+        m_source = 0;
+        m_nSourceFaces = 0;
+    }
+    // A fill of this many entries begins: what it needs is allocated before the first is added.
+    // Then each entry's index is noted as it is added (-1 for a face listed without its record),
+    // and Filled says how many were.
+    void BeginFill(int entries)
+    {
+        Empty();
+        m_filledIndex.assign(entries > 0 ? (std::size_t)entries : 0u, NO_RECORD);
+    }
+    void NoteFilled(int entry, int index) { m_filledIndex[(std::size_t)entry] = index; }
+    void Filled(int entries) { m_nEntries = entries > 0 && entries <= (int)m_filledIndex.size() ? entries : 0; }
+    // The object the list was read from (or refused), as its handle and the face count the host
+    // reported: following reloads when either changes.
+    void SetSource(std::uintptr_t object, int reportedFaces)
+    {
+        m_source = object;
+        m_nSourceFaces = reportedFaces;
+    }
+    bool IsFrom(std::uintptr_t object, const std::string& fullName, int reportedFaces) const
+    {
+        return object != 0 && object == m_source && reportedFaces == m_nSourceFaces && fullName == m_name;
     }
     // The full name shown under the list ("" for none).
     void SetName(std::string name) { m_name = std::move(name); }
@@ -68,13 +91,40 @@ public:
         return true;
     }
 
+    // The faces read again: every entry whose face reads another index than the entry shows now
+    // shows that one; an entry whose face has no record now (-1) is left. How many changed.
+    template <class MaterialOf>
+    int ShowIndicesNow(MaterialOf materialOf)
+    {
+        int changed = 0;
+        for (int entry = 0; entry < m_nEntries; ++entry)
+        {
+            const int now = materialOf(entry);
+            if (now >= 0 && now != IndexShown(entry))
+            {
+                SetShownIndex(entry, (std::uint16_t)now);
+                ++changed;
+            }
+        }
+        return changed;
+    }
+
 private:
     static constexpr std::int32_t AS_FILLED = -1;
+    static constexpr std::int32_t NO_RECORD = -1;
+
+    int IndexShown(int entry) const
+    {
+        return !m_shownIndex.empty() && m_shownIndex[entry] != AS_FILLED ? m_shownIndex[entry] : m_filledIndex[entry];
+    }
 
     std::string m_name;
     int m_nEntries = 0;
+    std::vector<std::int32_t> m_filledIndex;  // the index each entry was filled with
     std::vector<std::int32_t> m_shownIndex;   // empty until an entry shows another index
     bool m_bHostHasSelection = false;
+    std::uintptr_t m_source = 0;
+    int m_nSourceFaces = 0;
 };
 
 #endif

@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "host/zvkapi.h"
+
 // The sums are taken wide and clamped, so no stored number can overflow them.
 bool IntersectsAMonitor(HWND window, int left, int top)
 {
@@ -17,4 +19,12 @@ bool IntersectsAMonitor(HWND window, int left, int top)
     there.right = static_cast<LONG>(right < LONG_MAX ? right : LONG_MAX);
     there.bottom = static_cast<LONG>(bottom < LONG_MAX ? bottom : LONG_MAX);
     return ::MonitorFromRect(&there, MONITOR_DEFAULTTONULL) != NULL;
+}
+
+std::string SettingsFilePath(const char* fileName)
+{
+    const char* directory = zvkGetZVDir(0);
+    if (directory == NULL || directory[0] == '\0')
+        return std::string();
+    return std::string(directory) + "\\zv\\zvk\\zVkQuarvelind\\" + fileName;
 }

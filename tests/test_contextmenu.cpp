@@ -136,7 +136,7 @@ TEST_F(ContextMenu, OpensOnTheEntryUnderTheCursorOrTheCurrentOneWithoutChangingT
         }
         ASSERT_EQ(1, menu.Popups());
         EXPECT_EQ((std::vector<std::string>{ SelectMaterial(c.material), SELECT_PAINTED, SELECT_TO_DO, MATERIALS_ITEM,
-                                             COPY_LIST, COPY_SELECTED }),
+                                             FOLLOW_ITEM, COPY_LIST, COPY_SELECTED }),
                   WithoutUndoItems(menu.Texts()));
         EXPECT_EQ(std::vector<std::string>{ SELECT_PAINTED }, WithoutUndoItems(menu.GreyedTexts()));
         if (c.how != RIGHT_CLICK)
@@ -158,10 +158,10 @@ TEST_F(ContextMenu, AnEmptyListOrOneOutOfDateGreysItsItems)
         std::vector<std::string> enabled;
     };
     const Case cases[] = {
-        { "never loaded", false, 0, NULL, {} },
-        { "another name", true, 4, "Scene\\Other", { COPY_LIST, COPY_SELECTED } },
-        { "same name, another face count", true, 5, "Scene\\Box", { COPY_LIST, COPY_SELECTED } },
-        { "nothing selected", true, 0, NULL, { COPY_LIST, COPY_SELECTED } },
+        { "never loaded", false, 0, NULL, { FOLLOW_ITEM } },
+        { "another name", true, 4, "Scene\\Other", { FOLLOW_ITEM, COPY_LIST, COPY_SELECTED } },
+        { "same name, another face count", true, 5, "Scene\\Box", { FOLLOW_ITEM, COPY_LIST, COPY_SELECTED } },
+        { "nothing selected", true, 0, NULL, { FOLLOW_ITEM, COPY_LIST, COPY_SELECTED } },
     };
     for (const Case& c : cases)
     {
@@ -179,7 +179,7 @@ TEST_F(ContextMenu, AnEmptyListOrOneOutOfDateGreysItsItems)
 
         ASSERT_EQ(1, menu.Popups());
         EXPECT_EQ((std::vector<std::string>{ OUT_OF_DATE, SELECT_MATERIAL, SELECT_PAINTED, SELECT_TO_DO,
-                                             MATERIALS_ITEM, COPY_LIST, COPY_SELECTED }),
+                                             MATERIALS_ITEM, FOLLOW_ITEM, COPY_LIST, COPY_SELECTED }),
                   WithoutUndoItems(menu.Texts()));
         EXPECT_EQ(c.enabled, WithoutUndoItems(menu.EnabledTexts()));
         // A command that arrives anyway changes nothing either.

@@ -166,26 +166,42 @@ TEST(MaterialTally, RowsCountFacesByIndexAndSayWhatTheirMaterialIs)
     EXPECT_EQ("matID 5\t3 faces\t37.5 %\t", RowText(again, 1));
 }
 
-// The face list's model: what the list is of (an emptied list keeps its name until named anew),
-// the indices re-numbered entries show (a position outside the list changes nothing), and
-// whether the host has the list's selection, which a load or an emptying takes away.
+// The face list's model: what the list is of and was read from (an emptied list keeps its name
+// until named anew, but is read from nothing), the indices its entries show after the faces are
+// read again (a face without a record now is left; a position outside the list changes nothing),
+// and whether the host has the list's selection, which an emptying takes away.
 TEST(FaceListModel, KnowsWhatTheListIsOfAndWhatItsEntriesShow)
 {
     CFaceListModel list;
     list.SetName("Scene\\Cube");
+    list.BeginFill(5);
+    const int filled[] = { 3, 3, -1, 4, 0 };
+    for (int entry = 0; entry < 5; ++entry)
+        list.NoteFilled(entry, filled[entry]);
     list.Filled(5);
+    list.SetSource(0x1234, 5);
     EXPECT_TRUE(list.IsOf({ "Scene\\Cube", 5 }));
-    EXPECT_FALSE(list.IsOf({ "Scene\\Cube", 4 }));
-    EXPECT_FALSE(list.IsOf({ "Scene\\Cub", 5 }));
-    for (int entry : { 2, 5, -1 })
-        list.SetShownIndex(entry, 9);
+    EXPECT_FALSE(list.IsOf({ "Scene\\Cube", 4 }) || list.IsOf({ "Scene\\Cub", 5 }));
+    EXPECT_TRUE(list.IsFrom(0x1234, "Scene\\Cube", 5));
+    EXPECT_FALSE(list.IsFrom(0x1235, "Scene\\Cube", 5) || list.IsFrom(0x1234, "Scene\\Cube", -5)
+                 || list.IsFrom(0x1234, "Scene\\Cub", 5));
+
+    const int now[] = { 3, 7, 2, -1, 0 };
+    EXPECT_EQ(2, list.ShowIndicesNow([&](int entry) { return now[entry]; })) << "entries 1 and 2 read anew";
+    EXPECT_EQ(0, list.ShowIndicesNow([&](int entry) { return now[entry]; })) << "nothing changed since";
     std::uint16_t index = 0;
-    EXPECT_TRUE(list.ShownIndex(2, index) && index == 9);
-    EXPECT_FALSE(list.ShownIndex(1, index) || list.ShownIndex(5, index) || list.ShownIndex(-1, index));
+    EXPECT_TRUE(list.ShownIndex(1, index) && index == 7);
+    EXPECT_TRUE(list.ShownIndex(2, index) && index == 2);
+    EXPECT_FALSE(list.ShownIndex(0, index) || list.ShownIndex(3, index) || list.ShownIndex(5, index)
+                 || list.ShownIndex(-1, index));
+    list.SetShownIndex(5, 9);
+    list.SetShownIndex(-1, 9);
+
     list.SetHostHasSelection(true);
     list.Empty();
-    EXPECT_FALSE(list.ShownIndex(2, index) || list.HostHasSelection());
+    EXPECT_FALSE(list.ShownIndex(1, index) || list.HostHasSelection());
     EXPECT_TRUE(list.IsOf({ "Scene\\Cube", 0 }));
+    EXPECT_FALSE(list.IsFrom(0x1234, "Scene\\Cube", 5));
 }
 
 // A step of a polyhedron named name whose faces all went from index 1 to 2.

@@ -52,6 +52,7 @@ const char* const OUTCOMES[] = {
     "undo or redo key without IsDialogMessage", "panel: faces assigned", "panel: material replaced",
     "panel: assign or replace with nothing to change", "panel: no material for assign or replace",
     "panel: Esc without IsDialogMessage", "Esc in the face list without IsDialogMessage",
+    "follow: switched", "follow: a tick looked", "follow: list loaded", "follow: entries re-numbered",
 };
 
 /////////////////////////////////////////////////////////////////////////////

@@ -52,13 +52,7 @@ void CMatIdDialog::OnLoadList()
 
     m_faceList.SetRedraw(FALSE);
     busy.SetTitleAfter(s_szListTitle);
-    GetDlgItem(IDC_CLEAR_LIST)->EnableWindow(TRUE);
-    m_paintOptions.EnableWindow(TRUE);
-    m_btnCopyMaterial.EnableWindow(TRUE);
-    m_btnPaintRandom.EnableWindow(TRUE);
-    m_bPaintRandom = 0;
-    m_btnPaintInvisible.EnableWindow(TRUE);
-    SetPaintButtons(0, 0);
+    EnableForLoadedList();
 
     CHostMaterial editorMaterial = CHostMaterial::EditorCopy();
     // Without the material the load could not give the editor back what it showed: it stops
@@ -80,7 +74,6 @@ void CMatIdDialog::OnLoadList()
         m_faceList.SetRedraw(TRUE);
         return;
     }
-    m_list.Filled(m_faceList.GetCount());
 
     zvkPolyhInitializeMaterials(polyhedron);
     editorMaterial.ShowInEditor();
@@ -92,13 +85,47 @@ void CMatIdDialog::OnLoadList()
     UpdateData(FALSE);
 }
 
+// What a load enables and resets, whether it lists the faces or refuses them.
+void CMatIdDialog::EnableForLoadedList()
+{
+    GetDlgItem(IDC_CLEAR_LIST)->EnableWindow(TRUE);
+    m_paintOptions.EnableWindow(TRUE);
+    m_btnCopyMaterial.EnableWindow(TRUE);
+    m_btnPaintRandom.EnableWindow(TRUE);
+    m_bPaintRandom = 0;
+    m_btnPaintInvisible.EnableWindow(TRUE);
+    SetPaintButtons(0, 0);
+}
+
+// What following does when the host's selection is another polyhedron, or the same with another
+// face count: what the load shows, with only reads of the host and no message box; the face-limit
+// refusal shows in the title alone, once.
+void CMatIdDialog::LoadListFollowing(ZvkHandle polyhedron)
+{
+    UpdateData(FALSE);
+    m_faceList.SetRedraw(FALSE);
+    ListEmptied();
+    m_strItemText = "";
+    EnableForLoadedList();
+    ShowListName(FullNameOf(polyhedron).c_str());
+    bool listed = AddFaceEntries(polyhedron);
+    m_listTitle.SetWindowText(listed ? s_szListTitle : s_szRefusedTitle);
+    if (listed)
+        m_faceList.SetSel(0, TRUE);
+    m_faceList.SetRedraw(TRUE);
+    UpdateData(FALSE);
+}
+
 // One entry per face, in face order. A polyhedron at the face limit or above is refused as a
-// whole (false, nothing added); m_strItemText keeps the text of the last entry formed.
+// whole (false, nothing added); m_strItemText keeps the text of the last entry formed. The model
+// learns what each entry shows and what the list was read from, refused or not.
 bool CMatIdDialog::AddFaceEntries(ZvkHandle polyhedron)
 {
     CHostPolyhedron faces(polyhedron);
     // Faces reported without their array: nothing can be read, so nothing is listed.
     int count = faces.HasFaceArray() ? faces.FaceCount() : 0;
+    m_list.BeginFill(count < FACE_LIMIT ? count : 0);
+    m_list.SetSource((std::uintptr_t)polyhedron, faces.FaceCount());
     if (count > 0 && count < FACE_LIMIT)
         m_faceList.InitStorage(count, count * ENTRY_STORAGE_BYTES);
     // Each text is formed in a local buffer and m_strItemText takes only the one it keeps: nothing
@@ -107,7 +134,8 @@ bool CMatIdDialog::AddFaceEntries(ZvkHandle polyhedron)
     const CHostPolyhedron::Records records = faces.ReadRecords();
     for (int i = 0; i < count; ++i)
     {
-        if (const ZvkFace* record = records.FaceRecord(i))
+        const ZvkFace* record = records.FaceRecord(i);
+        if (record != NULL)
             FormatEntryText(szText, i, zvkFaceMaterialIndex(record));
         else
             FormatEntryTextWithoutRecord(szText, i);
@@ -118,7 +146,9 @@ bool CMatIdDialog::AddFaceEntries(ZvkHandle polyhedron)
             return false;
         }
         m_faceList.AddString(szText);
+        m_list.NoteFilled(i, record != NULL ? zvkFaceMaterialIndex(record) : -1);
     }
+    m_list.Filled(count);
     m_strItemText = szText;
     return true;
 }

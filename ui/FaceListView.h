@@ -26,6 +26,9 @@ public:
     // checks first (kept until the paint is done). False when the paint is refused (the user was
     // told); otherwise paint may still be unmade when the host made no material.
     virtual bool ReadyToPaint(CHostMaterial& probe, CHostMaterial& paint) = 0;
+    // The list loaded for this polyhedron as "Faces | matIDs" loads it, but only reading the host:
+    // no edit tool closed, no material made, no refresh, no message box.
+    virtual void LoadListFollowing(ZvkHandle polyhedron) = 0;
 
 protected:
     ~CToolWindowLink() {}
@@ -71,6 +74,7 @@ public:
     void SelectionMade(int selected);
 
     bool ReadyToPaint(CHostMaterial& probe, CHostMaterial& paint) { return m_window.ReadyToPaint(probe, paint); }
+    void LoadFollowing(ZvkHandle polyhedron) { m_window.LoadListFollowing(polyhedron); }
 
     CWnd& Title() const { return m_title; }
     // The list control, for what reads its entries' texts (EntryFace).

@@ -11,7 +11,8 @@ CMatIdDialog::CMatIdDialog(CWnd* pParent)
       m_view(m_faceList, m_listTitle, m_list, *this),
       m_listCommands(m_view),
       m_undoCommands(m_view),
-      m_panelCommands(m_view, m_listCommands)
+      m_panelCommands(m_view, m_listCommands),
+      m_followCommands(m_view)
 {
     m_strItemText = "";
     m_bCopyMaterial = 0;
@@ -54,6 +55,8 @@ BEGIN_MESSAGE_MAP(CMatIdDialog, CDialog)
     // The face list's menu and its Ctrl+letter keys; their commands arrive through OnCommand.
     ON_WM_CONTEXTMENU()
     ON_MESSAGE(WM_LIST_CTRL_KEY, &CMatIdDialog::OnListCtrlKey)
+    // Following Modelvane
+    ON_MESSAGE(WM_TIMER, &CMatIdDialog::OnFollowTimer)
 END_MESSAGE_MAP()
 
 BOOL CMatIdDialog::OnInitDialog()
@@ -82,6 +85,7 @@ BOOL CMatIdDialog::OnInitDialog()
     SetPaintButtons(0, 0);
     GetDlgItem(IDC_PAINT_ALL)->EnableWindow(TRUE);
     GetDlgItem(IDC_HELP_BUTTON)->EnableWindow(TRUE);
+    m_followCommands.Start(*this);
     return TRUE;
 }
 
@@ -123,14 +127,9 @@ void CMatIdDialog::OnKillfocusFaceList()
 /////////////////////////////////////////////////////////////////////////////
 // Where the window opens: the window-position file under the host's directory
 
-// A host that reports no directory gives an empty path, which no open accepts. An empty
-// directory is none too: the path would name a folder at the root of the current drive.
 std::string CMatIdDialog::GetSettingsPath()
 {
-    const char* directory = zvkGetZVDir(0);
-    if (directory == NULL || directory[0] == '\0')
-        return std::string();
-    return std::string(directory) + "\\zv\\zvk\\zVkQuarvelind\\zVkQuarvelind.ini";
+    return SettingsFilePath("zVkQuarvelind.ini");
 }
 
 // Reads the left and top edges. A stored position at which the window would lie outside

@@ -12,6 +12,7 @@
 #include "settings/TextFileStream.h"
 #include "ui/ColorListBox.h"
 #include "ui/FaceListView.h"
+#include "ui/FollowCommands.h"
 #include "ui/ListCommands.h"
 #include "ui/PanelCommands.h"
 #include "ui/UndoCommands.h"
@@ -56,6 +57,7 @@ protected:
     // The face list's context menu, its commands and its Ctrl+letter keys
     void OnContextMenu(CWnd* pWnd, CPoint pos);
     LRESULT OnListCtrlKey(WPARAM vk, LPARAM shift);
+    LRESULT OnFollowTimer(WPARAM nIDEvent, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -65,6 +67,8 @@ private:
     bool AddFaceEntries(ZvkHandle polyhedron);
     void ShowListName(const char* name);
     void ListEmptied();
+    void EnableForLoadedList();
+    virtual void LoadListFollowing(ZvkHandle polyhedron);
 
     // Selection
     void PickFaceMaterial();
@@ -117,6 +121,7 @@ private:
     CListCommands m_listCommands;
     CUndoCommands m_undoCommands;
     CPanelCommands m_panelCommands;
+    CFollowCommands m_followCommands;
 };
 
 extern CMatIdDialog* g_pToolDialog;

@@ -57,6 +57,12 @@ void CMaterialsPanel::RefreshOpen()
         s_pOpen->Refresh();
 }
 
+void CMaterialsPanel::FollowOpen()
+{
+    if (s_pOpen != NULL)
+        s_pOpen->Refresh(false);
+}
+
 void CMaterialsPanel::CloseOpen()
 {
     if (s_pOpen != NULL)
@@ -152,16 +158,16 @@ static void ShowText(CWnd& window, CString& strShown, LPCTSTR text)
     window.SetWindowText(text);
 }
 
-void CMaterialsPanel::Refresh()
+void CMaterialsPanel::Refresh(bool readColours)
 {
     ZvkHandle polyhedron = SelectedPolyhedron();
-    Show(m_commands.IsListOf(polyhedron) ? polyhedron : NULL);
+    Show(m_commands.IsListOf(polyhedron) ? polyhedron : NULL, readColours);
 }
 
 // The rows are read afresh only from a face list of the selected polyhedron (listed, known up to
 // date); otherwise they stay as they were, greyed under the out-of-date line. They are drawn
 // again only when they changed; the buttons follow the face list's selection as well.
-void CMaterialsPanel::Show(ZvkHandle listed)
+void CMaterialsPanel::Show(ZvkHandle listed, bool readColours)
 {
     bool changed = (listed != NULL) != m_bUpToDate;
     m_bUpToDate = listed != NULL;
@@ -170,7 +176,10 @@ void CMaterialsPanel::Show(ZvkHandle listed)
     {
         before = std::move(m_tally);
         CountFaces(listed);
-        ReadColours(listed);
+        if (readColours)
+            ReadColours(listed);
+        else if (m_strName.Compare(m_commands.List().Name().c_str()) == 0)
+            KeepColours(before);
         changed = changed || !(m_tally == before);
         if (m_strName.Compare(m_commands.List().Name().c_str()) != 0)
         {
@@ -221,6 +230,23 @@ void CMaterialsPanel::ReadColours(ZvkHandle polyhedron)
         row.b = colour.b;
         row.a = colour.a;
     }
+}
+
+// Each row's colour as the row of its index had it, for a recount of the same polyhedron; the rows of
+// another one show no colour until a refresh reads its slots.
+void CMaterialsPanel::KeepColours(const MaterialTally& before)
+{
+    for (MaterialRow& row : m_tally.rows)
+        for (const MaterialRow& was : before.rows)
+            if (was.index == row.index)
+            {
+                row.hasColour = was.hasColour;
+                row.r = was.r;
+                row.g = was.g;
+                row.b = was.b;
+                row.a = was.a;
+                break;
+            }
 }
 
 // The row of the material that was current before, or the first row.

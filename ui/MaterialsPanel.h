@@ -25,6 +25,10 @@ public:
     // The open panel, if any, shows the host's materials afresh, or greys its rows when the
     // face list is out of date.
     static void RefreshOpen();
+    // The same while the face list follows Modelvane: the rows recounted without a slot read (only
+    // reads of the host); a row new to the panel, or every row of another polyhedron, without its
+    // swatch until the next refresh.
+    static void FollowOpen();
     // The plug-in unloads: no window may outlive its code.
     static void CloseOpen();
 
@@ -48,10 +52,11 @@ protected:
     void OnContextMenu(CWnd* pWnd, CPoint pos);
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
-    void Refresh();
-    void Show(ZvkHandle listed);
+    void Refresh(bool readColours = true);
+    void Show(ZvkHandle listed, bool readColours = true);
     void CountFaces(ZvkHandle polyhedron);
     void ReadColours(ZvkHandle polyhedron);
+    void KeepColours(const MaterialTally& before);
     int CurrentRowAfterCount(const MaterialTally& before, int current) const;
     const MaterialRow* RowToActOn();
     void UpdateCommands();

@@ -20,6 +20,7 @@ static const struct
     { 'Y', false, ID_REDO_PAINT },
     { 'Z', true, ID_REDO_PAINT },
     { 'M', false, ID_MATERIALS },
+    { 'F', false, ID_FOLLOW_HOST },
 };
 
 LRESULT CMatIdDialog::OnListCtrlKey(WPARAM vk, LPARAM shift)
@@ -64,6 +65,7 @@ void CMatIdDialog::OnContextMenu(CWnd* pWnd, CPoint pos)
     ZvkHandle polyhedron = SelectedPolyhedron();
     m_listCommands.FitMenu(pPopup, entry, polyhedron);
     m_undoCommands.FitMenu(pPopup, polyhedron);
+    m_followCommands.FitMenu(pPopup);
 
     CPoint at = ContextMenuPosition(m_faceList, pos, entry);
     // The chosen command arrives afterwards as WM_COMMAND, as from any menu.
@@ -96,6 +98,7 @@ bool CMatIdDialog::RunOwnCommand(UINT nID, bool& bHostChanged)
     case ID_MATERIALS: OnMaterials(); return true;
     case ID_UNDO_PAINT: bHostChanged = m_undoCommands.Undo(); return true;
     case ID_REDO_PAINT: bHostChanged = m_undoCommands.Redo(); return true;
+    case ID_FOLLOW_HOST: m_followCommands.Toggle(*this); return true;
     }
     return false;
 }
@@ -126,4 +129,16 @@ BOOL CMatIdDialog::OnCommand(WPARAM wParam, LPARAM lParam)
     if (bRefreshPanel)
         CMaterialsPanel::RefreshOpen();
     return bHandled;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Following Modelvane
+
+// The materials panel follows the list without reading a slot: a tick only reads the host.
+LRESULT CMatIdDialog::OnFollowTimer(WPARAM nIDEvent, LPARAM)
+{
+    if (nIDEvent == CFollowCommands::TIMER_ID && m_followCommands.IsOn() && CFollowCommands::MayLookNow(*this)
+        && m_followCommands.Tick())
+        CMaterialsPanel::FollowOpen();
+    return 0;
 }

@@ -46,5 +46,9 @@
 #define IDC_ASSIGN              3104
 #define IDC_REPLACE             3105
 #define IDR_MATERIAL_ROW_MENU   111
+// The face list's menu item that switches following Modelvane on and off (Ctrl+F).
+#define ID_FOLLOW_HOST          40010
+// The timer that looks at the host while the list follows it.
+#define ZVK_FOLLOW_TIMER        0x5A46
 
 #endif

@@ -49,7 +49,7 @@ void MenuOnScreen(HWND popup)
 
 LRESULT CALLBACK WatchDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COMMAND || message == WM_CLOSE)
+    if (message == WM_COMMAND || message == WM_CLOSE || (message == WM_TIMER && wParam == ZVK_FOLLOW_TIMER))
         g_watch.commands.push_back({ message, wParam, zvktJournalCount() });
     if (message == WM_ENTERIDLE && wParam == MSGF_MENU)
         MenuOnScreen((HWND)lParam);
@@ -149,7 +149,7 @@ bool RandomWalk::UserAction(WalkRandom& random)
         return PanelAction(random);
     if (roll < 99)
         return CtrlM(random);
-    return false;
+    return random.Percent(10) ? FollowKey(random) : FollowTick();
 }
 
 // With the window closed, hidden or minimised: the host's plug-in button and zvkDeactivate.
@@ -364,6 +364,10 @@ int RandomWalk::PickMenuItem(WalkRandom& random)
     for (size_t i = 0; i < m_menu.items.size(); ++i)
         if (m_menu.items[i].id == ID_SELECT_PAINTED && !m_menu.items[i].greyed && random.Percent(50))
             pick = (int)i;
+    // "Follow Modelvane" is never greyed: taken as often as the others, it would switch following
+    // at every other menu, so a quarter of the time it is passed over for the item after it.
+    if (!m_menu.items.empty() && m_menu.items[pick % m_menu.items.size()].id == ID_FOLLOW_HOST && !random.Percent(25))
+        ++pick;
 
     // On a long list the walk keeps the selection small (see ClickListEntry): a select item
     // that would choose many entries there is left, and the menu closed instead.
@@ -610,6 +614,7 @@ bool RandomWalk::LeftClick()
         m_model = WindowModel();
         m_model.open = true;
         m_model.title = LIST_TITLE;
+        m_model.following = FollowFileSaysOn();
     }
     return true;
 }

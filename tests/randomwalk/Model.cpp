@@ -2,6 +2,8 @@
 // fed by the commands that actually reached the dialog during an action.
 #include "randomwalk/Model.h"
 
+#include <fstream>
+
 namespace walk {
 
 /////////////////////////////////////////////////////////////////////////////
@@ -12,8 +14,8 @@ namespace walk {
 static bool IsFollowed(const WindowWatch::Command& command)
 {
     int code = HIWORD(command.wParam);
-    return command.message == WM_CLOSE || (LOWORD(command.wParam) == IDC_FACE_LIST && code == LBN_SELCHANGE)
-        || code == BN_CLICKED;
+    return command.message == WM_CLOSE || command.message == WM_TIMER
+        || (LOWORD(command.wParam) == IDC_FACE_LIST && code == LBN_SELCHANGE) || code == BN_CLICKED;
 }
 
 void RandomWalk::ApplyCommands(const std::vector<WindowWatch::Command>& commands)
@@ -29,7 +31,9 @@ void RandomWalk::ApplyCommands(const std::vector<WindowWatch::Command>& commands
         while (next < commands.size() && !IsFollowed(commands[next]))
             ++next;
         m_commandCalls = { command.journalAt, next < commands.size() ? commands[next].journalAt : zvktJournalCount() };
-        if (command.message == WM_CLOSE)
+        if (command.message == WM_TIMER)
+            ApplyFollowTick(m_commandCalls.second > m_commandCalls.first);
+        else if (command.message == WM_CLOSE)
             ApplyClose();
         else if (id == ID_UNDO_PAINT || id == ID_REDO_PAINT)
             ApplyHistoryCommand(id);
@@ -37,6 +41,11 @@ void RandomWalk::ApplyCommands(const std::vector<WindowWatch::Command>& commands
             ApplySelectionChange();
         else if (id >= ID_FACES_OUT_OF_DATE && id <= ID_COPY_SELECTED && command.wParam == (WPARAM)id)
             ApplyMenuCommand(id);
+        else if (command.wParam == ID_FOLLOW_HOST)
+        {
+            m_menu.acted = m_menu.active;
+            ApplyFollowToggle();
+        }
         else if (command.wParam == ID_MATERIALS)
         {
             m_menu.acted = m_menu.active;
@@ -63,6 +72,7 @@ void RandomWalk::ApplyEmptied(bool hostToldToClose)
     m_model.colours.clear();
     m_model.paintFace = m_model.paintSelection = false;
     m_model.hostHasListSelection = false;
+    m_model.source = NULL;
     if (hostToldToClose && HostIsPolyhedron())
     {
         m_hostFacesKnown = true;
@@ -267,7 +277,7 @@ void RandomWalk::FinishMenu()
         Failure("no command arrived from the enabled item \"" + g_menu.items[g_menu.chosen].text + "\"");
     UINT acted = chosenEnabled ? g_menu.items[g_menu.chosen].id : 0;
     if (acted == ID_SELECT_MATERIAL || acted == ID_SELECT_PAINTED || acted == ID_SELECT_TO_DO || acted == ID_MATERIALS
-        || acted == ID_UNDO_PAINT || acted == ID_REDO_PAINT)
+        || acted == ID_UNDO_PAINT || acted == ID_REDO_PAINT || acted == ID_FOLLOW_HOST)
         return;
     for (const std::string& name : CallNames())
         if (!IsHostQuestion(name))
@@ -285,6 +295,7 @@ void RandomWalk::ApplyLoad()
 {
     ++m_generation;
     m_model.hostHasListSelection = false;
+    m_model.source = NULL;
     m_model.texts.clear();
     m_model.colours.clear();
     if (!HostIsPolyhedron())
@@ -294,18 +305,29 @@ void RandomWalk::ApplyLoad()
         return;
     }
     ApplyEmptied(true);
-    m_model.clearAndModesEnabled = true;
-    m_model.random = 0;
-    m_model.label = HostName();
-    int faces = HostFaces();
-    if (faces >= FACE_LIMIT)
+    FillModelFromHost();
+    if (m_model.title == REFUSED_TITLE)
     {
         ++m_reached["load refused: face limit"];
-        m_model.title = REFUSED_TITLE;
         m_expectedBoxes.push_back(TOO_MANY_FACES);
         return;
     }
     ++m_reached["list loaded"];
+}
+
+// What a load shows of the selected polyhedron, listed or refused at the face limit.
+void RandomWalk::FillModelFromHost()
+{
+    m_model.clearAndModesEnabled = true;
+    m_model.random = 0;
+    m_model.label = HostName();
+    m_model.source = m_selection;
+    int faces = m_model.sourceFaces = HostFaces();
+    if (faces >= FACE_LIMIT)
+    {
+        m_model.title = REFUSED_TITLE;
+        return;
+    }
     m_model.title = LIST_TITLE;
     for (int face = 0; face < faces; ++face)
         m_model.texts.push_back(std::to_string(face) + " | " + std::to_string(zvktFaceMaterialIndex(m_selection, face)));
@@ -556,6 +578,7 @@ void RandomWalk::PredictMenu()
     items.push_back({ ID_SELECT_PAINTED, SELECT_PAINTED, !(m_menu.upToDate && painted) });
     items.push_back({ ID_SELECT_TO_DO, SELECT_TO_DO, !(m_menu.upToDate && toDo) });
     items.push_back({ ID_MATERIALS, MATERIALS_ITEM, !(m_menu.upToDate && count > 0) });
+    items.push_back({ ID_FOLLOW_HOST, FOLLOW_ITEM, false });
     items.push_back({ ID_COPY_LIST, COPY_LIST, count == 0 });
     items.push_back({ ID_COPY_SELECTED, COPY_SELECTED, m_menu.selectedBefore.empty() });
     items.push_back({ ID_UNDO_PAINT, UndoPaintText(m_done.empty() ? -1 : (int)m_done.back().faces.size()),
@@ -597,7 +620,7 @@ std::string CountWords(size_t count, const char* one, const char* many)
 // host answers into the one material the panel makes (a copy of the editor's, which an index
 // outside the table leaves as the row before left it); or, out of date, the rows as they were.
 // Without colours (the host made no material) no row can say "invisible".
-void RandomWalk::ApplyPanelRefresh(bool colours)
+void RandomWalk::ApplyPanelRefresh(bool colours, bool readsSlots)
 {
     if (!m_panel.open)
         return;
@@ -619,6 +642,12 @@ void RandomWalk::ApplyPanelRefresh(bool colours)
             painted.insert(material);
     }
     std::vector<int> before = m_panel.materials;
+    // A recount that reads no slot keeps what each row of the same polyhedron showed; rows new to
+    // it, and every row of another polyhedron, show no colour.
+    std::map<int, bool> known;
+    if (!readsSlots && m_panel.title == MATERIALS_PANEL_CAPTION + m_model.label)
+        known = m_panel.invisible;
+    m_panel.invisible.clear();
     m_panel.rows.clear();
     m_panel.materials.clear();
     ZvkColor colour = EditorColour();
@@ -626,7 +655,9 @@ void RandomWalk::ApplyPanelRefresh(bool colours)
     {
         if (count.first < zvktSlotCount(m_selection))
             colour = SlotColour(m_selection, count.first);
-        bool invisible = colours && colour.a == 0, paint = painted.count(count.first) > 0;
+        bool invisible = readsSlots ? colours && colour.a == 0 : known[count.first];
+        m_panel.invisible[count.first] = invisible;
+        bool paint = painted.count(count.first) > 0;
         int tenths = (int)std::floor(count.second * 1000.0 / faces + 0.5);
         m_panel.rows.push_back("matID " + std::to_string(count.first) + "\t" + CountWords(count.second, "face", "faces")
                                + "\t" + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " %\t"
@@ -778,6 +809,95 @@ void RandomWalk::ApplyPanelPaint(bool assign, int row, bool noMaterial)
     if (m_model.hostHasListSelection && !selected.empty() && (int)selected.size() < faces && !ArrayRefused())
         m_expectedHostFaces.insert(selected.begin(), selected.end());
     ApplyPanelRefresh();
+}
+
+} // namespace walk
+
+namespace walk {
+
+/////////////////////////////////////////////////////////////////////////////
+// Following Modelvane
+
+bool RandomWalk::FollowFileSaysOn() const
+{
+    std::ifstream file(m_hostDir + "\\zv\\zvk\\zVkQuarvelind\\zVkQuarvelindFollow.ini");
+    int value = 0;
+    return (file >> value) && value == 1;
+}
+
+// The menu item or Ctrl+F: following switches, and the settings file keeps it where it can.
+void RandomWalk::ApplyFollowToggle()
+{
+    ++m_reached["follow: switched"];
+    m_model.following = !m_model.following;
+    std::ifstream exists(m_hostDir + "\\zv\\zvk\\zVkQuarvelind\\zVkQuarvelind.ini");
+    if (exists && FollowFileSaysOn() != m_model.following)
+        Failure("the follow settings file does not say what was chosen");
+    for (const std::string& name : CallNames())
+        if (!IsHostQuestion(name) && name != "zvkGetZVDir")
+            Failure("switching following called " + name);
+}
+
+// A tick looks only while following is on and the window shown, and only reads the host. Another
+// polyhedron (or the same with another face count) is loaded without a box; otherwise each entry
+// whose face reads another index shows it, its colour kept.
+void RandomWalk::ApplyFollowTick(bool looked)
+{
+    bool mayLook = m_model.following && IsWindowVisible(m_window) && !IsIconic(m_window);
+    if (looked && !mayLook)
+        Failure("the follow timer looked at the host while off, hidden or minimised");
+    if (!looked)
+        return;
+    ++m_reached["follow: a tick looked"];
+    for (int i = m_commandCalls.first; i < m_commandCalls.second; ++i)
+    {
+        const std::string function = zvktJournalAt(i)->function;
+        if (!IsHostQuestion(function))
+            return Failure("a tick of following called " + function);
+    }
+    if (!HostIsPolyhedron())
+        return;
+    if (m_model.source != m_selection || m_model.label != HostName() || m_model.sourceFaces != HostFaces())
+        ApplyFollowLoad();
+    else
+    {
+        bool renumbered = false;
+        for (int face = 0; face < (int)m_model.texts.size(); ++face)
+        {
+            std::string now = std::to_string(face) + " | " + std::to_string(zvktFaceMaterialIndex(m_selection, face));
+            renumbered = renumbered || now != m_model.texts[face];
+            m_model.texts[face] = now;
+        }
+        if (!renumbered)
+            return;
+        ++m_reached["follow: entries re-numbered"];
+    }
+    ApplyPanelRefresh(true, false);
+}
+
+void RandomWalk::ApplyFollowLoad()
+{
+    ++m_reached["follow: list loaded"];
+    ++m_generation;
+    ApplyEmptied(false);
+    FillModelFromHost();
+}
+
+bool RandomWalk::FollowKey(WalkRandom& random)
+{
+    bool dialogLoop = random.Percent(50);
+    SetFocus(m_list);
+    m_doing = std::string("Ctrl+F in the list") + (dialogLoop ? "" : ", no IsDialogMessage");
+    PressCtrlKey('F', false, dialogLoop);
+    return true;
+}
+
+// A tick as the timer gives it, sent now rather than waited for.
+bool RandomWalk::FollowTick()
+{
+    m_doing = "a tick of the follow timer";
+    SendMessageA(m_window, WM_TIMER, ZVK_FOLLOW_TIMER, 0);
+    return true;
 }
 
 } // namespace walk

@@ -121,6 +121,10 @@ struct WindowModel
     int copy = 0, random = 0, invisible = 0;
     // The host's face selection is what the list's selection gave it: a panel paint gives it back.
     bool hostHasListSelection = false;
+    // Following Modelvane, and the object the list was read from (or refused) with its face count.
+    bool following = false;
+    ZvkHandle source = NULL;
+    int sourceFaces = 0;
 };
 
 // What the face list's menu should show when it opens, and what it was opened on.
@@ -147,6 +151,7 @@ struct PanelModel
     std::vector<std::string> rows;
     std::vector<int> materials;   // the index of each row of a material, in row order
     int current = -1;             // the highlighted row's material: a recount keeps it highlighted
+    std::map<int, bool> invisible;  // each material's slot as the last refresh that read slots saw it
     bool entriesSelected = false; // at the last refresh or row click: "Assign" may act
 };
 
@@ -218,6 +223,7 @@ protected:
     void ApplyButton(int id);
     void ApplyEmptied(bool hostToldToClose);
     void ApplyLoad();
+    void FillModelFromHost();
     void ApplySelectionChange();
     void ApplyPaint(bool selection);
     void ApplyClose();
@@ -312,7 +318,15 @@ protected:
     bool ListEscape();
     bool ListUpToDate() const;
     void ApplyMaterialsCommand();
-    void ApplyPanelRefresh(bool colours = true);
+    void ApplyPanelRefresh(bool colours = true, bool readsSlots = true);
+    // Following Modelvane: a tick of its timer (looked: it asked the host anything), the command
+    // that switches it, and the settings file that keeps it.
+    void ApplyFollowTick(bool looked);
+    void ApplyFollowLoad();
+    void ApplyFollowToggle();
+    bool FollowFileSaysOn() const;
+    bool FollowKey(WalkRandom& random);
+    bool FollowTick();
     void ApplyPanelAction(bool select, int row, const std::vector<int>& before);
     PanelModel m_panel;
 };

@@ -250,7 +250,7 @@ int CallPosition(const char* function)
 bool IsHostQuestion(const std::string& function)
 {
     static const std::set<std::string> questions = { "zvkGetCurrentSelection", "zvkSobjGetType",
-        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray" };
+        "zvkGNodeGetFullName", "zvkPolyhGetNbrFaces", "zvkPolyhGetFaceptrArray", "zvkGetMainViewHwnd" };
     return questions.count(function) != 0;
 }
 

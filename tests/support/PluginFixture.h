@@ -65,6 +65,7 @@ const char SELECT_TO_DO[] = "Select faces still to do";
 const char COPY_LIST[] = "Copy list";
 const char COPY_SELECTED[] = "Copy selected entries";
 const char MATERIALS_ITEM[] = "Materials...";
+const char FOLLOW_ITEM[] = "Follow Modelvane\tCtrl+F";
 const char NOTHING_PAINTED[] = "The host could not make a material: nothing was painted.";
 const char CLIPBOARD_IN_USE[] = "The clipboard is in use by another program: nothing was copied.";
 inline std::string SelectMaterial(int material) { return std::string(SELECT_MATERIAL) + " " + std::to_string(material); }

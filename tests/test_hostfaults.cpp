@@ -227,6 +227,15 @@ protected:
         PumpMessages();
     }
 
+    // A polyhedron of 300 faces, each of a material of its own, listed instead.
+    void ListManyMaterials()
+    {
+        std::vector<unsigned short> materials(300);
+        for (size_t i = 0; i < materials.size(); ++i)
+            materials[i] = (unsigned short)i;
+        m_polyhedron = m_listed = LoadPolyhedron("Scene\\Many", (int)materials.size(), materials, (int)materials.size());
+    }
+
     // A paint that changes a face, for undo and redo to work on.
     void PaintFaceInvisible()
     {
@@ -271,6 +280,10 @@ protected:
             { "Replace in the materials panel", [this] { SelectTwoAndOpenPanel(); }, [this] { PanelCommand(IDC_REPLACE); } },
             { "Replace in the materials panel, Paint random", [this] { Press(IDC_PAINT_RANDOM); SelectTwoAndOpenPanel(); },
               [this] { PanelCommand(IDC_REPLACE); } },
+            // Past 256 indices the tally's own storage grows, and an allocation fails there too.
+            { "Materials... on 300 materials", [this] { ListManyMaterials(); }, [this] { ChooseFromMenu(ID_MATERIALS); } },
+            { "a click with the panel open on 300 materials", [this] { ListManyMaterials(); ChooseFromMenu(ID_MATERIALS); },
+              [this] { ClickEntry(1); } },
             { "Undo paint", [this] { PaintFaceInvisible(); }, [this] { ChooseFromMenu(ID_UNDO_PAINT); } },
             { "Redo paint", [this] { PaintFaceInvisible(); ChooseFromMenu(ID_UNDO_PAINT); },
               [this] { ChooseFromMenu(ID_REDO_PAINT); } },
@@ -303,11 +316,12 @@ protected:
         std::vector<int> selected;
         bool paintFace, paintSelection;
         std::vector<std::string> history;   // the menu's undo or redo items asked for
+        std::vector<std::string> panel;     // the materials panel's rows and total, if it is open
     };
     WindowState ReadWindow(const std::vector<UINT>& history)
     {
         WindowState state = { ListTexts(m_list), {}, ItemText(IDC_LIST_TITLE), SelectedEntries(),
-                              IsEnabled(IDC_PAINT_FACE), IsEnabled(IDC_PAINT_SELECTION), {} };
+                              IsEnabled(IDC_PAINT_FACE), IsEnabled(IDC_PAINT_SELECTION), {}, {} };
         for (int i = 0; i < EntryCount(); ++i)
             state.colours.push_back(EntryColour(i));
         if (!history.empty())
@@ -318,6 +332,11 @@ protected:
             for (UINT id : history)
                 if (const MenuItem* item = menu.Find(id))
                     state.history.push_back(item->text + (item->greyed ? " (greyed)" : ""));
+        }
+        if (HWND panel = FindMaterialsPanel())
+        {
+            state.panel = ListTexts(GetDlgItem(panel, IDC_MATERIALS_LIST));
+            state.panel.push_back(WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)));
         }
         return state;
     }
@@ -363,6 +382,9 @@ protected:
                      << " selected entries;";
         if (!asBeforeOrAfter([](const WindowState& w) { return w.history; }))
             problems << " the history is neither as before nor as after;";
+        if (!asBeforeOrAfter([](const WindowState& w) { return w.panel; }))
+            problems << " the materials panel is neither as before nor as after ("
+                     << (now.panel.empty() ? "closed" : now.panel.front() + " ... " + now.panel.back()) << ");";
         return problems.str();
     }
 

@@ -2,7 +2,9 @@
 #include "afxwin.h"
 
 // Nothing thrown may reach the loader: a start-up that runs out of memory refuses the load.
-extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID)
+// A detach with lpReserved set is the process ending, whose other threads and windows' owners may
+// be gone: the application is told, so that it sends no message.
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved)
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     try
@@ -26,6 +28,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID)
         }
         else if (dwReason == DLL_PROCESS_DETACH)
         {
+            AfxGetStaticModuleState()->m_bProcessEnding = lpReserved != NULL;
             if (CWinApp* pApp = AfxGetStaticModuleState()->m_pCurrentWinApp)
                 pApp->ExitInstance();
             AfxWinTerm();

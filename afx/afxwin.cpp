@@ -9,8 +9,8 @@
 
 namespace {
 
-AFX_MODULE_STATE g_processModuleState = { GetModuleHandle(NULL), NULL, NULL };
-AFX_MODULE_STATE g_staticModuleState = { NULL, NULL, NULL };
+AFX_MODULE_STATE g_processModuleState = { GetModuleHandle(NULL), NULL, NULL, FALSE };
+AFX_MODULE_STATE g_staticModuleState = { NULL, NULL, NULL, FALSE };
 
 // Made on first use: another module's static initialisation may ask for the state first.
 CThreadPointer<AFX_MODULE_STATE>& ThreadModuleState()

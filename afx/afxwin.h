@@ -22,6 +22,9 @@ struct AFX_MODULE_STATE
     HINSTANCE m_hCurrentResourceHandle;
     CWinApp* m_pCurrentWinApp;
     LPCTSTR m_lpszCurrentAppName;
+    // Set while the library unloads because the whole process is ending (not a FreeLibrary): the
+    // application then leaves every window alone, for the system takes them down itself.
+    BOOL m_bProcessEnding;
 };
 
 AFX_MODULE_STATE* AfxGetModuleState();

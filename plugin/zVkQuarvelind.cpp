@@ -25,8 +25,12 @@ CMatIdDialog* g_pToolDialog = NULL;
 
 // The library unloads: a window left open would next be called in code that is gone. The panel
 // goes first; the tool window goes without its closing work, for the host may be going too.
+// When the process ends nothing calls the windows again and the system takes them down: they
+// are left untouched, since a message to them now could wait on a thread that no longer runs.
 int CQuarvelindApp::ExitInstance()
 {
+    if (AfxGetStaticModuleState()->m_bProcessEnding)
+        return CWinApp::ExitInstance();
     CMaterialsPanel::CloseOpen();
     if (g_pToolDialog != NULL)
         g_pToolDialog->DestroyWindow();

@@ -81,8 +81,68 @@ void* (__cdecl* g_calloc)(size_t, size_t);
 void* (__cdecl* g_realloc)(void*, size_t);
 int g_allocations = 0;   // since the count was last started
 int g_failing = 0;       // the allocation that fails; 0 for none
+bool g_failedNestedInAWait = false;
 
-bool NextAllocationFails() { return ++g_allocations == g_failing; }
+/////////////////////////////////////////////////////////////////////////////
+// Sent messages that run the plug-in's code (a window or dialog procedure in its image), counted
+// while they run: more than one at a time is a message nested in another's handling.
+
+int g_pluginMessages = 0;
+std::vector<bool> g_sentToPlugin;
+
+bool RunsThePlugin(HWND window)
+{
+    const BYTE* base = (const BYTE*)Plugin::Module();
+    const DWORD size = ((const IMAGE_NT_HEADERS32*)(base + ((const IMAGE_DOS_HEADER*)base)->e_lfanew))->OptionalHeader.SizeOfImage;
+    auto inside = [&](LONG_PTR procedure) { return (DWORD)((const BYTE*)procedure - base) < size; };
+    return inside(GetWindowLongPtrA(window, GWLP_WNDPROC)) || inside(GetWindowLongPtrA(window, DWLP_DLGPROC));
+}
+LRESULT CALLBACK BeforeSent(int code, WPARAM wParam, LPARAM lParam)
+{
+    g_sentToPlugin.push_back(RunsThePlugin(((CWPSTRUCT*)lParam)->hwnd));
+    g_pluginMessages += g_sentToPlugin.back();
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+LRESULT CALLBACK AfterSent(int code, WPARAM wParam, LPARAM lParam)
+{
+    g_pluginMessages -= g_sentToPlugin.back();
+    g_sentToPlugin.pop_back();
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+// Counted while it lives: each hook costs a call to the window server per message.
+struct CountPluginMessages
+{
+    HHOOK hooks[2] = { SetWindowsHookExA(WH_CALLWNDPROC, BeforeSent, NULL, GetCurrentThreadId()),
+                       SetWindowsHookExA(WH_CALLWNDPROCRET, AfterSent, NULL, GetCurrentThreadId()) };
+    ~CountPluginMessages()
+    {
+        for (HHOOK hook : hooks)
+            UnhookWindowsHookEx(hook);
+    }
+};
+
+bool WaitCursorIsUp() { return GetCursor() == LoadCursor(NULL, IDC_WAIT); }
+
+// What says that a command has not ended yet; empty once it has.
+std::string CommandNotEnded()
+{
+    std::string why;
+    if (WindowText(GetDlgItem(FindToolWindow(), IDC_LIST_TITLE)) == WAIT_TITLE)
+        why += " the title asks to wait,";
+    if (WaitCursorIsUp())
+        why += " the wait cursor is up,";
+    if (g_pluginMessages > 1)
+        why += " a nested message runs,";
+    return why;
+}
+
+bool NextAllocationFails()
+{
+    if (++g_allocations != g_failing)
+        return false;
+    g_failedNestedInAWait = g_pluginMessages > 1 && WaitCursorIsUp();
+    return true;
+}
 void* __cdecl CountedMalloc(size_t size) { return NextAllocationFails() ? NULL : g_malloc(size); }
 void* __cdecl CountedCalloc(size_t n, size_t size) { return NextAllocationFails() ? NULL : g_calloc(n, size); }
 void* __cdecl CountedRealloc(void* block, size_t size) { return NextAllocationFails() ? NULL : g_realloc(block, size); }
@@ -227,6 +287,15 @@ protected:
         PumpMessages();
     }
 
+    // A polyhedron of 300 faces, each of a material of its own, listed instead.
+    void ListManyMaterials()
+    {
+        std::vector<unsigned short> materials(300);
+        for (size_t i = 0; i < materials.size(); ++i)
+            materials[i] = (unsigned short)i;
+        m_polyhedron = m_listed = LoadPolyhedron("Scene\\Many", (int)materials.size(), materials, (int)materials.size());
+    }
+
     // A paint that changes a face, for undo and redo to work on.
     void PaintFaceInvisible()
     {
@@ -271,6 +340,10 @@ protected:
             { "Replace in the materials panel", [this] { SelectTwoAndOpenPanel(); }, [this] { PanelCommand(IDC_REPLACE); } },
             { "Replace in the materials panel, Paint random", [this] { Press(IDC_PAINT_RANDOM); SelectTwoAndOpenPanel(); },
               [this] { PanelCommand(IDC_REPLACE); } },
+            // Past 256 indices the tally's own storage grows, and an allocation fails there too.
+            { "Materials... on 300 materials", [this] { ListManyMaterials(); }, [this] { ChooseFromMenu(ID_MATERIALS); } },
+            { "a click with the panel open on 300 materials", [this] { ListManyMaterials(); ChooseFromMenu(ID_MATERIALS); },
+              [this] { ClickEntry(1); } },
             { "Undo paint", [this] { PaintFaceInvisible(); }, [this] { ChooseFromMenu(ID_UNDO_PAINT); } },
             { "Redo paint", [this] { PaintFaceInvisible(); ChooseFromMenu(ID_UNDO_PAINT); },
               [this] { ChooseFromMenu(ID_REDO_PAINT); } },
@@ -303,11 +376,12 @@ protected:
         std::vector<int> selected;
         bool paintFace, paintSelection;
         std::vector<std::string> history;   // the menu's undo or redo items asked for
+        std::vector<std::string> panel;     // the materials panel's rows and total, if it is open
     };
     WindowState ReadWindow(const std::vector<UINT>& history)
     {
         WindowState state = { ListTexts(m_list), {}, ItemText(IDC_LIST_TITLE), SelectedEntries(),
-                              IsEnabled(IDC_PAINT_FACE), IsEnabled(IDC_PAINT_SELECTION), {} };
+                              IsEnabled(IDC_PAINT_FACE), IsEnabled(IDC_PAINT_SELECTION), {}, {} };
         for (int i = 0; i < EntryCount(); ++i)
             state.colours.push_back(EntryColour(i));
         if (!history.empty())
@@ -318,6 +392,11 @@ protected:
             for (UINT id : history)
                 if (const MenuItem* item = menu.Find(id))
                     state.history.push_back(item->text + (item->greyed ? " (greyed)" : ""));
+        }
+        if (HWND panel = FindMaterialsPanel())
+        {
+            state.panel = ListTexts(GetDlgItem(panel, IDC_MATERIALS_LIST));
+            state.panel.push_back(WindowText(GetDlgItem(panel, IDC_MATERIALS_TOTAL)));
         }
         return state;
     }
@@ -363,6 +442,9 @@ protected:
                      << " selected entries;";
         if (!asBeforeOrAfter([](const WindowState& w) { return w.history; }))
             problems << " the history is neither as before nor as after;";
+        if (!asBeforeOrAfter([](const WindowState& w) { return w.panel; }))
+            problems << " the materials panel is neither as before nor as after ("
+                     << (now.panel.empty() ? "closed" : now.panel.front() + " ... " + now.panel.back()) << ");";
         return problems.str();
     }
 
@@ -445,8 +527,8 @@ TEST_F(HostFaults, EveryPathSurvivesAnAllocationFailureAtEachOfItsAllocations)
             known.insert({ path.first, k });
     static volatile LONG beats = 0;
     CloseHandle(CreateThread(NULL, 0, Watchdog, (LPVOID)&beats, 0, NULL));
-    MessageBoxCatcher boxes;
-    int injected = 0;
+    MessageBoxCatcher boxes(CommandNotEnded);
+    int injected = 0, nestedInAWait = 0;
     for (const Path& path : Paths())
     {
         // The history items a path may change; an undo's own item shows what lies under its step,
@@ -478,15 +560,24 @@ TEST_F(HostFaults, EveryPathSurvivesAnAllocationFailureAtEachOfItsAllocations)
             const size_t boxesBefore = boxes.Boxes().size();
             g_allocations = 0;
             g_failing = k;
-            path.act();
+            g_failedNestedInAWait = false;
+            {
+                CountPluginMessages count;
+                path.act();
+            }
             g_failing = 0;
             const bool reached = g_allocations >= k;
+            nestedInAWait += g_failedNestedInAWait;
 
             std::string problems = WindowProblems(before, after, history, opensTheWindow);
             int told = 0;
             for (size_t b = boxesBefore; b < boxes.Boxes().size(); ++b)
                 if (boxes.Boxes()[b].text == OUT_OF_MEMORY)
+                {
                     told += boxes.Boxes()[b].informationIcon ? 1 : 100;
+                    if (!boxes.Boxes()[b].note.empty())
+                        problems += " the box came before the command had ended:" + boxes.Boxes()[b].note;
+                }
             if (reached && (told != 1 || boxes.Boxes().back().text != OUT_OF_MEMORY))
                 problems += " the user was not told once, last and with the information icon;";
             if (!reached && told != 0)
@@ -500,6 +591,8 @@ TEST_F(HostFaults, EveryPathSurvivesAnAllocationFailureAtEachOfItsAllocations)
         }
     }
     beats = -1;
+    // A selection change that reloads the list fails inside the list's message, under the wait.
+    EXPECT_GT(nestedInAWait, 0) << "no allocation failed in a nested message under \"Please wait...\"";
     snprintf(g_faultWhere, sizeof g_faultWhere, "closing the last window");
     printf("ZVK-FIGURE allocation failures injected and survived: %d\n", injected - (int)known.size());
 }

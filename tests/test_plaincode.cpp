@@ -166,6 +166,33 @@ TEST(MaterialTally, RowsCountFacesByIndexAndSayWhatTheirMaterialIs)
     EXPECT_EQ("matID 5\t3 faces\t37.5 %\t", RowText(again, 1));
 }
 
+// Past 256 indices the counts' own storage grows: each allocation of a tally of 300 materials
+// fails in turn, and the next tally still counts every face, and once.
+TEST(MaterialTally, ATallyThatRunsOutOfMemoryLeavesNoCountBehind)
+{
+    auto materialOf = [](int face) { return face % 300; };
+    const MaterialTally whole = CountFacesByMaterial(600, materialOf);
+    ASSERT_EQ("600 faces, 300 materials", TotalText(whole));
+    for (int k = 1;; ++k)
+    {
+        g_allocations = 0;
+        g_failingAllocation = k;
+        bool threw = false;
+        try
+        {
+            CountFacesByMaterial(600, materialOf);
+        }
+        catch (const std::bad_alloc&)
+        {
+            threw = true;
+        }
+        g_failingAllocation = 0;
+        if (!threw)
+            break;
+        EXPECT_TRUE(whole == CountFacesByMaterial(600, materialOf)) << "allocation " << k;
+    }
+}
+
 // The face list's model: what the list is of and was read from (an emptied list keeps its name
 // until named anew, but is read from nothing), the indices its entries show after the faces are
 // read again (a face without a record now is left; a position outside the list changes nothing),

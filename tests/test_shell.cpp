@@ -2,6 +2,8 @@
 #include "support/PluginFixture.h"
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 /////////////////////////////////////////////////////////////////////////////
@@ -385,6 +387,53 @@ TEST_F(ToolWindowFrame, DeactivateLeavesTheWindowOpenAndWorking)
     EXPECT_EQ(m_window, catcher.Boxes()[0].owner);
     EXPECT_EQ("zVkQuarvelind", catcher.Boxes()[0].caption);
     EXPECT_EQ(2, EntryCount());
+}
+
+// The plug-in in a process of its own (plugin_at_exit) with both its windows open: when the
+// process ends, the system takes the windows down and the plug-in must not send them anything,
+// for their owner may be gone already; an unload by FreeLibrary still destroys both.
+TEST(PluginUnload, AtProcessEndNoWindowIsTouchedAndAnUnloadDestroysBoth)
+{
+    struct Case
+    {
+        const char* label;
+        const char* mode;
+        bool destroyed;
+    };
+    const Case cases[] = {
+        { "the process ends with both windows open", "exit", false },
+        { "FreeLibrary with both windows open", "free", true },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        const std::string log = std::string(temp) + "zvk-" + std::to_string(GetCurrentProcessId()) + "-at-exit.log";
+        std::string command = std::string("plugin_at_exit.exe ") + c.mode + " \"" + log + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        ASSERT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+            << LastErrorText();
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 60000));
+        DWORD status = 1;
+        GetExitCodeProcess(process.hProcess, &status);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        EXPECT_EQ(0u, status);
+
+        std::ifstream file(log.c_str(), std::ios_base::binary);
+        const std::string messages((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        file.close();
+        DeleteFileA(log.c_str());
+        if (!c.destroyed)
+        {
+            EXPECT_EQ("", messages);
+        }
+        for (const char* destroy : { "tool 0x0002", "tool 0x0082", "panel 0x0002", "panel 0x0082" })
+            EXPECT_EQ(c.destroyed, messages.find(destroy) != std::string::npos) << destroy << " in:\n" << messages;
+    }
 }
 
 static BOOL CALLBACK CollectDialogCaption(HWND window, LPARAM param)

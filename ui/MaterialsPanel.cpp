@@ -166,33 +166,47 @@ void CMaterialsPanel::Refresh(bool readColours)
 
 // The rows are read afresh only from a face list of the selected polyhedron (listed, known up to
 // date); otherwise they stay as they were, greyed under the out-of-date line. They are drawn
-// again only when they changed; the buttons follow the face list's selection as well.
+// again only when they changed; the buttons follow the face list's selection as well. They draw
+// from m_tally: a refresh that runs out of memory before they are shown anew gives them their
+// tally back, and the next refresh shows them again.
 void CMaterialsPanel::Show(ZvkHandle listed, bool readColours)
 {
+    const bool wasUpToDate = m_bUpToDate;
     bool changed = (listed != NULL) != m_bUpToDate;
     m_bUpToDate = listed != NULL;
     MaterialTally before;
     if (m_bUpToDate)
-    {
         before = std::move(m_tally);
-        CountFaces(listed);
-        if (readColours)
-            ReadColours(listed);
-        else if (m_strName.Compare(m_commands.List().Name().c_str()) == 0)
-            KeepColours(before);
-        changed = changed || !(m_tally == before);
-        if (m_strName.Compare(m_commands.List().Name().c_str()) != 0)
+    try
+    {
+        if (m_bUpToDate)
         {
-            m_strName = m_commands.List().Name().c_str();
-            SetWindowText(CString(s_szTitle) + m_strName);
+            CountFaces(listed);
+            if (readColours)
+                ReadColours(listed);
+            else if (m_strName.Compare(m_commands.List().Name().c_str()) == 0)
+                KeepColours(before);
+            changed = changed || !(m_tally == before);
+            if (m_strName.Compare(m_commands.List().Name().c_str()) != 0)
+            {
+                m_strName = m_commands.List().Name().c_str();
+                SetWindowText(CString(s_szTitle) + m_strName);
+            }
         }
+        ShowText(m_state, m_strState, m_bUpToDate ? "" : s_szOutOfDate);
+        if (!changed)
+            return UpdateCommands();
+        int current = m_rowList.GetCurSel();
+        ShowText(m_total, m_strTotal, TotalText(m_tally).c_str());
+        m_rowList.ShowRows(m_tally, m_bUpToDate ? CurrentRowAfterCount(before, current) : current, !m_bUpToDate);
     }
-    ShowText(m_state, m_strState, m_bUpToDate ? "" : s_szOutOfDate);
-    if (!changed)
-        return UpdateCommands();
-    int current = m_rowList.GetCurSel();
-    ShowText(m_total, m_strTotal, TotalText(m_tally).c_str());
-    m_rowList.ShowRows(m_tally, m_bUpToDate ? CurrentRowAfterCount(before, current) : current, !m_bUpToDate);
+    catch (...)
+    {
+        if (m_bUpToDate)
+            m_tally = std::move(before);
+        m_bUpToDate = wasUpToDate;
+        throw;
+    }
     OnSelchangeRows();
 }
 

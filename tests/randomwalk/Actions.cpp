@@ -428,8 +428,12 @@ void RandomWalk::OpenListMenu(int how, LPARAM at)
 }
 
 // The host's loop: every message for the tool window goes through IsDialogMessage first.
+// Following's own timer is stopped first: the walk gives its ticks itself (FollowTick), so that
+// one never comes in the middle of an action whose outcome the walk checks.
 void RandomWalk::HostPump()
 {
+    if (HWND tool = FindToolWindow())
+        KillTimer(tool, ZVK_FOLLOW_TIMER);
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
     {

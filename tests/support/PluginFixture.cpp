@@ -154,7 +154,7 @@ std::vector<std::string> MessageLog::Texts() const
 
 MessageBoxCatcher* MessageBoxCatcher::s_active = NULL;
 
-MessageBoxCatcher::MessageBoxCatcher()
+MessageBoxCatcher::MessageBoxCatcher(std::function<std::string()> note) : m_note(std::move(note))
 {
     s_active = this;
     m_hook = SetWindowsHookExA(WH_CBT, CbtProc, NULL, GetCurrentThreadId());
@@ -191,6 +191,8 @@ LRESULT CALLBACK MessageBoxCatcher::CbtProc(int code, WPARAM wParam, LPARAM lPar
                 if (HWND button = GetDlgItem(box, id))
                     if (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE)
                         captured.buttons.push_back(id);
+            if (s_active->m_note)
+                captured.note = s_active->m_note();
             s_active->m_boxes.push_back(captured);
             PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }

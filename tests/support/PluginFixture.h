@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -120,12 +121,14 @@ struct CapturedBox
     bool informationIcon;
     bool anyIcon;
     std::vector<int> buttons;   // ids of the visible push buttons
+    std::string note;           // what the catcher's note function said as the box opened
 };
 
 class MessageBoxCatcher
 {
 public:
-    MessageBoxCatcher();
+    // note, if given, is asked as each box opens, for what the test wants to know of that moment.
+    explicit MessageBoxCatcher(std::function<std::string()> note = nullptr);
     ~MessageBoxCatcher();
     const std::vector<CapturedBox>& Boxes() const { return m_boxes; }
 
@@ -133,6 +136,7 @@ private:
     static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
     static MessageBoxCatcher* s_active;
     HHOOK m_hook;
+    std::function<std::string()> m_note;
     std::vector<CapturedBox> m_boxes;
 };
 

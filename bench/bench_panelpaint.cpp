@@ -1,16 +1,10 @@
-// The materials panel's "Replace" and "Assign" on a 65534-face polyhedron of 4 materials, every
-// fourth face of each: 16,384 faces each time. Each is set against its floor measured in the same
-// run: as many bare zvkPolyhPaintFace calls on the same faces, each with the material of the slot
-// the face has (so that the host changes nothing), and one repaint of the list. Beside them:
-// "Paint selection" of the same 16,384 entries, the way the same change took before.
-//
-// The whole press is timed, and within it the paint alone: from closing the edit tool to the host
-// refresh, without what every press costs around it (the busy indicator, the materials made, the
-// host refresh, the panel's recount).
-//
-// "Assign" gives the host its face selection back with one call; the replacement host's own time
-// in it (it files every one of the 65,534 elements) is timed through the plug-in's import and
-// reported apart, as the figure a host that selects quickly would see.
+// The materials panel's "Replace" and "Assign" on a 65534-face polyhedron, in two parts of a press:
+// the fixed part, a press that paints 1 face; and the part per face, (the press on 16,384 faces -
+// the press on 1,024) / 15,360. The floor's part per face is taken the same way from bare
+// zvkPolyhPaintFace calls on the same faces, each with the material of the slot the face has (so
+// that the host changes nothing). The fixed part is set beside a "Paint face" press with the panel
+// open. Materials 0, 1 and 2 have 16,384, 1,024 and 1 faces, material 3 the rest.
+
 #include "Bench.h"
 
 #include "support/PluginFixture.h"
@@ -26,62 +20,10 @@ const int MATERIALS = 4;
 const int ROUNDS = 11;
 const ZvkColor EDITOR_COLOUR = { 10, 20, 30, 255 };
 
-typedef int(__cdecl* SelectFacesProc)(ZvkHandle, int, const unsigned int*);
-SelectFacesProc g_hostSelectFaces = NULL;
-double g_selectSeconds = 0;
-
-int __cdecl TimedSelectFaces(ZvkHandle polyhedron, int count, const unsigned int* faces)
-{
-    double start = Now();
-    int result = g_hostSelectFaces(polyhedron, count, faces);
-    g_selectSeconds += Now() - start;
-    return result;
-}
-
-// The press's paint itself, from closing the edit tool to the host's refresh: the busy indicator,
-// the materials made, the host refresh and the panel's recount lie outside it.
-typedef void(__cdecl* HostVoidProc)();
-HostVoidProc g_hostClose = NULL, g_hostRefresh = NULL;
-double g_closed = 0, g_refreshed = 0;
-
-void __cdecl NotedClose()
-{
-    g_closed = Now();
-    g_hostClose();
-}
-
-void __cdecl NotedRefresh()
-{
-    g_refreshed = Now();
-    g_hostRefresh();
-}
-
-void NoteThePaint(bool on)
-{
-    void* close = RedirectImport(Plugin::Module(), "zvkapi.dll", "zvkCurrobjEditToolClose", on ? (void*)NotedClose : (void*)g_hostClose);
-    void* refresh = RedirectImport(Plugin::Module(), "zvkapi.dll", "zvkCurrobjRefresh", on ? (void*)NotedRefresh : (void*)g_hostRefresh);
-    if (on)
-    {
-        g_hostClose = (HostVoidProc)close;
-        g_hostRefresh = (HostVoidProc)refresh;
-    }
-}
-
 double CommandMs(HWND window, UINT command)
 {
     double start = Now();
     SendMessageA(window, WM_COMMAND, command, 0);
-    return (Now() - start) * 1000.0;
-}
-
-// The faces painted with the material of the slot each has, through the host alone, and the list
-// repainted once.
-double FloorMs(const BenchWindow& bench, ZvkHandle polyhedron, const std::vector<int>& faces, ZvkHandle material)
-{
-    double start = Now();
-    for (int face : faces)
-        zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
-    RedrawWindow(bench.list, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     return (Now() - start) * 1000.0;
 }
 
@@ -104,13 +46,17 @@ bool FacesRead(ZvkHandle polyhedron, const std::vector<int>& faces, int index)
 
 BENCH(panelpaint)
 {
-    std::vector<unsigned short> materials(FACE_COUNT);
-    std::vector<int> ofZero;   // every fourth face, from face 0: 16,384 faces
+    const int COUNTS[] = { 16384, 1024, 1 };
+    std::vector<unsigned short> materials(FACE_COUNT, 3);
+    std::vector<std::vector<int>> facesOf(3);
     for (int face = 0; face < FACE_COUNT; ++face)
     {
-        materials[face] = (unsigned short)(face % MATERIALS);
-        if (materials[face] == 0)
-            ofZero.push_back(face);
+        int material = face % 4 == 0 ? 0 : face % 64 == 1 ? 1 : face == 2 ? 2 : 3;
+        if (material < 3 && (int)facesOf[material].size() < COUNTS[material])
+        {
+            materials[face] = (unsigned short)material;
+            facesOf[material].push_back(face);
+        }
     }
     BenchWindow bench;
     if (!OpenToolWindowOn(bench, FACE_COUNT, materials.data(), MATERIALS) || !LoadFaceList(bench, FACE_COUNT))
@@ -125,73 +71,92 @@ BENCH(panelpaint)
     zvktSetEditorMaterial(&editor);
     SendMessageA(bench.window, WM_COMMAND, ID_MATERIALS, 0);
     HWND panel = FindMaterialsPanel();
-    ZvkHandle slotZero = NULL;
-    zvkMaterialCreate(&slotZero);
-    zvkPolyhGetMaterial(polyhedron, 0, slotZero);
-    if (panel == NULL || slotZero == NULL)
+    std::vector<ZvkHandle> slots(MATERIALS);
+    for (int slot = 0; slot < MATERIALS; ++slot)
+    {
+        zvkMaterialCreate(&slots[slot]);
+        zvkPolyhGetMaterial(polyhedron, (unsigned short)slot, slots[slot]);
+    }
+    if (panel == NULL || slots[0] == NULL)
     {
         fprintf(stderr, "panelpaint: no materials panel\n");
         return;
     }
 
-    // "Replace" of matID 0 with nothing selected in the list, then undone (untimed).
-    std::vector<double> replace, replacePaint, replaceFloor, replaceRatio, paintRatio;
+    // Each press undone afterwards (untimed); the rows are in index order, one per material.
+    std::vector<double> replaceMs(3), assignMs(3), floorMs(3);
+    for (int m = 0; m < 3; ++m)
+    {
+        std::vector<double> replace, assign, floor;
+        SendMessageA(bench.list, LB_SETSEL, FALSE, -1);
+        for (int round = 0; round < ROUNDS; ++round)
+        {
+            CurrentRow(panel, m);
+            replace.push_back(CommandMs(panel, IDC_REPLACE));
+            if (FacesRead(polyhedron, facesOf[m], m))
+                fprintf(stderr, "panelpaint: Replace painted nothing\n");
+            SendMessageA(bench.window, WM_COMMAND, ID_UNDO_PAINT, 0);
+            if (!FacesRead(polyhedron, facesOf[m], m))
+                fprintf(stderr, "panelpaint: the undo of Replace did not bring the faces back\n");
+        }
+        // "Assign" of matID 3 to the entries of matID m, selected.
+        for (int face : facesOf[m])
+            SendMessageA(bench.list, LB_SELITEMRANGEEX, face, face);
+        for (int round = 0; round < ROUNDS; ++round)
+        {
+            CurrentRow(panel, 3);
+            assign.push_back(CommandMs(panel, IDC_ASSIGN));
+            if (!FacesRead(polyhedron, facesOf[m], 3))
+                fprintf(stderr, "panelpaint: Assign did not paint every face\n");
+            SendMessageA(bench.window, WM_COMMAND, ID_UNDO_PAINT, 0);
+        }
+        for (int round = 0; round < ROUNDS; ++round)
+        {
+            double start = Now();
+            for (int face : facesOf[m])
+                zvkPolyhPaintFace(polyhedron, (unsigned short)face, slots[m], 1);
+            floor.push_back((Now() - start) * 1000.0);
+        }
+        replaceMs[m] = Median(replace);
+        assignMs[m] = Median(assign);
+        floorMs[m] = Median(floor);
+    }
+
+    // "Paint face" on one entry with the panel open, undone afterwards (untimed).
     SendMessageA(bench.list, LB_SETSEL, FALSE, -1);
+    SendMessageA(bench.list, LB_SETSEL, TRUE, facesOf[2][0]);
+    SendMessageA(bench.list, LB_SETCARETINDEX, facesOf[2][0], 0);
+    EnableWindow(GetDlgItem(bench.window, IDC_PAINT_FACE), TRUE);
+    std::vector<double> paintFace;
     for (int round = 0; round < ROUNDS; ++round)
     {
-        CurrentRow(panel, 0);
-        NoteThePaint(true);
-        replace.push_back(CommandMs(panel, IDC_REPLACE));
-        NoteThePaint(false);
-        replacePaint.push_back((g_refreshed - g_closed) * 1000.0);
-        if (FacesRead(polyhedron, ofZero, 0))
-            fprintf(stderr, "panelpaint: Replace painted nothing\n");
+        paintFace.push_back(CommandMs(bench.window, MAKEWPARAM(IDC_PAINT_FACE, BN_CLICKED)));
         SendMessageA(bench.window, WM_COMMAND, ID_UNDO_PAINT, 0);
-        if (!FacesRead(polyhedron, ofZero, 0))
-            fprintf(stderr, "panelpaint: the undo of Replace did not bring the faces back\n");
-        replaceFloor.push_back(FloorMs(bench, polyhedron, ofZero, slotZero));
-        replaceRatio.push_back(replace.back() / replaceFloor.back());
-        paintRatio.push_back(replacePaint.back() / replaceFloor.back());
     }
-
-    // "Assign" of matID 1 to the 16,384 entries of matID 0, then undone (untimed).
-    for (int face : ofZero)
-        SendMessageA(bench.list, LB_SELITEMRANGEEX, face, face);
-    g_hostSelectFaces = (SelectFacesProc)RedirectImport(Plugin::Module(), "zvkapi.dll", "zvkPolyhSelectFaces",
-                                                        (void*)TimedSelectFaces);
-    std::vector<double> assign, assignOwn, assignFloor, assignRatio, ownRatio;
-    for (int round = 0; round < ROUNDS; ++round)
+    for (ZvkHandle slot : slots)
     {
-        CurrentRow(panel, 1);
-        g_selectSeconds = 0;
-        assign.push_back(CommandMs(panel, IDC_ASSIGN));
-        assignOwn.push_back(assign.back() - g_selectSeconds * 1000.0);
-        if (!FacesRead(polyhedron, ofZero, 1))
-            fprintf(stderr, "panelpaint: Assign did not paint every face\n");
-        SendMessageA(bench.window, WM_COMMAND, ID_UNDO_PAINT, 0);
-        assignFloor.push_back(FloorMs(bench, polyhedron, ofZero, slotZero));
-        assignRatio.push_back(assign.back() / assignFloor.back());
-        ownRatio.push_back(assignOwn.back() / assignFloor.back());
+        zvkMaterialDestroy(slot);
+        zvkFree(slot);
     }
-    RedirectImport(Plugin::Module(), "zvkapi.dll", "zvkPolyhSelectFaces", (void*)g_hostSelectFaces);
 
-    // "Paint selection" of the same entries, once: about 0.2 ms an entry.
-    double paintSelection = CommandMs(bench.window, MAKEWPARAM(IDC_PAINT_SELECTION, BN_CLICKED));
-    zvkMaterialDestroy(slotZero);
-    zvkFree(slotZero);
-
-    Report("panelpaint", "Replace, 16,384 of 65,534 faces (median)", Median(replace), "ms");
-    Report("panelpaint", "Replace: floor, bare paints and a repaint (median)", Median(replaceFloor), "ms");
-    Report("panelpaint", "Replace / floor (median)", Median(replaceRatio), "x");
-    Report("panelpaint", "Replace: its paint, edit tool closed to host refresh (median)", Median(replacePaint), "ms");
-    Report("panelpaint", "Replace: its paint / floor (median)", Median(paintRatio), "x");
-    Report("panelpaint", "Assign to 16,384 selected entries (median)", Median(assign), "ms");
-    Report("panelpaint", "Assign without the host's select call (median)", Median(assignOwn), "ms");
-    Report("panelpaint", "Assign: floor, bare paints and a repaint (median)", Median(assignFloor), "ms");
-    Report("panelpaint", "Assign / floor (median)", Median(assignRatio), "x");
-    Report("panelpaint", "Assign without the host's select call / floor (median)", Median(ownRatio), "x");
-    Report("panelpaint", "Paint selection of the same 16,384 entries (one)", paintSelection, "ms");
-    Report("panelpaint", "Paint selection / Assign", paintSelection / Median(assign), "x");
+    const double spread = COUNTS[0] - COUNTS[1];
+    const double floorPerFace = (floorMs[0] - floorMs[1]) / spread * 1e6;
+    const double replacePerFace = (replaceMs[0] - replaceMs[1]) / spread * 1e6;
+    const double assignPerFace = (assignMs[0] - assignMs[1]) / spread * 1e6;
+    Report("panelpaint", "Replace of 16,384 / 1,024 / 1 faces (medians)", replaceMs[0], "ms");
+    Report("panelpaint", "  of 1,024", replaceMs[1], "ms");
+    Report("panelpaint", "Replace: fixed part, a press on 1 face", replaceMs[2], "ms");
+    Report("panelpaint", "Replace: per face", replacePerFace, "ns");
+    Report("panelpaint", "Assign of 16,384 selected entries (median)", assignMs[0], "ms");
+    Report("panelpaint", "  of 1,024", assignMs[1], "ms");
+    Report("panelpaint", "Assign: fixed part, a press on 1 face", assignMs[2], "ms");
+    Report("panelpaint", "Assign: per face", assignPerFace, "ns");
+    Report("panelpaint", "floor: bare paints per face", floorPerFace, "ns");
+    Report("panelpaint", "Replace per face / floor per face", replacePerFace / floorPerFace, "x");
+    Report("panelpaint", "Assign per face / floor per face", assignPerFace / floorPerFace, "x");
+    Report("panelpaint", "Paint face with the panel open (median)", Median(paintFace), "ms");
+    Report("panelpaint", "Replace fixed part / Paint face", replaceMs[2] / Median(paintFace), "x");
+    Report("panelpaint", "Assign fixed part / Paint face", assignMs[2] / Median(paintFace), "x");
 
     CloseToolWindow(bench);
 }

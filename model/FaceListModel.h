@@ -32,9 +32,11 @@ public:
     void BeginFill(int entries)
     {
         Empty();
-        m_filledIndex.assign(entries > 0 ? (std::size_t)entries : 0u, NO_RECORD);
+        const std::size_t size = entries > 0 ? (std::size_t)entries : 0u;
+        m_filledIndex.assign(size, NO_RECORD);
+        m_shownIndex.assign(size, NO_RECORD);
     }
-    void NoteFilled(int entry, int index) { m_filledIndex[(std::size_t)entry] = index; }
+    void NoteFilled(int entry, int index) { m_filledIndex[(std::size_t)entry] = m_shownIndex[(std::size_t)entry] = index; }
     void Filled(int entries) { m_nEntries = entries > 0 && entries <= (int)m_filledIndex.size() ? entries : 0; }
     // The object the list was read from (or refused), as its handle and the face count the host
     // reported: following reloads when either changes.
@@ -70,39 +72,33 @@ public:
     // of entries costs no list message per entry. A position outside the list changes nothing.
     void SetShownIndex(int entry, std::uint16_t index)
     {
-        if (entry < 0 || entry >= m_nEntries)
-            return;
-        ReserveShownIndices();
-        m_shownIndex[entry] = index;
-    }
-    // What SetShownIndex may allocate, allocated now: a command that changes the host first can
-    // then show what it did without a failure half-way.
-    void ReserveShownIndices()
-    {
-        if (m_shownIndex.empty())
-            m_shownIndex.assign((std::size_t)m_nEntries, AS_FILLED);
+        if (entry >= 0 && entry < m_nEntries)
+            m_shownIndex[(std::size_t)entry] = index;
     }
     // False for an entry that shows what it was filled with.
     bool ShownIndex(int entry, std::uint16_t& index) const
     {
-        if (entry < 0 || entry >= (int)m_shownIndex.size() || m_shownIndex[entry] == AS_FILLED)
+        if (entry < 0 || entry >= m_nEntries || m_shownIndex[entry] == m_filledIndex[entry])
             return false;
         index = (std::uint16_t)m_shownIndex[entry];
         return true;
     }
 
-    // The faces read again: every entry whose face reads another index than the entry shows now
-    // shows that one; an entry whose face has no record now (-1) is left. How many changed.
+    // The faces read again: every entry of the first readable ones whose face reads another index
+    // than the entry shows now shows that one; an entry whose face has no record now (-1) is left.
+    // How many changed. One comparison an entry: it runs over every face at every tick.
     template <class MaterialOf>
-    int ShowIndicesNow(MaterialOf materialOf)
+    int ShowIndicesNow(int readable, MaterialOf materialOfReadable)
     {
+        const int n = readable < m_nEntries ? readable : m_nEntries;
+        std::int32_t* shown = m_shownIndex.data();
         int changed = 0;
-        for (int entry = 0; entry < m_nEntries; ++entry)
+        for (int entry = 0; entry < n; ++entry)
         {
-            const int now = materialOf(entry);
-            if (now >= 0 && now != IndexShown(entry))
+            const std::int32_t now = materialOfReadable(entry);
+            if (now != shown[entry] && now >= 0)
             {
-                SetShownIndex(entry, (std::uint16_t)now);
+                shown[entry] = now;
                 ++changed;
             }
         }
@@ -110,18 +106,12 @@ public:
     }
 
 private:
-    static constexpr std::int32_t AS_FILLED = -1;
     static constexpr std::int32_t NO_RECORD = -1;
-
-    int IndexShown(int entry) const
-    {
-        return !m_shownIndex.empty() && m_shownIndex[entry] != AS_FILLED ? m_shownIndex[entry] : m_filledIndex[entry];
-    }
 
     std::string m_name;
     int m_nEntries = 0;
     std::vector<std::int32_t> m_filledIndex;  // the index each entry was filled with
-    std::vector<std::int32_t> m_shownIndex;   // empty until an entry shows another index
+    std::vector<std::int32_t> m_shownIndex;   // the index it shows now
     bool m_bHostHasSelection = false;
     std::uintptr_t m_source = 0;
     int m_nSourceFaces = 0;

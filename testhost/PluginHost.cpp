@@ -131,7 +131,7 @@ std::vector<MenuItem> ReadMenuItems(HMENU menu)
         info.cch = sizeof text;
         GetMenuItemInfoA(menu, i, TRUE, &info);
         if (!(info.fType & MFT_SEPARATOR))
-            items.push_back({ info.wID, text, (info.fState & MFS_GRAYED) != 0 });
+            items.push_back({ info.wID, text, (info.fState & MFS_GRAYED) != 0, (info.fState & MFS_CHECKED) != 0 });
     }
     return items;
 }

@@ -54,6 +54,7 @@ struct MenuItem
     UINT id;
     std::string text;
     bool greyed;
+    bool checked = false;
     bool operator==(const MenuItem& other) const { return id == other.id && text == other.text && greyed == other.greyed; }
 };
 // A menu's items other than separators, in menu order.

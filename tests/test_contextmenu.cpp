@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -1023,4 +1024,158 @@ TEST_F(ContextMenu, UndoAndRedoFollowThePolyhedronSelectedByMenuAndKeys)
             EXPECT_TRUE(c.enabled || OnlyQuestionsAsked()) << JournalText();
             EXPECT_TRUE(boxes.Boxes().empty());
         }
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Follow Modelvane
+
+class FollowModelvane : public ContextMenu
+{
+protected:
+    std::string SettingsFolder() const { return m_hostDir + "\\zv\\zvk\\zVkQuarvelind"; }
+    std::string FollowFile() const { return SettingsFolder() + "\\zVkQuarvelindFollow.ini"; }
+    void TearDown() override
+    {
+        DeleteFileA(FollowFile().c_str());
+        DeleteFileA((SettingsFolder() + "\\zVkQuarvelind.ini").c_str());
+        for (std::string folder : { SettingsFolder(), m_hostDir + "\\zv\\zvk", m_hostDir + "\\zv" })
+            RemoveDirectoryA(folder.c_str());
+        ContextMenu::TearDown();
+    }
+    // The item as the menu shows it: checked while following.
+    bool ItemChecked()
+    {
+        PopupMenuCatcher menu(m_window);
+        RightClickAt(POINT{ 5, 5 });
+        const MenuItem* item = menu.Find(ID_FOLLOW_HOST);
+        EXPECT_TRUE(item != NULL && !item->greyed && item->text == FOLLOW_ITEM);
+        return item != NULL && item->checked;
+    }
+    void ReopenWindow()
+    {
+        SendMessageA(m_window, WM_CLOSE, 0, 0);
+        PumpMessages();
+        OpenToolWindow();
+    }
+    void Tick() { SendMessageA(m_window, WM_TIMER, ZVK_FOLLOW_TIMER, 0); }
+    void ChooseFollow()
+    {
+        PopupMenuCatcher menu(m_window, ID_FOLLOW_HOST);
+        RightClickAt(POINT{ 5, 5 });
+    }
+};
+
+// Off by default, and whenever its file is missing or unreadable; the menu item and Ctrl+F (with
+// or without IsDialogMessage) switch it, and the file keeps the choice for the next window when its
+// folder is there. A file that cannot be written never stops the window.
+TEST_F(FollowModelvane, IsOffByDefaultSwitchedByItsItemOrCtrlFAndKeptInItsFile)
+{
+    struct Case { const char* label; bool folder; const char* file; bool startsOn; bool kept; };
+    const Case cases[] = {
+        { "no settings folder", false, NULL, false, false },
+        { "no file", true, NULL, false, true },
+        { "a file saying on", true, "1\n", true, true },
+        { "a file of words", true, "on\n", false, true },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        if (c.folder)
+            for (std::string folder : { m_hostDir + "\\zv", m_hostDir + "\\zv\\zvk", SettingsFolder() })
+                CreateDirectoryA(folder.c_str(), NULL);
+        DeleteFileA(FollowFile().c_str());
+        if (c.file != NULL)
+            std::ofstream(FollowFile()) << c.file;
+        ReopenWindow();
+        EXPECT_EQ(c.startsOn, ItemChecked());
+        SetFocus(m_list);
+        PressCtrlKey('F', false, true);
+        EXPECT_EQ(!c.startsOn, ItemChecked()) << "Ctrl+F through IsDialogMessage";
+        ChooseFollow();
+        SetFocus(m_list);
+        PressCtrlKey('F', false, false);
+        EXPECT_EQ(!c.startsOn, ItemChecked()) << "the item, then Ctrl+F without IsDialogMessage";
+        ReopenWindow();
+        EXPECT_EQ(c.kept ? !c.startsOn : false, ItemChecked()) << "the next window";
+        if (!c.folder)
+            continue;
+        DeleteFileA(FollowFile().c_str());
+        DeleteFileA((SettingsFolder() + "\\zVkQuarvelind.ini").c_str());
+        for (std::string folder : { SettingsFolder(), m_hostDir + "\\zv\\zvk", m_hostDir + "\\zv" })
+            RemoveDirectoryA(folder.c_str());
+    }
+}
+
+// A tick looks only while following is on and the window shown, with Modelvane showing no modal
+// window, and it only reads the host. Another polyhedron (or another face count) is loaded as the
+// button loads it, with no box (over the face limit: emptied once, the refusal in the title);
+// otherwise each entry whose face reads another index shows it and keeps its colour, and the
+// list's selection stays. Nothing selected, or no polyhedron: the list stays.
+TEST_F(FollowModelvane, ATickLoadsAnotherPolyhedronOrShowsReNumberedEntriesOnlyReadingTheHost)
+{
+    enum Outcome { STAYS, RENUMBERED, LOADED, REFUSED };
+    struct Case { const char* label; std::function<void(ZvkHandle)> change; Outcome outcome; bool asks; };
+    HWND modal = CreateWindowExA(0, "STATIC", "Modelvane", WS_POPUP | WS_DISABLED, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    const Case cases[] = {
+        { "the host repaints faces 2 and 3", [](ZvkHandle box) { PaintInHost(box, 2, 3); PaintInHost(box, 3, 3); }, RENUMBERED, true },
+        { "another polyhedron selected", [this](ZvkHandle) { zvktSelect(AddPolyhedron("Scene\\Other", 3)); }, LOADED, true },
+        { "the same with another face count", [](ZvkHandle box) { zvktSetReportedFaceCount(box, 3); }, LOADED, true },
+        { "one over the face limit", [this](ZvkHandle) { zvktSelect(AddPolyhedron("Scene\\Big", 65535)); }, REFUSED, true },
+        { "nothing selected", [](ZvkHandle) { zvktSelect(NULL); }, STAYS, true },
+        { "following off", [this](ZvkHandle box) { PaintInHost(box, 2, 3); ChooseFollow(); }, STAYS, false },
+        { "the window minimised", [this](ZvkHandle box) { PaintInHost(box, 2, 3); ShowWindow(m_window, SW_MINIMIZE); }, STAYS, false },
+        { "Modelvane's main window disabled", [&](ZvkHandle box) { PaintInHost(box, 2, 3); zvktSetMainViewHwnd(modal); }, STAYS, false },
+    };
+    MessageBoxCatcher boxes;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        EmptyListAndHost();
+        ZvkHandle box = LoadPolyhedron("Scene\\Box", 4, { 1, 1, 0, 2 });
+        PaintEntries({ 1 }, false);
+        ClickEntry(0);
+        ClickEntry(2, MK_CONTROL);
+        if (!ItemChecked())
+            ChooseFollow();
+        const std::vector<std::string> before = ListTexts(m_list);
+        const int boxesBefore = (int)boxes.Boxes().size();
+        c.change(box);
+        zvktJournalClear();
+        Tick();
+        const std::vector<std::string> after = ListTexts(m_list);
+        EXPECT_TRUE(OnlyQuestionsAsked()) << JournalText();
+        EXPECT_EQ(c.asks, !CallsNamed("zvkGetCurrentSelection").empty());
+        EXPECT_EQ(boxesBefore, (int)boxes.Boxes().size()) << "no message box";
+        EXPECT_NE(WAIT_TITLE, ItemText(IDC_LIST_TITLE));
+        switch (c.outcome)
+        {
+        case STAYS:
+            EXPECT_EQ(before, after);
+            EXPECT_EQ((std::vector<int>{ 0, 2 }), SelectedEntries());
+            EXPECT_EQ(CLR_PAINTED, EntryColour(1));
+            break;
+        case RENUMBERED:
+            EXPECT_EQ((std::vector<std::string>{ before[0], before[1], "2 | 3", "3 | 3" }), after);
+            EXPECT_EQ((std::vector<int>{ 0, 2 }), SelectedEntries());
+            EXPECT_EQ(CLR_PAINTED, EntryColour(1)) << "an entry keeps its colour";
+            break;
+        case LOADED:
+            EXPECT_EQ(3u, after.size());
+            EXPECT_EQ(std::vector<int>{ 0 }, SelectedEntries());
+            EXPECT_TRUE(EntriesColoured(CLR_PAINTED).empty());
+            EXPECT_EQ(LIST_TITLE, ItemText(IDC_LIST_TITLE));
+            break;
+        case REFUSED:
+            EXPECT_TRUE(after.empty());
+            EXPECT_EQ(REFUSED_TITLE, ItemText(IDC_LIST_TITLE));
+            zvktJournalClear();
+            Tick();
+            EXPECT_EQ(REFUSED_TITLE, ItemText(IDC_LIST_TITLE)) << "refused once, not at every tick";
+            EXPECT_TRUE(OnlyQuestionsAsked()) << JournalText();
+            break;
+        }
+        ShowWindow(m_window, SW_RESTORE);
+        zvktSetMainViewHwnd(NULL);
+    }
+    DestroyWindow(modal);
 }

@@ -219,6 +219,12 @@ protected:
     }
 
     // No window when the click could not make one (out of memory): the caller checks.
+    void FollowOneTick()
+    {
+        SendMessageA(m_window, WM_COMMAND, ID_FOLLOW_HOST, 0);
+        SendMessageA(m_window, WM_TIMER, ZVK_FOLLOW_TIMER, 0);
+        SendMessageA(m_window, WM_COMMAND, ID_FOLLOW_HOST, 0);
+    }
     void ReopenWindow()
     {
         SendMessageA(m_window, WM_CLOSE, 0, 0);
@@ -344,6 +350,12 @@ protected:
             { "Materials... on 300 materials", [this] { ListManyMaterials(); }, [this] { ChooseFromMenu(ID_MATERIALS); } },
             { "a click with the panel open on 300 materials", [this] { ListManyMaterials(); ChooseFromMenu(ID_MATERIALS); },
               [this] { ClickEntry(1); } },
+            // Following switched on for one tick of its timer, and off again.
+            { "a follow tick after the host repainted a face", [this] { PaintInHost(m_polyhedron, 1, 2); },
+              [this] { FollowOneTick(); } },
+            { "a follow tick after another polyhedron was selected",
+              [this] { zvktSelect(m_polyhedron = AddPolyhedron("Scene\\Other", FACES, MATERIALS, FACES)); },
+              [this] { FollowOneTick(); } },
             { "Undo paint", [this] { PaintFaceInvisible(); }, [this] { ChooseFromMenu(ID_UNDO_PAINT); } },
             { "Redo paint", [this] { PaintFaceInvisible(); ChooseFromMenu(ID_UNDO_PAINT); },
               [this] { ChooseFromMenu(ID_REDO_PAINT); } },

@@ -58,7 +58,7 @@ bool CFollowCommands::Tick()
         return true;
     }
     const CHostPolyhedron::Records records = faces.ReadRecords();
-    if (model.ShowIndicesNow([records](int face) { return records.MaterialOfFace(face); }) == 0)
+    if (model.ShowIndicesNow(records.ReadableCount(), [&records](int face) { return records.MaterialOfReadable(face); }) == 0)
         return false;
     // One repaint for every entry changed; their colours, the selection and the scroll stay.
     m_view.Repaint();

@@ -49,7 +49,7 @@ bool CPanelCommands::Assign(unsigned material)
         m_view.Tell(s_szNoMaterial);
         return false;
     }
-    RunPaint(m_view, true, [&]() {
+    RunPaint(m_view, [&]() {
         PaintFaces(faces, toPaint, copy);
         copy.Release();
         return true;
@@ -81,7 +81,7 @@ bool CPanelCommands::Replace(unsigned material)
         m_view.Tell(s_szNoMaterial);
         return false;
     }
-    RunPaint(m_view, true, [&]() {
+    RunPaint(m_view, [&]() {
         PaintFaces(faces, toPaint, paint);
         paint.ShowInEditor();
         paint.Release();

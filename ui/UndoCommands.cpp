@@ -168,7 +168,7 @@ bool CUndoCommands::Restore(bool undo)
     bool listShowsIt = m_view.IsListOf(polyhedron);
     int total = (int)step->faces.size();
     RestoreOutcome outcome;
-    RunPaint(m_view, listShowsIt, [&]() {
+    RunPaint(m_view, [&]() {
         CHostPolyhedron faces(polyhedron);
         outcome = RestoreFaces(faces, *step, undo, listShowsIt);
         if (total - (int)outcome.notReached.size() == 0)

@@ -102,6 +102,13 @@ BENCH(follow)
         listRepaint.push_back((Now() - start) * 1000.0);
     }
 
+    // The timer's message with following off: its dispatch through the window alone.
+    SendMessageA(bench.window, WM_COMMAND, ID_FOLLOW_HOST, 0);
+    std::vector<double> dispatch;
+    for (int round = 0; round < ROUNDS; ++round)
+        dispatch.push_back(TickMs(bench));
+    SendMessageA(bench.window, WM_COMMAND, ID_FOLLOW_HOST, 0);
+
     // Seconds of an idle message loop with the timer running.
     const DWORD SECONDS = 5;
     double cpuBefore = ProcessCpuMs();
@@ -121,6 +128,8 @@ BENCH(follow)
     Report("follow", "an idle tick on 65,534 faces (median)", Median(idle), "ms");
     Report("follow", "floor: a bare pass with the same questions (median)", Median(floor), "ms");
     Report("follow", "idle tick / floor", Median(idle) / Median(floor), "x");
+    Report("follow", "the timer's message with following off (median)", Median(dispatch), "ms");
+    Report("follow", "idle tick less that dispatch / floor", (Median(idle) - Median(dispatch)) / Median(floor), "x");
     Report("follow", "a tick after the host changed 100 faces (median)", Median(changed), "ms");
     Report("follow", "floor: the pass and one repaint of a plain list (median)", Median(changedFloor), "ms");
     Report("follow", "changed tick / floor", Median(changed) / Median(changedFloor), "x");

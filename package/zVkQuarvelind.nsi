@@ -457,7 +457,7 @@ SectionEnd
   ${EndIf}
 !macroend
 
-; The settings folder goes only when it holds nothing but the position file.
+; The settings folder goes only when it holds nothing but the position file and following's choice.
 Function un.RemoveSettingsFolder
   StrCpy $2 "remove"
   FindFirst $0 $1 "$INSTDIR\${PRODUCT}\*"
@@ -465,6 +465,7 @@ Function un.RemoveSettingsFolder
     ${If} $1 != "."
     ${AndIf} $1 != ".."
     ${AndIf} $1 != "${PRODUCT}.ini"
+    ${AndIf} $1 != "${PRODUCT}Follow.ini"
       StrCpy $2 "keep"
     ${EndIf}
     FindNext $0 $1
@@ -472,6 +473,7 @@ Function un.RemoveSettingsFolder
   FindClose $0
   ${If} $2 == "remove"
     Delete "$INSTDIR\${PRODUCT}\${PRODUCT}.ini"
+    Delete "$INSTDIR\${PRODUCT}\${PRODUCT}Follow.ini"
     RMDir "$INSTDIR\${PRODUCT}"
   ${EndIf}
 FunctionEnd

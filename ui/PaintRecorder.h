@@ -44,7 +44,8 @@ public:
     // paint states are not read, as the press empties the list (a list generation of its own).
     void BeforeAll()
     {
-        if (m_step.polyhedron.faceCount > FACE_LIMIT)
+        // A negative count names no face to take down.
+        if (m_step.polyhedron.faceCount < 0 || m_step.polyhedron.faceCount > FACE_LIMIT)
             return;
         m_step.faces.reserve((std::size_t)m_step.polyhedron.faceCount);
         const CHostPolyhedron::Records records = m_polyhedron.ReadRecords();

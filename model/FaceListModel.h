@@ -86,23 +86,34 @@ public:
 
     // The faces read again: every entry of the first readable ones whose face reads another index
     // than the entry shows now shows that one; an entry whose face has no record now (-1) is left.
-    // How many changed. One comparison an entry: it runs over every face at every tick.
-    template <class MaterialOf>
-    int ShowIndicesNow(int readable, MaterialOf materialOfReadable)
+    // Each entry changed is handed to changed(entry); how many, returned. One comparison an entry:
+    // it runs over every face at every tick.
+    template <class MaterialOf, class Changed>
+    int ShowIndicesNow(int readable, MaterialOf materialOfReadable, Changed changed)
     {
         const int n = readable < m_nEntries ? readable : m_nEntries;
         std::int32_t* shown = m_shownIndex.data();
-        int changed = 0;
-        for (int entry = 0; entry < n; ++entry)
+        // Most passes change nothing: up to the first change the loop does nothing but compare.
+        int entry = 0;
+        while (entry < n)
+        {
+            const std::int32_t now = materialOfReadable(entry);
+            if (now != shown[entry] && now >= 0)
+                break;
+            ++entry;
+        }
+        int count = 0;
+        for (; entry < n; ++entry)
         {
             const std::int32_t now = materialOfReadable(entry);
             if (now != shown[entry] && now >= 0)
             {
                 shown[entry] = now;
-                ++changed;
+                changed(entry);
+                ++count;
             }
         }
-        return changed;
+        return count;
     }
 
 private:

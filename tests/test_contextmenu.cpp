@@ -1141,7 +1141,12 @@ TEST_F(FollowModelvane, ATickLoadsAnotherPolyhedronOrShowsReNumberedEntriesOnlyR
         const int boxesBefore = (int)boxes.Boxes().size();
         c.change(box);
         zvktJournalClear();
+        RedrawWindow(m_list, NULL, NULL, RDW_UPDATENOW);
+        MessageLog paints(m_list, { WM_PAINT });
         Tick();
+        // The changed entries in view are repainted before the tick returns, and only then.
+        if (c.outcome == RENUMBERED || c.outcome == STAYS)
+            EXPECT_EQ(c.outcome == RENUMBERED, !paints.Entries().empty());
         const std::vector<std::string> after = ListTexts(m_list);
         EXPECT_TRUE(OnlyQuestionsAsked()) << JournalText();
         EXPECT_EQ(c.asks, !CallsNamed("zvkGetCurrentSelection").empty());

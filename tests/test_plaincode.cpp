@@ -214,8 +214,11 @@ TEST(FaceListModel, KnowsWhatTheListIsOfAndWhatItsEntriesShow)
                  || list.IsFrom(0x1234, "Scene\\Cub", 5));
 
     const int now[] = { 3, 7, 2, -1, 0 };
-    EXPECT_EQ(2, list.ShowIndicesNow(5, [&](int entry) { return now[entry]; })) << "entries 1 and 2 read anew";
-    EXPECT_EQ(0, list.ShowIndicesNow(5, [&](int entry) { return now[entry]; })) << "nothing changed since";
+    std::vector<int> changed;
+    auto note = [&](int entry) { changed.push_back(entry); };
+    EXPECT_EQ(2, list.ShowIndicesNow(5, [&](int entry) { return now[entry]; }, note));
+    EXPECT_EQ((std::vector<int>{ 1, 2 }), changed) << "entries 1 and 2 read anew";
+    EXPECT_EQ(0, list.ShowIndicesNow(5, [&](int entry) { return now[entry]; }, note)) << "nothing changed since";
     std::uint16_t index = 0;
     EXPECT_TRUE(list.ShownIndex(1, index) && index == 7);
     EXPECT_TRUE(list.ShownIndex(2, index) && index == 2);

@@ -35,3 +35,27 @@ void CFaceListView::SelectionMade(int selected)
     m_model.SetHostHasSelection(selected > 0 && selected < m_list.GetCount());
     m_window.ListSelectionMade(selected);
 }
+
+// The list's entries are of one height (LBS_OWNERDRAWFIXED): those in view lie from the top index
+// on, one height apart, and their rectangles need no message each.
+void CFaceListView::RepaintEntries(const std::vector<int>& entries)
+{
+    const int top = (int)m_list.SendMessage(LB_GETTOPINDEX);
+    const int height = (int)m_list.SendMessage(LB_GETITEMHEIGHT, 0);
+    RECT client;
+    m_list.GetClientRect(&client);
+    if (height <= 0)
+        return Repaint();
+    const int end = top + (client.bottom - client.top + height - 1) / height;
+    bool any = false;
+    for (int entry : entries)
+    {
+        if (entry < top || entry >= end)
+            continue;
+        RECT item = { client.left, client.top + (entry - top) * height, client.right, client.top + (entry - top + 1) * height };
+        ::InvalidateRect(m_list.m_hWnd, &item, TRUE);
+        any = true;
+    }
+    if (any)
+        m_list.UpdateWindow();
+}

@@ -63,6 +63,9 @@ public:
     void ShowPaint(int entry, EntryPaint paint) { m_list.SetPaint(entry, paint); }
     void ShowIndex(int entry, std::uint16_t index) { m_model.SetShownIndex(entry, index); }
     void Repaint() { m_list.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+    // Of these entries, those in view repainted at once, in one repaint; the others when they come
+    // into view.
+    void RepaintEntries(const std::vector<int>& entries);
 
     // Its selection.
     int SelectedCount() const { return m_list.GetSelCount(); }

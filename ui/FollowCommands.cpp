@@ -1,5 +1,7 @@
 #include "ui/FollowCommands.h"
 
+#include <vector>
+
 #include "host/HostPolyhedron.h"
 #include "settings/FollowSetting.h"
 #include "settings/WindowPosition.h"
@@ -58,9 +60,12 @@ bool CFollowCommands::Tick()
         return true;
     }
     const CHostPolyhedron::Records records = faces.ReadRecords();
-    if (model.ShowIndicesNow(records.ReadableCount(), [&records](int face) { return records.MaterialOfReadable(face); }) == 0)
+    std::vector<int> changed;
+    model.ShowIndicesNow(records.ReadableCount(), [&records](int face) { return records.MaterialOfReadable(face); },
+                         [&changed](int entry) { changed.push_back(entry); });
+    if (changed.empty())
         return false;
-    // One repaint for every entry changed; their colours, the selection and the scroll stay.
-    m_view.Repaint();
+    // One repaint of the changed entries in view; their colours, the selection and the scroll stay.
+    m_view.RepaintEntries(changed);
     return true;
 }

@@ -27,17 +27,19 @@ public:
     bool IsReady() const { return m_indices != NULL; }
 
     // Faces below the face count, at most that many; nothing without faces or without an array.
-    void Select(const int* faces, int n)
+    // True when the host was given them.
+    bool Select(const int* faces, int n)
     {
         if (m_indices == NULL || n <= 0 || n > m_faceCount)
-            return;
+            return false;
         for (int i = 0; i < n; ++i)
             m_indices[i] = (unsigned int)faces[i];
         // A string store runs at memset speed; a plain loop stores 4 bytes at a time on i686.
         __stosd((unsigned long*)m_indices + n, m_indices[n - 1], (size_t)(m_faceCount - n));
         zvkPolyhSelectFaces(m_polyhedron, m_faceCount, m_indices);
+        return true;
     }
-    void Select(int face) { Select(&face, 1); }
+    bool Select(int face) { return Select(&face, 1); }
 
 private:
     CHostFaceSelection(const CHostFaceSelection&) = delete;

@@ -30,9 +30,9 @@ void CFaceListView::SelectEntries(const std::vector<int>& chosen, int current)
     m_list.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE);
 }
 
-void CFaceListView::SelectionMade(int selected)
+void CFaceListView::SelectionMade(int selected, bool givenToHost)
 {
-    m_model.SetHostHasSelection(selected > 0 && selected < m_list.GetCount());
+    m_model.SetHostHasSelection(givenToHost);
     m_window.ListSelectionMade(selected);
 }
 

@@ -73,8 +73,9 @@ public:
     // Exactly these entries selected, the current one given the focus rectangle, the first in view;
     // the host is not told.
     void SelectEntries(const std::vector<int>& chosen, int current);
-    // The host has been given the selection: the window follows as after a click.
-    void SelectionMade(int selected);
+    // A command made the list's selection (and gave the host its faces, or not): the window
+    // follows as after a click.
+    void SelectionMade(int selected, bool givenToHost);
 
     bool ReadyToPaint(CHostMaterial& probe, CHostMaterial& paint) { return m_window.ReadyToPaint(probe, paint); }
     void LoadFollowing(ZvkHandle polyhedron) { m_window.LoadListFollowing(polyhedron); }

@@ -112,12 +112,13 @@ void CListCommands::SelectChosen(ZvkHandle polyhedron, const std::vector<int>& c
     zvkCurrobjEditToolClose();
     int count = m_view.EntryCount();
     int selected = (int)chosen.size();
+    bool given = false;
     {
         CHostFaceSelection faces(polyhedron, selected < count ? count : 0);
         if (selected < count && !faces.IsReady())
             return;
         m_view.SelectEntries(chosen, current);
-        faces.Select(chosen.data(), selected);
+        given = faces.Select(chosen.data(), selected);
     }
-    m_view.SelectionMade(selected);
+    m_view.SelectionMade(selected, given);
 }

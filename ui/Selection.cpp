@@ -13,7 +13,7 @@ void CMatIdDialog::OnSelchangeFaceList()
 {
     UpdateData(FALSE);
     ZvkHandle polyhedron = SelectedPolyhedron();
-    // The list's selection changed without the host being told.
+    // The list's selection changed: the host has it only once a face of it is given to the host.
     m_list.SetHostHasSelection(false);
     if (polyhedron == NULL)
         return;
@@ -29,7 +29,6 @@ void CMatIdDialog::OnSelchangeFaceList()
         SelectMultipleFaces();
     else if (selected == 1)
         SelectSingleFace();
-    m_list.SetHostHasSelection(selected == 1 || (selected >= 2 && selected < m_faceList.GetCount()));
     SelectionChanged();
     UpdateData(FALSE);
 }
@@ -73,7 +72,8 @@ void CMatIdDialog::SelectSingleFace()
     if (current >= 0 && IsFaceOf(face, count))
     {
         CHostFaceSelection faces(polyhedron, count);
-        faces.Select(face);
+        if (faces.Select(face))
+            m_list.SetHostHasSelection(true);
     }
     RefreshHost();
     UpdateData(FALSE);
@@ -100,7 +100,8 @@ void CMatIdDialog::SelectMultipleFaces()
             {
                 int face = EntryFace(m_faceList, positions[i], text);
                 if (IsFaceOf(face, count))
-                    faces.Select(face);
+                    if (faces.Select(face))
+                        m_list.SetHostHasSelection(true);
             }
         }
     }

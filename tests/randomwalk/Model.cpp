@@ -209,7 +209,7 @@ void RandomWalk::ApplyChosenSelected(const std::vector<int>& chosen, int current
     m_expectedHostFaces.clear();
     if (n < count)
         m_expectedHostFaces.insert(chosen.begin(), chosen.end());
-    m_model.hostHasListSelection = n < count;
+    m_model.hostHasListSelection = !m_expectedHostFaces.empty();
 }
 
 // The host gave no array for the one call: the list stays as it was, buttons and title too, and
@@ -384,7 +384,7 @@ void RandomWalk::ApplySelectionChange()
             if (IsFaceOf(face, faces))
                 m_expectedHostFaces.insert(face);
         }
-    m_model.hostHasListSelection = selected == 1 || (selected >= 2 && selected != count);
+    m_model.hostHasListSelection = !m_expectedHostFaces.empty();
     if (selected >= 2)
         m_model.title = LIST_TITLE;
 }

@@ -37,12 +37,8 @@ void BarePass(ZvkHandle)
 // What the host does when the user gives a face another slot; the journal stays off.
 void HostGivesFaceSlot(ZvkHandle polyhedron, int face, int slot)
 {
-    ZvkHandle material = NULL;
-    zvkMaterialCreate(&material);
-    zvkPolyhGetMaterial(polyhedron, (unsigned short)slot, material);
-    zvkPolyhPaintFace(polyhedron, (unsigned short)face, material, 1);
-    zvkMaterialDestroy(material);
-    zvkFree(material);
+    PaintInHost(polyhedron, face, slot);
+    zvktSetJournalEnabled(0);
 }
 
 double TickMs(const BenchWindow& bench)

@@ -44,17 +44,7 @@ bool CPanelCommands::Assign(unsigned material)
     if (toPaint.empty())
         return false;
     CHostMaterial copy = CHostMaterial::SlotCopy(polyhedron, (unsigned short)material);
-    if (!copy.IsMade())
-    {
-        m_view.Tell(s_szNoMaterial);
-        return false;
-    }
-    RunPaint(m_view, [&]() {
-        PaintFaces(faces, toPaint, copy);
-        copy.Release();
-        return true;
-    });
-    return true;
+    return PaintWith(faces, toPaint, copy, false);
 }
 
 // The faces whose record reads the index (not the entries' texts, which may be older) get what
@@ -74,17 +64,25 @@ bool CPanelCommands::Replace(unsigned material)
     if (toPaint.empty())
         return false;
     CHostMaterial probe, paint;
-    if (!m_view.ReadyToPaint(probe, paint))
-        return false;
-    if (!paint.IsMade())
+    return m_view.ReadyToPaint(probe, paint) && PaintWith(faces, toPaint, paint, true);
+}
+
+// Both paints once their faces are known: without a material the user is told and nothing is
+// painted; otherwise the faces are painted under the paint skeleton, the material shown in the
+// editor first when asked, and released before the host is refreshed.
+bool CPanelCommands::PaintWith(CHostPolyhedron& polyhedron, const std::vector<int>& faces, CHostMaterial& material,
+                               bool showInEditor)
+{
+    if (!material.IsMade())
     {
         m_view.Tell(s_szNoMaterial);
         return false;
     }
     RunPaint(m_view, [&]() {
-        PaintFaces(faces, toPaint, paint);
-        paint.ShowInEditor();
-        paint.Release();
+        PaintFaces(polyhedron, faces, material);
+        if (showInEditor)
+            material.ShowInEditor();
+        material.Release();
         return true;
     });
     return true;

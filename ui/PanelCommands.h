@@ -35,6 +35,7 @@ public:
     bool Replace(unsigned material);
 
 private:
+    bool PaintWith(CHostPolyhedron& polyhedron, const std::vector<int>& faces, CHostMaterial& material, bool showInEditor);
     void PaintFaces(CHostPolyhedron& polyhedron, const std::vector<int>& faces, const CHostMaterial& material);
 
     CFaceListView& m_view;
